@@ -1,0 +1,44 @@
+#include "settings/accountslots.h"
+
+#include "settings/numbervalue.h"
+#include "settings/tarvolkx.h"
+
+namespace {
+
+QString readSetup(const QString& key)
+{
+    return TarvolkX::ReadIniValue(QStringLiteral("TARVOLK.INI"), QStringLiteral("Setup"), key);
+}
+
+QString readSetup(const QString& key, int slot)
+{
+    return readSetup(key + QString::number(slot));
+}
+
+} // namespace
+
+QList<TitledSlot> AccountSlots::load()
+{
+    LineCount = roundHalfEven<qint16>(numberValue(readSetup(QStringLiteral("LineCount"))));
+    QList<TitledSlot> titled;
+    for (int n = 1; n <= SlotCount; ++n) {
+        AccountSlot& slot = Accounts[n];
+        slot.Title = readSetup(QStringLiteral("Title"), n);
+        slot.Host = readSetup(QStringLiteral("Host"), n);
+        slot.Account = readSetup(QStringLiteral("Account"), n);
+        slot.Password = readSetup(QStringLiteral("Password"), n);
+        if (!slot.Title.isEmpty())
+            titled.append({slot.Title, n});
+    }
+    return titled;
+}
+
+bool AccountSlots::SetIdentity(int MailNo)
+{
+    if (MailNo < 0 || MailNo > SlotCount)
+        return false;
+    CurHost = Accounts[MailNo].Host;
+    CurAccount = Accounts[MailNo].Account;
+    CurPassword = Accounts[MailNo].Password;
+    return true;
+}

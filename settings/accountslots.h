@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+
+struct AccountSlot {
+    QString Title;
+    QString Host;
+    QString Account;
+    QString Password;
+};
+
+// One entry of the account box: the title shown and the slot it selects, so that a settings
+// file with gaps between titled slots still selects the slot whose title the user sees.
+struct TitledSlot {
+    QString title;
+    int slot = 0;
+};
+
+// The ten configured accounts of TARVOLK.INI, the preview line count and the current account.
+class AccountSlots {
+public:
+    static constexpr int SlotCount = 10;
+
+    // Reads "LineCount" and the ten slots from section "Setup" of TARVOLK.INI.
+    // Returns the titled slots in slot order, as the account box lists them.
+    QList<TitledSlot> load();
+
+    // Makes slot MailNo (0 to 10) the current account; slot 0 empties it. Any other number is
+    // refused: nothing changes and false is returned.
+    bool SetIdentity(int MailNo);
+
+    std::array<AccountSlot, SlotCount + 1> Accounts;
+    qint16 LineCount = 0;
+    QString CurHost;
+    QString CurAccount;
+    QString CurPassword;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The settings file reader: where the program looks for its settings and how it reads a value.
+namespace TarvolkX {
+
+// The program folder, set at start-up; a settings file named without a folder is looked for here.
+extern QString AppPath;
+
+// The value stored under key in section of the settings file, or the empty string.
+// A name without "." gets ".INI"; a name without "/" is looked for in AppPath (or, while that is
+// still empty, in the program folder). At most 255 characters of a value are returned.
+QString ReadIniValue(QString fileName, const QString& section, const QString& key);
+
+} // namespace TarvolkX

@@ -1,0 +1,135 @@
+#include "settings/accountslots.h"
+#include "settings/tarvolkx.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestAccountSlots : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void loadsTheWorkedExample();
+    void readsLineCount_data();
+    void readsLineCount();
+    void listsEveryTitledSlotWithItsNumber();
+    void neverReadsSlotsAboveTen();
+    void setIdentityRefusesNumbersOutOfRange();
+    void missingFileLeavesEverythingEmpty();
+
+private:
+    void writeSettings(const QByteArray& content);
+    QTemporaryDir m_dir;
+};
+
+void TestAccountSlots::init()
+{
+    QVERIFY(m_dir.isValid());
+    TarvolkX::AppPath = m_dir.path();
+    QFile::remove(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
+}
+
+void TestAccountSlots::writeSettings(const QByteArray& content)
+{
+    QFile file(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+void TestAccountSlots::loadsTheWorkedExample()
+{
+    writeSettings("[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\nAccount1=user1\n"
+                  "Title2=Verein\nHost2=192.0.2.20\nAccount2=user2\n");
+    AccountSlots accounts;
+    const QList<TitledSlot> titled = accounts.load();
+    QCOMPARE(accounts.LineCount, qint16(10));
+    QCOMPARE(titled.size(), 2);
+    QCOMPARE(titled[0].title, QStringLiteral("Privat"));
+    QCOMPARE(titled[1].title, QStringLiteral("Verein"));
+    QVERIFY(accounts.SetIdentity(titled[1].slot));
+    QCOMPARE(accounts.CurHost, QStringLiteral("192.0.2.20"));
+    QCOMPARE(accounts.CurAccount, QStringLiteral("user2"));
+    QCOMPARE(accounts.CurPassword, QString());
+    for (int n = 3; n <= 10; ++n)
+        QVERIFY(accounts.Accounts[n].Host.isEmpty() && accounts.Accounts[n].Title.isEmpty());
+}
+
+void TestAccountSlots::readsLineCount_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("plain") << QByteArray("LineCount=20") << 20;
+    QTest::newRow("trailing letters") << QByteArray("LineCount=12abc") << 12;
+    QTest::newRow("letters only") << QByteArray("LineCount=abc") << 0;
+    QTest::newRow("empty") << QByteArray("LineCount=") << 0;
+    QTest::newRow("missing key") << QByteArray("Other=5") << 0;
+    QTest::newRow("blank between digits") << QByteArray("LineCount=2 5") << 25;
+    QTest::newRow("half goes down to even") << QByteArray("LineCount=2.5") << 2;
+    QTest::newRow("half goes up to even") << QByteArray("LineCount=3.5") << 4;
+    QTest::newRow("negative") << QByteArray("LineCount=-3") << -3;
+    QTest::newRow("hexadecimal") << QByteArray("LineCount=&H10") << 16;
+    QTest::newRow("above 16 bits is clamped") << QByteArray("LineCount=99999") << 32767;
+    QTest::newRow("below 16 bits is clamped") << QByteArray("LineCount=-99999") << -32768;
+}
+
+void TestAccountSlots::readsLineCount()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, expected);
+    writeSettings("[Setup]\n" + line + "\n");
+    AccountSlots accounts;
+    accounts.load();
+    QCOMPARE(int(accounts.LineCount), expected);
+}
+
+void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
+{
+    // Gaps, a blank title, a twice-used title, and an untitled slot with full log-in data.
+    writeSettings("[Setup]\nTitle2=Zwei\nHost2=h2\nTitle3=\" \"\nTitle4=\nHost3=h3\nTitle5=Zwei\nHost5=h5\n"
+                  "Host4=h4\nAccount4=u4\nPassword4=p4\n");
+    AccountSlots accounts;
+    const QList<TitledSlot> titled = accounts.load();
+    QCOMPARE(titled.size(), 3);
+    QCOMPARE(titled[0].slot, 2);
+    QCOMPARE(titled[1].slot, 3);
+    QCOMPARE(titled[1].title, QStringLiteral(" ")); // only the empty title counts as none
+    QCOMPARE(titled[2].slot, 5);
+    QCOMPARE(titled[2].title, QStringLiteral("Zwei"));
+    QVERIFY(accounts.SetIdentity(titled[2].slot));
+    QCOMPARE(accounts.CurHost, QStringLiteral("h5"));
+    QCOMPARE(accounts.Accounts[4].Password, QStringLiteral("p4"));
+}
+
+void TestAccountSlots::neverReadsSlotsAboveTen()
+{
+    writeSettings("[Setup]\nTitle10=Zehn\nTitle11=Elf\nHost11=h11\n");
+    AccountSlots accounts;
+    const QList<TitledSlot> titled = accounts.load();
+    QCOMPARE(titled.size(), 1);
+    QCOMPARE(titled[0].slot, 10);
+}
+
+void TestAccountSlots::setIdentityRefusesNumbersOutOfRange()
+{
+    writeSettings("[Setup]\nTitle1=Eins\nHost1=h1\nAccount1=u1\nPassword1=p1\n");
+    AccountSlots accounts;
+    accounts.load();
+    QVERIFY(accounts.SetIdentity(1));
+    QVERIFY(!accounts.SetIdentity(11));
+    QVERIFY(!accounts.SetIdentity(-1));
+    QCOMPARE(accounts.CurHost, QStringLiteral("h1"));
+    QCOMPARE(accounts.CurAccount, QStringLiteral("u1"));
+    QCOMPARE(accounts.CurPassword, QStringLiteral("p1"));
+    QVERIFY(accounts.SetIdentity(0));
+    QVERIFY(accounts.CurHost.isEmpty() && accounts.CurAccount.isEmpty() && accounts.CurPassword.isEmpty());
+}
+
+void TestAccountSlots::missingFileLeavesEverythingEmpty()
+{
+    AccountSlots accounts;
+    QVERIFY(accounts.load().isEmpty());
+    QCOMPARE(accounts.LineCount, qint16(0));
+}
+
+QTEST_GUILESS_MAIN(TestAccountSlots)
+#include "test_accountslots.moc"

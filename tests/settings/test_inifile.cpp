@@ -1,0 +1,173 @@
+#include "settings/tarvolkx.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using TarvolkX::ReadIniValue;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void findsTheFileBesideTheProgram();
+    void addsIniOnlyWhenTheNameHasNoDot();
+    void usesTheProgramFolderWhileAppPathIsEmpty();
+    void readsValuesAsIniUsersExpect_data();
+    void readsValuesAsIniUsersExpect();
+    void decodesWindows1252AndUtf8();
+    void cutsLongValuesTo255Characters();
+    void missingFileSectionOrKeyGiveEmpty();
+
+private:
+    QString readSetup(const QByteArray& content, const char* key);
+    QTemporaryDir m_dir;
+};
+
+void TestIniFile::init()
+{
+    QVERIFY(m_dir.isValid());
+    TarvolkX::AppPath = m_dir.path();
+}
+
+QString TestIniFile::readSetup(const QByteArray& content, const char* key)
+{
+    writeFile(m_dir.filePath(QStringLiteral("TARVOLK.INI")), content);
+    return ReadIniValue(QStringLiteral("TARVOLK.INI"), QStringLiteral("Setup"),
+                        QString::fromLatin1(key));
+}
+
+void TestIniFile::findsTheFileBesideTheProgram()
+{
+    writeFile(m_dir.filePath(QStringLiteral("TARVOLK.INI")), "[Setup]\nLineCount=10\n");
+    QCOMPARE(ReadIniValue(QStringLiteral("TARVOLK.INI"), QStringLiteral("Setup"),
+                          QStringLiteral("LineCount")),
+             QStringLiteral("10"));
+    // A folder that already ends in the separator gets no second one.
+    TarvolkX::AppPath = m_dir.path() + u'/';
+    QCOMPARE(ReadIniValue(QStringLiteral("TARVOLK.INI"), QStringLiteral("Setup"),
+                          QStringLiteral("LineCount")),
+             QStringLiteral("10"));
+}
+
+void TestIniFile::addsIniOnlyWhenTheNameHasNoDot()
+{
+    writeFile(m_dir.filePath(QStringLiteral("settings.INI")), "[Setup]\nKey=beside\n");
+    QCOMPARE(ReadIniValue(QStringLiteral("settings"), QStringLiteral("Setup"),
+                          QStringLiteral("Key")),
+             QStringLiteral("beside"));
+
+    // A name with a folder is used as it stands, without AppPath in front.
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("my.dir")));
+    writeFile(m_dir.filePath(QStringLiteral("my.dir/settings")), "[Setup]\nKey=plain\n");
+    writeFile(m_dir.filePath(QStringLiteral("my.dir/settings.INI")), "[Setup]\nKey=suffixed\n");
+    TarvolkX::AppPath = QStringLiteral("/nonexistent");
+    QCOMPARE(ReadIniValue(m_dir.filePath(QStringLiteral("my.dir/settings")),
+                          QStringLiteral("Setup"), QStringLiteral("Key")),
+             QStringLiteral("plain"));
+
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
+    writeFile(m_dir.filePath(QStringLiteral("sub/conf.INI")), "[Setup]\nKey=sub\n");
+    const QString withoutDot = m_dir.filePath(QStringLiteral("sub/conf"));
+    QVERIFY2(!withoutDot.contains(u'.'), "the temporary folder must have no dot in its path");
+    QCOMPARE(ReadIniValue(withoutDot, QStringLiteral("Setup"), QStringLiteral("Key")),
+             QStringLiteral("sub"));
+}
+
+void TestIniFile::usesTheProgramFolderWhileAppPathIsEmpty()
+{
+    const QString name = QStringLiteral("tarvolk-test-%1.ini").arg(QCoreApplication::applicationPid());
+    const QString path = QCoreApplication::applicationDirPath() + u'/' + name;
+    writeFile(path, "[Setup]\nKey=program folder\n");
+    TarvolkX::AppPath.clear();
+    const QString value = ReadIniValue(name, QStringLiteral("Setup"), QStringLiteral("Key"));
+    QFile::remove(path);
+    QCOMPARE(value, QStringLiteral("program folder"));
+}
+
+void TestIniFile::readsValuesAsIniUsersExpect_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("names in other letter case")
+        << QByteArray("[SETUP]\npassword1=x\n") << QStringLiteral("x");
+    QTest::newRow("blanks and tabs around names and values")
+        << QByteArray("  [ Setup ]\n \tPassword1 \t=  a b \t\n") << QStringLiteral("a b");
+    QTest::newRow("quotes around the whole value go")
+        << QByteArray("[Setup]\nPassword1=\" padded \"\n") << QStringLiteral(" padded ");
+    QTest::newRow("a quote inside the value stays")
+        << QByteArray("[Setup]\nPassword1=ab\"c\n") << QStringLiteral("ab\"c");
+    QTest::newRow("semicolon inside a password belongs to it")
+        << QByteArray("[Setup]\nPassword1=se;cret ;x\n") << QStringLiteral("se;cret ;x");
+    QTest::newRow("backslash and comma are kept")
+        << QByteArray("[Setup]\nPassword1=a\\b,c%d\n") << QStringLiteral("a\\b,c%d");
+    QTest::newRow("equals sign inside the value")
+        << QByteArray("[Setup]\nPassword1=a=b\n") << QStringLiteral("a=b");
+    QTest::newRow("comment lines are skipped")
+        << QByteArray("[Setup]\n;Password1=old\n  ; Password1=older\nPassword1=new\n")
+        << QStringLiteral("new");
+    QTest::newRow("first key wins")
+        << QByteArray("[Setup]\nPassword1=first\nPassword1=second\n") << QStringLiteral("first");
+    QTest::newRow("first section wins")
+        << QByteArray("[Setup]\nTitle1=a\n[Setup]\nPassword1=late\n") << QString();
+    QTest::newRow("key of another section is not read")
+        << QByteArray("[Other]\nPassword1=x\n[Setup]\nTitle1=y\n") << QString();
+    QTest::newRow("CR LF line ends")
+        << QByteArray("[Setup]\r\nTitle1=a\r\nPassword1=crlf\r\n") << QStringLiteral("crlf");
+    QTest::newRow("UTF-8 byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[Setup]\nPassword1=bom\n") << QStringLiteral("bom");
+    QTest::newRow("empty value") << QByteArray("[Setup]\nPassword1=\n") << QString();
+    QTest::newRow("key that only starts alike")
+        << QByteArray("[Setup]\nPassword10=ten\n") << QString();
+}
+
+void TestIniFile::readsValuesAsIniUsersExpect()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expected);
+    QCOMPARE(readSetup(content, "Password1"), expected);
+}
+
+void TestIniFile::decodesWindows1252AndUtf8()
+{
+    QCOMPARE(readSetup("[Setup]\nTitle1=B\xFC" "ro \x80\n", "Title1"), QStringLiteral("Büro €"));
+    QCOMPARE(readSetup("[Setup]\nTitle1=B\xC3\xBC" "ro \xE2\x82\xAC\n", "Title1"),
+             QStringLiteral("Büro €"));
+}
+
+void TestIniFile::cutsLongValuesTo255Characters()
+{
+    const QByteArray value(300, 'p');
+    QCOMPARE(readSetup("[Setup]\nPassword1=" + value + "\n", "Password1"),
+             QString::fromLatin1(value.left(255)));
+    // Counted in characters, not bytes: 300 umlauts in UTF-8 are 600 bytes.
+    QByteArray umlauts;
+    for (int i = 0; i < 300; ++i)
+        umlauts += "\xC3\xA4";
+    QCOMPARE(readSetup("[Setup]\nTitle1=" + umlauts + "\n", "Title1"),
+             QString(255, QChar(0xE4)));
+}
+
+void TestIniFile::missingFileSectionOrKeyGiveEmpty()
+{
+    QCOMPARE(ReadIniValue(QStringLiteral("NOFILE.INI"), QStringLiteral("Setup"),
+                          QStringLiteral("Title1")),
+             QString());
+    QCOMPARE(readSetup("[Other]\nTitle1=x\n", "Title1"), QString());
+    QCOMPARE(readSetup("[Setup]\nTitle2=x\n", "Title1"), QString());
+}
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "test_inifile.moc"
