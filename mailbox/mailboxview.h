@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// A message box for the user: only an OK button, no icon.
+struct Notice {
+    // Errors of the connection carry the application's title ("Tarvolk"); answers to the user's
+    // own request carry the window's caption.
+    enum class Title { Application, WindowCaption };
+    Title title = Title::Application;
+    QString text;
+    QString detail;
+};
+
+// What a conversation with the mail server shows and reads in the window. The window implements
+// it; tests use a recording fake.
+class MailboxView {
+public:
+    virtual ~MailboxView() = default;
+
+    virtual void setStatus(const QString& text) = 0;  // the status line, empty when idle
+    virtual void setSummary(const QString& text) = 0; // the mailbox summary line
+
+    // Empties the message list and the preview and clears the header summary.
+    virtual void clearMessages() = 0;
+    virtual void appendMessage(const QString& entry) = 0;
+    virtual int messageCount() const = 0;
+    virtual bool isMarked(int position) const = 0;
+
+    // Value 0, minimum 0, then maximum, in this order.
+    virtual void setProgressRange(int maximum) = 0;
+    virtual void setProgress(int value) = 0;
+    virtual int progressMaximum() const = 0;
+
+    // Shows a modal box and returns when the user has pressed OK.
+    virtual void showNotice(const Notice& notice) = 0;
+};
