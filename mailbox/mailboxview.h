@@ -32,6 +32,9 @@ public:
     virtual void setProgress(int value) = 0;
     virtual int progressMaximum() const = 0;
 
+    // A conversation runs: the commands start nothing until it ends.
+    virtual void setBusy(bool busy) = 0;
+
     // Shows a modal box and returns when the user has pressed OK.
     virtual void showNotice(const Notice& notice) = 0;
 };

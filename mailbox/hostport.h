@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+struct HostPort {
+    QString host;
+    quint16 port = 0;
+    bool valid = false;
+};
+
+// Splits an account's "Host" value into host and port: "name", "name:port", "[IPv6]:port", or a
+// bare IPv6 address. Without a port, defaultPort is used.
+HostPort parseHostPort(const QString& text, quint16 defaultPort);

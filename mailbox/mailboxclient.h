@@ -1,0 +1,53 @@
+#pragma once
+
+#include "mailbox/connection.h"
+#include "settings/accountslots.h"
+
+#include <QList>
+#include <QScopeGuard>
+#include <QStringList>
+
+#include <functional>
+
+class MailboxView;
+
+// The conversations with the mail server: log-in, fetching the mailbox, deleting marked messages.
+// Each takes the account once, when it starts, and only one runs at a time.
+class MailboxClient : public QObject {
+    Q_OBJECT
+public:
+    explicit MailboxClient(MailboxView& view, QObject* parent = nullptr);
+
+    // Connects to the account's server and logs in. On false the user has been told why and the
+    // connection is closed; on true it is open for the caller's commands.
+    bool Do_Connect(const AccountSlot& account);
+
+    // Lists the mailbox and fetches each message's header block and first LineCount body lines.
+    void Emails_abrufen(const AccountSlot& account, qint16 LineCount);
+
+    bool isBusy() const { return m_busy; }
+
+    // Ends a running conversation at once, without "quit", so the server deletes nothing.
+    void abort();
+
+    Connection& connection() { return m_connection; }
+
+    // Message i's header block and first lines, at index i - 1.
+    QStringList MailTexts;
+    // The message count of the last fetch that found messages.
+    qint32 MailCount = 0;
+
+private:
+    // Marks the client busy until the returned guard goes out of scope.
+    QScopeGuard<std::function<void()>> markBusy();
+    bool loginStep(const QString& status, const QByteArray& command);
+    bool awaitPositive();
+    bool sendAndRead(const QByteArray& command, QByteArray& reply);
+    void failTransmission();
+    void refuseLogin(const QByteArray& serverWords);
+    void finish();
+
+    MailboxView& m_view;
+    Connection m_connection;
+    bool m_busy = false;
+};
