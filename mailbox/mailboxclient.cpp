@@ -33,6 +33,28 @@ bool MailboxClient::sendAndRead(const QByteArray& command, QByteArray& reply)
     return false;
 }
 
+bool MailboxClient::readUids(qint32 count, QList<QByteArray>& uids)
+{
+    m_connection.sendLine("uidl");
+    MultiLineReply reply;
+    if (!readMultiLine(m_connection, reply)) {
+        failTransmission();
+        return false;
+    }
+    uids.clear();
+    if (!reply.isOk())
+        return true;
+    uids.resize(count);
+    for (const QByteArray& line : reply.body.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        bool isNumber = false;
+        const int number = fields.value(0).toInt(&isNumber);
+        if (isNumber && fields.size() == 2 && number >= 1 && number <= count)
+            uids[number - 1] = fields[1];
+    }
+    return true;
+}
+
 void MailboxClient::failTransmission()
 {
     if (!m_connection.isAborted())
@@ -40,6 +62,7 @@ void MailboxClient::failTransmission()
                            m_connection.failureReason()});
     m_connection.close();
     m_view.setStatus(QString());
+    m_view.setProgress(0);
 }
 
 void MailboxClient::refuseLogin(const QByteArray& serverWords)

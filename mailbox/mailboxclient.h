@@ -25,6 +25,10 @@ public:
     // Lists the mailbox and fetches each message's header block and first LineCount body lines.
     void Emails_abrufen(const AccountSlot& account, qint16 LineCount);
 
+    // Deletes the messages marked in the list on the server, when they are still the ones the
+    // user saw.
+    void DeleteMail(const AccountSlot& account);
+
     bool isBusy() const { return m_busy; }
 
     // Ends a running conversation at once, without "quit", so the server deletes nothing.
@@ -36,10 +40,15 @@ public:
     QStringList MailTexts;
     // The message count of the last fetch that found messages.
     qint32 MailCount = 0;
+    // The server's unique id of each message of the last fetch, at index i - 1; empty when the
+    // server has none.
+    QList<QByteArray> MailUids;
 
 private:
     // Marks the client busy until the returned guard goes out of scope.
     QScopeGuard<std::function<void()>> markBusy();
+    bool fetchMessages(qint32 count, qint32 totalSize, qint16 lineCount);
+    bool readUids(qint32 count, QList<QByteArray>& uids);
     bool loginStep(const QString& status, const QByteArray& command);
     bool awaitPositive();
     bool sendAndRead(const QByteArray& command, QByteArray& reply);
