@@ -24,8 +24,11 @@ void Connection::open(const QString& host, quint16 port)
 
 void Connection::close()
 {
-    if (Winsock1.state() != QAbstractSocket::UnconnectedState)
-        Winsock1.abort();
+    if (Winsock1.state() == QAbstractSocket::UnconnectedState)
+        return;
+    // What was sent last (a "quit") still goes out; nothing is awaited.
+    Winsock1.flush();
+    Winsock1.abort();
 }
 
 bool Connection::isOpen() const

@@ -1,0 +1,230 @@
+#include "mailbox/mailboxclient.h"
+#include "pop3server/scriptedserver.h"
+#include "recordingview.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using pop3test::ScriptedServer;
+using pop3test::Step;
+
+Q_DECLARE_METATYPE(pop3test::Scenario)
+
+namespace {
+
+AccountSlot accountFor(const QString& host, const QString& user = QStringLiteral("joe"),
+                       const QString& password = QStringLiteral("secret"))
+{
+    return {QStringLiteral("Test"), host, user, password};
+}
+
+qsizetype indexOfEvent(const ScriptedServer& server, ScriptedServer::EventKind kind,
+                       const QByteArray& bytes)
+{
+    const auto events = server.events();
+    for (qsizetype i = 0; i < events.size(); ++i) {
+        if (events[i].kind == kind && events[i].bytes.startsWith(bytes))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestLogin : public QObject {
+    Q_OBJECT
+private slots:
+    void logsInAndLeavesTheConnectionOpen();
+    void waitsForTheWholeGreeting();
+    void dropsDataLeftFromAnEarlierConversation();
+    void sendsAnEmptyUserNameWithItsBlank();
+    void closesAConnectionStillOpen();
+    void reportsRefusedLogIn_data();
+    void reportsRefusedLogIn();
+    void reportsAMissingServerAtOnce();
+    void reportsAServerThatClosesAtOnce();
+    void reportsAServerThatNeverAnswersPass();
+    void refusesAnEmptyHost();
+};
+
+void TestLogin::logsInAndLeavesTheConnectionOpen()
+{
+    ScriptedServer server;
+    server.play({Step::loginOk("joe", "secret")});
+    RecordingView view;
+    MailboxClient client(view);
+    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QCOMPARE(view.statusHistory,
+             QStringList({QStringLiteral("Suche Host"), QStringLiteral("Suche Account"),
+                          QStringLiteral("Sende Passwort")}));
+    QVERIFY(view.notices.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
+    SCRIPTED_VERIFY(server);
+    QVERIFY(!server.clientClosed(0));
+}
+
+void TestLogin::waitsForTheWholeGreeting()
+{
+    ScriptedServer server;
+    server.play({Step::sendPieces({"+OK POP3 ", "server ", "ready\r\n"}), Step::expect("user joe"),
+                 Step::sendSplit("+OK\r\n", {1, 4}), Step::expect("pass secret"),
+                 Step::send("+OK logged in\r\n")});
+    RecordingView view;
+    MailboxClient client(view);
+    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    SCRIPTED_VERIFY(server);
+    // The user line must not go out before the greeting's last piece.
+    QVERIFY(indexOfEvent(server, ScriptedServer::EventKind::Sent, "ready") <
+            indexOfEvent(server, ScriptedServer::EventKind::Received, "user"));
+    QVERIFY(indexOfEvent(server, ScriptedServer::EventKind::Sent, "\r\n") <
+            indexOfEvent(server, ScriptedServer::EventKind::Received, "pass"));
+}
+
+void TestLogin::dropsDataLeftFromAnEarlierConversation()
+{
+    ScriptedServer server;
+    // The first server says more than asked; its surplus must not pass for the next greeting.
+    server.play({Step::loginOk("joe", "secret"), Step::send("-ERR surplus\r\n")});
+    server.play({Step::loginOk("joe", "secret")});
+    RecordingView view;
+    MailboxClient client(view);
+    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QTRY_COMPARE_WITH_TIMEOUT(server.sentBytes(0).endsWith("-ERR surplus\r\n"), true, 5000);
+    QTRY_VERIFY(!client.connection().RecvBuffer.isEmpty());
+    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(view.notices.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
+    SCRIPTED_VERIFY(server);
+}
+
+void TestLogin::sendsAnEmptyUserNameWithItsBlank()
+{
+    ScriptedServer server;
+    server.play({Step::loginOk("", "")});
+    RecordingView view;
+    MailboxClient client(view);
+    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort(), QString(), QString())));
+    SCRIPTED_VERIFY(server);
+    const QList<QByteArray> lines = server.receivedLines();
+    QCOMPARE(lines, QList<QByteArray>({"user ", "pass "}));
+    const auto events = server.events();
+    QVERIFY(std::any_of(events.begin(), events.end(), [](const ScriptedServer::Event& e) {
+        return e.kind == ScriptedServer::EventKind::Received && e.bytes == "user \r\n";
+    }));
+}
+
+void TestLogin::closesAConnectionStillOpen()
+{
+    ScriptedServer server;
+    server.play({Step::loginOk("joe", "secret"), Step::expectClose()});
+    server.play({Step::loginOk("joe", "secret")});
+    RecordingView view;
+    MailboxClient client(view);
+    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QTRY_VERIFY_WITH_TIMEOUT(server.clientClosed(0), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
+    SCRIPTED_VERIFY(server);
+}
+
+void TestLogin::reportsRefusedLogIn_data()
+{
+    QTest::addColumn<pop3test::Scenario>("scenario");
+    QTest::addColumn<QString>("serverWords");
+    QTest::newRow("-ERR to pass")
+        << pop3test::Scenario{Step::send("+OK ready\r\n"), Step::expect("user joe"),
+                              Step::send("+OK\r\n"), Step::expect("pass secret"),
+                              Step::send("-ERR [AUTH] Authentication failed.\r\n"),
+                              Step::expect("quit")}
+        << QStringLiteral("-ERR [AUTH] Authentication failed.");
+    QTest::newRow("-ERR to user")
+        << pop3test::Scenario{Step::send("+OK ready\r\n"), Step::expect("user joe"),
+                              Step::send("-ERR no such user\r\n"), Step::expect("quit")}
+        << QStringLiteral("-ERR no such user");
+    QTest::newRow("-ERR as greeting")
+        << pop3test::Scenario{Step::send("-ERR too many connections\r\n"), Step::expect("quit")}
+        << QStringLiteral("-ERR too many connections");
+}
+
+void TestLogin::reportsRefusedLogIn()
+{
+    QFETCH(pop3test::Scenario, scenario);
+    QFETCH(QString, serverWords);
+    ScriptedServer server;
+    server.play(scenario);
+    RecordingView view;
+    MailboxClient client(view);
+    QVERIFY(!client.Do_Connect(accountFor(server.hostWithPort())));
+    QCOMPARE(view.notices.size(), 1);
+    QCOMPARE(view.notices[0].title, Notice::Title::Application);
+    QCOMPARE(view.notices[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
+    QCOMPARE(view.notices[0].detail, serverWords);
+    QCOMPARE(view.status(), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
+    SCRIPTED_VERIFY(server);
+    QTRY_VERIFY(server.clientClosed(0));
+}
+
+void TestLogin::reportsAMissingServerAtOnce()
+{
+    RecordingView view;
+    MailboxClient client(view);
+    const quint16 port = ScriptedServer::unusedPort();
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!client.Do_Connect(accountFor(QStringLiteral("127.0.0.1:%1").arg(port))));
+    QVERIFY2(clock.elapsed() < 2000, "a refused connection must not wait for the time limit");
+    QCOMPARE(view.notices.size(), 1);
+    QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(view.notices[0].title, Notice::Title::Application);
+    QVERIFY2(view.notices[0].detail.contains(QString::number(port)),
+             qPrintable(view.notices[0].detail));
+    QCOMPARE(view.status(), QString());
+    QVERIFY(!client.connection().isOpen());
+}
+
+void TestLogin::reportsAServerThatClosesAtOnce()
+{
+    ScriptedServer server;
+    server.play({Step::close()});
+    RecordingView view;
+    MailboxClient client(view);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(view.notices.size(), 1);
+    QVERIFY2(view.notices[0].detail.contains(QStringLiteral("beendet")),
+             qPrintable(view.notices[0].detail));
+}
+
+void TestLogin::reportsAServerThatNeverAnswersPass()
+{
+    ScriptedServer server;
+    server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::send("+OK\r\n"),
+                 Step::expect("pass secret"), Step::pause(3000)});
+    RecordingView view;
+    MailboxClient client(view);
+    client.connection().setTimeLimitMs(300);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(clock.elapsed() >= 300);
+    QCOMPARE(view.notices.size(), 1);
+    QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(view.status(), QString());
+    QVERIFY(!client.connection().isOpen());
+    QVERIFY(!server.receivedLines().contains("quit"));
+}
+
+void TestLogin::refusesAnEmptyHost()
+{
+    RecordingView view;
+    MailboxClient client(view);
+    QVERIFY(!client.Do_Connect(accountFor(QString())));
+    QCOMPARE(view.notices.size(), 1);
+    QVERIFY(!view.statusHistory.contains(QStringLiteral("Suche Host")));
+}
+
+QTEST_GUILESS_MAIN(TestLogin)
+#include "test_login.moc"

@@ -1,0 +1,207 @@
+#include "mailbox/connection.h"
+#include "mailbox/replyreader.h"
+#include "pop3server/scriptedserver.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <ctime>
+
+using pop3test::Scenario;
+using pop3test::ScriptedServer;
+using pop3test::Step;
+
+Q_DECLARE_METATYPE(pop3test::Scenario)
+
+namespace {
+
+// A "top" answer as dovecot sends it: "+OK" alone, then the lines, then ".".
+const QByteArray TopReply = "+OK\r\nFrom: a@example.org\r\nSubject: Hi\r\n\r\nRegards.\r\n"
+                            "..dotted\r\n.\r\n";
+const QByteArray TopBody = "From: a@example.org\r\nSubject: Hi\r\n\r\nRegards.\r\n.dotted\r\n";
+
+} // namespace
+
+class TestReplyReader : public QObject {
+    Q_OBJECT
+private slots:
+    void waitTimesOutWithinTheLimitWithoutBurningCpu();
+    void statusLineWaitsForItsLineEnd();
+    void statusLineLeavesTheNextAnswerBuffered();
+    void multiLineSplitAtEveryByte();
+    void multiLineEndsOnlyAtTheDotLine_data();
+    void multiLineEndsOnlyAtTheDotLine();
+    void multiLineErrorHasNoBody();
+    void multiLineKeepsTheChunkThatCrossesTheLimit();
+    void undoesDotStuffing_data();
+    void undoesDotStuffing();
+
+private:
+    void connectTo(Connection& connection, ScriptedServer& server);
+};
+
+void TestReplyReader::connectTo(Connection& connection, ScriptedServer& server)
+{
+    connection.open(QStringLiteral("127.0.0.1"), server.port());
+}
+
+void TestReplyReader::waitTimesOutWithinTheLimitWithoutBurningCpu()
+{
+    ScriptedServer server;
+    server.play({Step::pause(5000)});
+    Connection connection;
+    connection.setTimeLimitMs(1000);
+    connectTo(connection, server);
+    QElapsedTimer clock;
+    clock.start();
+    const std::clock_t cpuBefore = std::clock();
+    QVERIFY(connection.Wait_Reply());
+    const double cpuMs = 1000.0 * double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    QVERIFY(connection.TimedOut);
+    QVERIFY(connection.Reply.isEmpty());
+    QVERIFY2(clock.elapsed() >= 1000 && clock.elapsed() < 1500,
+             qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(cpuMs < 200, qPrintable(QStringLiteral("CPU %1 ms during a 1 s wait").arg(cpuMs)));
+}
+
+void TestReplyReader::statusLineWaitsForItsLineEnd()
+{
+    ScriptedServer server;
+    server.play({Step::sendPieces({"+OK 1", "2 340", "\r\n"}, 30)});
+    Connection connection;
+    connectTo(connection, server);
+    QByteArray line;
+    QVERIFY(readStatusLine(connection, line));
+    QCOMPARE(line, QByteArray("+OK 12 340\r\n"));
+}
+
+void TestReplyReader::statusLineLeavesTheNextAnswerBuffered()
+{
+    ScriptedServer server;
+    server.play({Step::send("+OK first\r\n+OK sec"), Step::pause(30), Step::send("ond\r\n")});
+    Connection connection;
+    connectTo(connection, server);
+    QByteArray line;
+    QVERIFY(readStatusLine(connection, line));
+    QCOMPARE(line, QByteArray("+OK first\r\n"));
+    QCOMPARE(connection.RecvBuffer, QByteArray("+OK sec"));
+    QVERIFY(readStatusLine(connection, line));
+    QCOMPARE(line, QByteArray("+OK second\r\n"));
+
+    // The same time limit covers every piece: a line that never ends fails.
+    connection.setTimeLimitMs(200);
+    QVERIFY(!readStatusLine(connection, line));
+}
+
+void TestReplyReader::multiLineSplitAtEveryByte()
+{
+    const QByteArray stream = TopReply + "+OK next\r\n";
+    for (int position = 1; position < stream.size(); ++position) {
+        ScriptedServer server;
+        server.play(Step::sendSplit(stream, {position}, 2));
+        Connection connection;
+        connectTo(connection, server);
+        MultiLineReply reply;
+        QVERIFY2(readMultiLine(connection, reply), qPrintable(QString::number(position)));
+        QCOMPARE(reply.status, QByteArray("+OK\r\n"));
+        QCOMPARE(reply.body, TopBody);
+        QByteArray next;
+        QVERIFY(readStatusLine(connection, next));
+        QCOMPARE(next, QByteArray("+OK next\r\n"));
+    }
+}
+
+void TestReplyReader::multiLineEndsOnlyAtTheDotLine_data()
+{
+    QTest::addColumn<Scenario>("scenario");
+    QTest::newRow("chunk ends after a line ending in a dot")
+        << Scenario{Step::send("+OK\r\nSubject: x\r\n\r\nRegards.\r\n"), Step::pause(40),
+                    Step::send(".dotted\r\n.\r\n+OK next\r\n")};
+    QTest::newRow("end marker split after its dot")
+        << Scenario{Step::send("+OK\r\nSubject: x\r\n\r\nRegards.\r\n..dotted\r\n."),
+                    Step::pause(40), Step::send("\r\n+OK next\r\n")};
+    QTest::newRow("end marker split in its line end")
+        << Scenario{Step::send("+OK\r\nSubject: x\r\n\r\nRegards.\r\n..dotted\r\n.\r"),
+                    Step::pause(40), Step::send("\n+OK next\r\n")};
+    QTest::newRow("answer and the next in one write")
+        << Scenario{Step::send("+OK\r\nSubject: x\r\n\r\nRegards.\r\n..dotted\r\n.\r\n+OK next\r\n")};
+}
+
+void TestReplyReader::multiLineEndsOnlyAtTheDotLine()
+{
+    QFETCH(Scenario, scenario);
+    ScriptedServer server;
+    server.play(scenario);
+    Connection connection;
+    connection.setTimeLimitMs(1000);
+    connectTo(connection, server);
+    MultiLineReply reply;
+    QVERIFY(readMultiLine(connection, reply));
+    QCOMPARE(reply.body, QByteArray("Subject: x\r\n\r\nRegards.\r\n.dotted\r\n"));
+    QByteArray next;
+    QVERIFY(readStatusLine(connection, next));
+    QCOMPARE(next, QByteArray("+OK next\r\n"));
+}
+
+void TestReplyReader::multiLineErrorHasNoBody()
+{
+    ScriptedServer server;
+    server.play({Step::send("-ERR no such message\r\n+OK 2 20\r\n")});
+    Connection connection;
+    connectTo(connection, server);
+    MultiLineReply reply;
+    QVERIFY(readMultiLine(connection, reply));
+    QVERIFY(!reply.isOk());
+    QVERIFY(reply.body.isEmpty());
+    QByteArray next;
+    QVERIFY(readStatusLine(connection, next));
+    QCOMPARE(next, QByteArray("+OK 2 20\r\n"));
+}
+
+void TestReplyReader::multiLineKeepsTheChunkThatCrossesTheLimit()
+{
+    const QByteArray line(98, 'x');
+    QByteArray first = "+OK\r\n";
+    for (int i = 0; i < 8; ++i)
+        first += line + "\r\n"; // 800 bytes of body
+    ScriptedServer server;
+    server.play({Step::send(first), Step::pause(40), Step::send(line + "\r\n"), Step::pause(40),
+                 Step::send(".\r\n")});
+    Connection connection;
+    connectTo(connection, server);
+    MultiLineReply reply;
+    MultiLineOptions options;
+    options.storeLimit = 500;
+    QList<qint64> progress;
+    options.progress = [&](qint64 received) { progress.append(received); };
+    QVERIFY(readMultiLine(connection, reply, options));
+    QCOMPARE(reply.body, first.mid(5));
+    QCOMPARE(reply.received, qint64(900));
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(progress.first(), qint64(800));
+}
+
+void TestReplyReader::undoesDotStuffing_data()
+{
+    QTest::addColumn<QByteArray>("stuffed");
+    QTest::addColumn<QByteArray>("plain");
+    QTest::newRow("leading double dot") << QByteArray("..a\r\n") << QByteArray(".a\r\n");
+    QTest::newRow("double dot alone") << QByteArray("..\r\n") << QByteArray(".\r\n");
+    QTest::newRow("dots inside a line stay") << QByteArray("a..b\r\n") << QByteArray("a..b\r\n");
+    QTest::newRow("every line") << QByteArray("x\r\n...y\r\n..\r\n")
+                                << QByteArray("x\r\n..y\r\n.\r\n");
+    QTest::newRow("single dot line start stays") << QByteArray(".a\r\n") << QByteArray(".a\r\n");
+    QTest::newRow("bare line feed is no line end") << QByteArray("a\n..b\r\n")
+                                                   << QByteArray("a\n..b\r\n");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestReplyReader::undoesDotStuffing()
+{
+    QFETCH(QByteArray, stuffed);
+    QFETCH(QByteArray, plain);
+    QCOMPARE(undoDotStuffing(stuffed), plain);
+}
+
+QTEST_GUILESS_MAIN(TestReplyReader)
+#include "test_replyreader.moc"
