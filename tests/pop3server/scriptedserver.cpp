@@ -1,0 +1,564 @@
+#include "pop3server/scriptedserver.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+
+namespace pop3test {
+
+namespace {
+
+// Bytes as a test reader wants to see them: line ends and control bytes spelled out, long data
+// cut short.
+QString printable(const QByteArray& bytes)
+{
+    constexpr qsizetype shown = 240;
+    QString out;
+    for (qsizetype i = 0; i < bytes.size() && i < shown; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b == '\r')
+            out += QStringLiteral("\\r");
+        else if (b == '\n')
+            out += QStringLiteral("\\n");
+        else if (b == '\t')
+            out += QStringLiteral("\\t");
+        else if (b == '\\')
+            out += QStringLiteral("\\\\");
+        else if (b < 0x20 || b >= 0x7f)
+            out += QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
+        else
+            out += QLatin1Char(static_cast<char>(b));
+    }
+    if (bytes.size() > shown)
+        out += QStringLiteral("... (%1 bytes)").arg(bytes.size());
+    return out;
+}
+
+QString quoted(const QByteArray& bytes)
+{
+    return QLatin1Char('"') + printable(bytes) + QLatin1Char('"');
+}
+
+} // namespace
+
+// ---- steps and scenarios ----
+
+Step Step::send(const QByteArray& bytes)
+{
+    Step step;
+    step.kind = Kind::Send;
+    step.bytes = bytes;
+    return step;
+}
+
+Step Step::expect(const QByteArray& line)
+{
+    Step step;
+    step.kind = Kind::Expect;
+    step.bytes = line;
+    return step;
+}
+
+Step Step::pause(int milliseconds)
+{
+    Step step;
+    step.kind = Kind::Pause;
+    step.milliseconds = std::max(0, milliseconds);
+    return step;
+}
+
+Step Step::close()
+{
+    Step step;
+    step.kind = Kind::Close;
+    return step;
+}
+
+Step Step::expectClose()
+{
+    Step step;
+    step.kind = Kind::ExpectClose;
+    return step;
+}
+
+Scenario Step::sendSplit(const QByteArray& bytes, const QList<int>& positions, int gapMs)
+{
+    QList<int> cuts;
+    for (int p : positions) {
+        if (p > 0 && p < bytes.size())
+            cuts.append(p);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+
+    QList<QByteArray> pieces;
+    int from = 0;
+    for (int p : cuts) {
+        pieces.append(bytes.mid(from, p - from));
+        from = p;
+    }
+    pieces.append(bytes.mid(from));
+    return sendPieces(pieces, gapMs);
+}
+
+Scenario Step::sendPieces(const QList<QByteArray>& pieces, int gapMs)
+{
+    Scenario scenario;
+    bool first = true;
+    for (const QByteArray& piece : pieces) {
+        if (piece.isEmpty())
+            continue;
+        if (!first)
+            scenario << pause(gapMs);
+        scenario << send(piece);
+        first = false;
+    }
+    return scenario;
+}
+
+Scenario Step::sendBytewise(const QByteArray& bytes, int gapMs)
+{
+    QList<int> positions;
+    for (int p = 1; p < bytes.size(); ++p)
+        positions.append(p);
+    return sendSplit(bytes, positions, gapMs);
+}
+
+Scenario Step::loginOk(const QByteArray& user, const QByteArray& password,
+                       const QByteArray& greeting)
+{
+    return {send(greeting + "\r\n"), expect("user " + user), send("+OK\r\n"),
+            expect("pass " + password), send("+OK logged in\r\n")};
+}
+
+Scenario Step::quitOk()
+{
+    return {expect("quit"), send("+OK bye\r\n"), close()};
+}
+
+QString Step::describe() const
+{
+    switch (kind) {
+    case Kind::Send:
+        return QStringLiteral("send ") + quoted(bytes);
+    case Kind::Expect:
+        return QStringLiteral("expect ") + quoted(bytes);
+    case Kind::Pause:
+        return QStringLiteral("pause %1 ms").arg(milliseconds);
+    case Kind::Close:
+        return QStringLiteral("close");
+    case Kind::ExpectClose:
+        return QStringLiteral("expect the client to close");
+    }
+    return {};
+}
+
+Scenario::Scenario(const Step& step) : m_steps{step} {}
+
+Scenario::Scenario(std::initializer_list<Scenario> parts)
+{
+    for (const Scenario& part : parts)
+        m_steps += part.m_steps;
+}
+
+Scenario& Scenario::operator<<(const Scenario& more)
+{
+    m_steps += more.m_steps;
+    return *this;
+}
+
+// ---- the server ----
+
+struct ScriptedServer::Connection {
+    enum class State { Playing, Done, Failed };
+
+    int index = 0;
+    QTcpSocket* socket = nullptr;
+    QList<Step> steps;
+    qsizetype next = 0;
+    State state = State::Playing;
+    QByteArray partial;      // received bytes of a line not yet ended
+    QList<QByteArray> lines; // whole lines, without CR LF, not yet matched
+    QTimer pauseTimer;
+    bool pausing = false;
+    bool advancing = false;
+    bool clientClosed = false;
+    bool serverClosed = false;
+    qint64 bytesReceived = 0;
+};
+
+ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent), m_listener(new QTcpServer(this))
+{
+    m_clock.start();
+    connect(m_listener, &QTcpServer::newConnection, this, &ScriptedServer::onNewConnection);
+    if (!m_listener->listen(QHostAddress::LocalHost, 0))
+        m_failures
+            << QStringLiteral("cannot listen on 127.0.0.1: %1").arg(m_listener->errorString());
+}
+
+ScriptedServer::~ScriptedServer()
+{
+    // Sockets must not call back into a half-destroyed server.
+    for (const auto& c : m_connections) {
+        c->pauseTimer.stop();
+        QObject::disconnect(c->socket, nullptr, this, nullptr);
+        c->socket->abort();
+        delete c->socket;
+    }
+}
+
+bool ScriptedServer::isListening() const
+{
+    return m_listener->isListening();
+}
+
+quint16 ScriptedServer::port() const
+{
+    return m_listener->serverPort();
+}
+
+QString ScriptedServer::hostWithPort() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(port());
+}
+
+quint16 ScriptedServer::unusedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+void ScriptedServer::play(const Scenario& scenario)
+{
+    const QList<Step>& steps = scenario.steps();
+    for (qsizetype i = 0; i + 1 < steps.size(); ++i) {
+        const Step::Kind kind = steps[i].kind;
+        if (kind == Step::Kind::Close || kind == Step::Kind::ExpectClose) {
+            m_failures << QStringLiteral("scenario %1: steps after \"%2\" can never be played")
+                              .arg(m_connections.size() + m_queue.size())
+                              .arg(steps[i].describe());
+            break;
+        }
+    }
+    m_queue.append(scenario);
+    m_finishedSignalled = false;
+}
+
+int ScriptedServer::connectionCount() const
+{
+    return static_cast<int>(m_connections.size());
+}
+
+bool ScriptedServer::isFinished() const
+{
+    if (!m_queue.isEmpty())
+        return false;
+    return std::none_of(m_connections.begin(), m_connections.end(),
+                        [](const auto& c) { return c->state == Connection::State::Playing; });
+}
+
+QStringList ScriptedServer::failures() const
+{
+    return m_failures;
+}
+
+QString ScriptedServer::problems() const
+{
+    QStringList lines = m_failures;
+    for (const auto& c : m_connections) {
+        if (c->state == Connection::State::Playing) {
+            lines << QStringLiteral("connection %1 stopped before step %2 of %3: %4")
+                         .arg(c->index)
+                         .arg(c->next + 1)
+                         .arg(c->steps.size())
+                         .arg(c->steps[c->next].describe());
+        }
+    }
+    if (!m_queue.isEmpty())
+        lines << QStringLiteral("%1 queued scenario(s) never played: no client connected for them")
+                     .arg(m_queue.size());
+    if (lines.isEmpty())
+        return {};
+    return lines.join(QLatin1Char('\n')) + QStringLiteral("\nTranscript:\n") + transcript();
+}
+
+QList<QByteArray> ScriptedServer::receivedLines() const
+{
+    return receivedLines(-1);
+}
+
+QList<QByteArray> ScriptedServer::receivedLines(int connection) const
+{
+    QList<QByteArray> lines;
+    for (const Event& e : m_events) {
+        if (e.kind != EventKind::Received || (connection >= 0 && e.connection != connection))
+            continue;
+        QByteArray line = e.bytes;
+        if (line.endsWith("\r\n"))
+            line.chop(2);
+        else if (line.endsWith('\n'))
+            line.chop(1);
+        lines.append(line);
+    }
+    return lines;
+}
+
+QList<QByteArray> ScriptedServer::receivedLinesStartingWith(const QByteArray& prefix) const
+{
+    QList<QByteArray> lines = receivedLines();
+    lines.removeIf([&prefix](const QByteArray& line) { return !line.startsWith(prefix); });
+    return lines;
+}
+
+QByteArray ScriptedServer::sentBytes(int connection) const
+{
+    QByteArray bytes;
+    for (const Event& e : m_events) {
+        if (e.kind == EventKind::Sent && e.connection == connection)
+            bytes += e.bytes;
+    }
+    return bytes;
+}
+
+qint64 ScriptedServer::bytesReceived(int connection) const
+{
+    if (connection < 0 || connection >= connectionCount())
+        return 0;
+    return m_connections[static_cast<size_t>(connection)]->bytesReceived;
+}
+
+bool ScriptedServer::clientClosed(int connection) const
+{
+    if (connection < 0 || connection >= connectionCount())
+        return false;
+    return m_connections[static_cast<size_t>(connection)]->clientClosed;
+}
+
+QString ScriptedServer::transcript() const
+{
+    QString out;
+    for (const Event& e : m_events) {
+        out += QStringLiteral("[%1] %2 ms ").arg(e.connection).arg(e.atMs);
+        switch (e.kind) {
+        case EventKind::Accepted:
+            out += QStringLiteral("accepted");
+            break;
+        case EventKind::Sent:
+            out += QStringLiteral("S: ") + printable(e.bytes);
+            break;
+        case EventKind::Received:
+            out += QStringLiteral("C: ") + printable(e.bytes);
+            break;
+        case EventKind::ServerClosed:
+            out += QStringLiteral("server closed the connection");
+            break;
+        case EventKind::ClientClosed:
+            out += QStringLiteral("client closed the connection");
+            break;
+        case EventKind::Failure:
+            out += QStringLiteral("FAILURE: ") + QString::fromUtf8(e.bytes);
+            break;
+        }
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+void ScriptedServer::record(int connection, EventKind kind, const QByteArray& bytes)
+{
+    m_events.append(Event{connection, kind, bytes, m_clock.elapsed()});
+}
+
+void ScriptedServer::onNewConnection()
+{
+    while (QTcpSocket* socket = m_listener->nextPendingConnection()) {
+        auto owned = std::make_unique<Connection>();
+        Connection* c = owned.get();
+        c->index = connectionCount();
+        c->socket = socket;
+        // Without this, Nagle's algorithm holds a small piece back until the previous one is
+        // acknowledged, and split replies arrive glued together.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        c->pauseTimer.setSingleShot(true);
+        c->pauseTimer.setTimerType(Qt::PreciseTimer);
+        m_connections.push_back(std::move(owned));
+        record(c->index, EventKind::Accepted, {});
+
+        connect(socket, &QTcpSocket::readyRead, this, [this, c] { onReadyRead(c); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, c] { onClientClosed(c); });
+        // Going on through a queued call lets every socket that became readable during the
+        // pause be served first, so a client reads each piece of a split reply on its own.
+        connect(&c->pauseTimer, &QTimer::timeout, this, [this, c] {
+            QMetaObject::invokeMethod(
+                this,
+                [this, c] {
+                    if (!c->pausing)
+                        return;
+                    c->pausing = false;
+                    ++c->next;
+                    advance(c);
+                },
+                Qt::QueuedConnection);
+        });
+
+        if (m_queue.isEmpty()) {
+            fail(c, QStringLiteral("a client connected, but no scenario was queued for it"));
+            continue;
+        }
+        c->steps = m_queue.takeFirst().steps();
+        emit connectionAccepted(c->index);
+        advance(c);
+    }
+}
+
+void ScriptedServer::onReadyRead(Connection* c)
+{
+    const QByteArray data = c->socket->readAll();
+    if (data.isEmpty())
+        return;
+    c->bytesReceived += data.size();
+    // A line that began in an earlier read was written by the client in more than one go.
+    bool continuesEarlierRead = !c->partial.isEmpty();
+    c->partial += data;
+
+    qsizetype from = 0;
+    qsizetype end;
+    while ((end = c->partial.indexOf('\n', from)) >= 0) {
+        const QByteArray raw = c->partial.mid(from, end + 1 - from);
+        from = end + 1;
+        record(c->index, EventKind::Received, raw);
+        const bool pieces = continuesEarlierRead;
+        continuesEarlierRead = false;
+        if (c->state == Connection::State::Failed)
+            continue;
+        if (!raw.endsWith("\r\n"))
+            fail(c, QStringLiteral("the line %1 ends with LF alone, not CR LF").arg(quoted(raw)));
+        else if (pieces)
+            fail(c, QStringLiteral("the line %1 reached the server in pieces: the client did not "
+                                   "write it in one go")
+                        .arg(quoted(raw)));
+        else
+            c->lines.append(raw.chopped(2));
+    }
+    c->partial.remove(0, from);
+    advance(c);
+}
+
+void ScriptedServer::onClientClosed(Connection* c)
+{
+    if (c->serverClosed || c->clientClosed)
+        return;
+    onReadyRead(c); // whatever came with the close
+    c->clientClosed = true;
+    record(c->index, EventKind::ClientClosed, {});
+    if (!c->partial.isEmpty()) {
+        record(c->index, EventKind::Received, c->partial);
+        if (c->state != Connection::State::Failed)
+            fail(c, QStringLiteral("the client sent %1 without a line end and closed")
+                        .arg(quoted(c->partial)));
+        c->partial.clear();
+    }
+    advance(c);
+    checkFinished();
+}
+
+void ScriptedServer::advance(Connection* c)
+{
+    // Writing can report a closed socket at once; the outer call carries on with the new state.
+    if (c->advancing)
+        return;
+    c->advancing = true;
+    bool played = false;
+    while (c->state == Connection::State::Playing && !c->pausing) {
+        if (c->next >= c->steps.size()) {
+            c->state = Connection::State::Done;
+            played = true;
+            break;
+        }
+        const Step step = c->steps[c->next];
+        if (c->clientClosed && step.kind != Step::Kind::ExpectClose &&
+            !(step.kind == Step::Kind::Expect && !c->lines.isEmpty())) {
+            fail(c, QStringLiteral("the client closed the connection before step %1: %2")
+                        .arg(c->next + 1)
+                        .arg(step.describe()));
+            break;
+        }
+        if (step.kind == Step::Kind::Send) {
+            c->socket->write(step.bytes);
+            c->socket->flush();
+            record(c->index, EventKind::Sent, step.bytes);
+            ++c->next;
+        } else if (step.kind == Step::Kind::Expect) {
+            if (c->lines.isEmpty())
+                break;
+            const QByteArray line = c->lines.takeFirst();
+            if (line != step.bytes) {
+                fail(c, QStringLiteral("step %1: expected %2, received %3")
+                            .arg(c->next + 1)
+                            .arg(quoted(step.bytes), quoted(line)));
+                break;
+            }
+            ++c->next;
+        } else if (step.kind == Step::Kind::Pause) {
+            c->pausing = true;
+            c->pauseTimer.start(step.milliseconds);
+        } else if (step.kind == Step::Kind::Close) {
+            ++c->next;
+            c->serverClosed = true;
+            record(c->index, EventKind::ServerClosed, {});
+            c->socket->disconnectFromHost();
+        } else { // ExpectClose
+            if (!c->lines.isEmpty()) {
+                fail(c, QStringLiteral("step %1: expected the client to close, received %2")
+                            .arg(c->next + 1)
+                            .arg(quoted(c->lines.first())));
+                break;
+            }
+            if (!c->clientClosed)
+                break;
+            ++c->next;
+        }
+    }
+    if (c->state == Connection::State::Done && !c->lines.isEmpty()) {
+        fail(c, QStringLiteral("received %1 after the end of the scenario")
+                    .arg(quoted(c->lines.first())));
+    }
+    c->advancing = false;
+    if (played)
+        emit scenarioPlayed(c->index);
+    checkFinished();
+}
+
+void ScriptedServer::fail(Connection* c, const QString& message)
+{
+    const QString full = QStringLiteral("connection %1: %2").arg(c->index).arg(message);
+    m_failures << full;
+    record(c->index, EventKind::Failure, full.toUtf8());
+    c->state = Connection::State::Failed;
+    c->pausing = false;
+    c->pauseTimer.stop();
+    c->lines.clear();
+    if (!c->serverClosed && !c->clientClosed) {
+        c->serverClosed = true;
+        record(c->index, EventKind::ServerClosed, {});
+        c->socket->disconnectFromHost();
+    }
+    emit failed(full);
+    checkFinished();
+}
+
+void ScriptedServer::checkFinished()
+{
+    if (m_finishedSignalled || !isFinished())
+        return;
+    m_finishedSignalled = true;
+    emit finished();
+}
+
+} // namespace pop3test
