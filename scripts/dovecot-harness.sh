@@ -11,6 +11,8 @@
 # stays inside DIR. With TLSPORT, DIR/cert.pem is a fresh self-signed certificate for localhost,
 # served on TLSPORT (POP3 over TLS) and through STLS on PORT.
 set -euo pipefail
+# dovecot lives in /usr/sbin, which a normal user's PATH may lack.
+PATH="$PATH:/usr/sbin:/sbin"
 
 die()
 {
