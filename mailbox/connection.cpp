@@ -10,16 +10,26 @@ Connection::Connection(QObject* parent) : QObject(parent)
     connect(&Timer1, &QTimer::timeout, this, &Connection::Timer1_Timer);
     connect(&Winsock1, &QIODevice::readyRead, this, &Connection::Winsock1_DataArrival);
     connect(&Winsock1, &QAbstractSocket::errorOccurred, this, &Connection::Winsock1_Error);
+    connect(&Winsock1, &QSslSocket::sslErrors, this, &Connection::Winsock1_SslErrors);
+    connect(&Winsock1, &QSslSocket::encrypted, this, &Connection::Winsock1_Encrypted);
+    connect(&Winsock1, &QAbstractSocket::connected, this, [this] {
+        if (m_server.security == Security::Tls)
+            emit encrypting();
+    });
 }
 
-void Connection::open(const QString& host, quint16 port)
+void Connection::open(const ServerAddress& server)
 {
     close();
     RecvBuffer.clear();
-    m_host = host;
-    m_port = port;
+    m_server = server;
     m_failed = false;
-    Winsock1.connectToHost(host, port);
+    m_certificateErrors.clear();
+    m_fingerprintMismatch = false;
+    if (server.security == Security::Tls)
+        Winsock1.connectToHostEncrypted(server.host, server.port);
+    else
+        Winsock1.connectToHost(server.host, server.port);
 }
 
 void Connection::close()
@@ -34,6 +44,20 @@ void Connection::close()
 bool Connection::isOpen() const
 {
     return Winsock1.state() != QAbstractSocket::UnconnectedState;
+}
+
+bool Connection::startEncryption()
+{
+    emit encrypting();
+    // Anything the server sent before the handshake is not protected by it.
+    RecvBuffer.clear();
+    TimedOut = false;
+    Timer1.start(m_timeLimitMs);
+    Winsock1.startClientEncryption();
+    while (!Winsock1.isEncrypted() && !TimedOut && !m_failed && !m_aborted)
+        waitForEvent();
+    Timer1.stop();
+    return Winsock1.isEncrypted() && !m_failed && !m_aborted;
 }
 
 void Connection::sendLine(const QByteArray& command)
@@ -53,18 +77,23 @@ bool Connection::Wait_Reply(QDeadlineTimer deadline)
     TimedOut = false;
     Timer1.start(int(qMax<qint64>(0, deadline.remainingTime())));
     ++m_waits;
-    if (RecvBuffer.isEmpty() && !m_failed && !m_aborted) {
-        QEventLoop loop;
-        m_loop = &loop;
-        loop.exec();
-        m_loop = nullptr;
-        // Only a quitting application ends the loop without one of our reasons.
-        if (RecvBuffer.isEmpty() && !TimedOut && !m_failed)
-            m_aborted = true;
-    }
+    while (RecvBuffer.isEmpty() && !TimedOut && !m_failed && !m_aborted)
+        waitForEvent();
     Reply = std::exchange(RecvBuffer, {});
     Timer1.stop();
     return TimedOut || Reply.isEmpty() || m_aborted;
+}
+
+void Connection::waitForEvent()
+{
+    QEventLoop loop;
+    m_loop = &loop;
+    m_woken = false;
+    loop.exec();
+    m_loop = nullptr;
+    // Only a quitting application ends the loop without one of our reasons.
+    if (!m_woken)
+        m_aborted = true;
 }
 
 void Connection::unread(const QByteArray& bytes)
@@ -79,24 +108,90 @@ void Connection::abort()
     wake();
 }
 
+Connection::Failure Connection::failure() const
+{
+    if (!m_certificateErrors.isEmpty() || m_fingerprintMismatch)
+        return Failure::Certificate;
+    if (m_failed)
+        return Failure::Network;
+    return TimedOut ? Failure::TimedOut : Failure::None;
+}
+
 QString Connection::failureReason() const
 {
-    if (!m_failed)
+    const QString host = m_server.host;
+    switch (failure()) {
+    case Failure::None:
+        return QString();
+    case Failure::TimedOut:
         return tr("Der Server %1 hat nicht innerhalb von %2 Sekunden geantwortet.")
-            .arg(m_host)
+            .arg(host)
             .arg(m_timeLimitMs / 1000.0);
+    case Failure::Certificate:
+        return certificateReason();
+    case Failure::Network:
+        break;
+    }
     switch (m_error) {
     case QAbstractSocket::HostNotFoundError:
-        return tr("Der Server „%1“ wurde nicht gefunden.").arg(m_host);
+        return tr("Der Server „%1“ wurde nicht gefunden.").arg(host);
     case QAbstractSocket::ConnectionRefusedError:
-        return tr("Der Server %1 hat die Verbindung an Port %2 abgelehnt.").arg(m_host).arg(m_port);
+        return tr("Der Server %1 hat die Verbindung an Port %2 abgelehnt.")
+            .arg(host)
+            .arg(m_server.port);
     case QAbstractSocket::RemoteHostClosedError:
-        return tr("Der Server %1 hat die Verbindung beendet.").arg(m_host);
+        return tr("Der Server %1 hat die Verbindung beendet.").arg(host);
     case QAbstractSocket::NetworkError:
         return tr("Das Netzwerk ist nicht erreichbar.");
+    case QAbstractSocket::SslHandshakeFailedError:
+        return tr("Die sichere Verbindung zu %1 kam nicht zustande: %2")
+            .arg(host, Winsock1.errorString());
     default:
-        return tr("Netzwerkfehler bei %1: %2").arg(m_host, Winsock1.errorString());
+        return tr("Netzwerkfehler bei %1: %2").arg(host, Winsock1.errorString());
     }
+}
+
+QString Connection::certificateReason() const
+{
+    QStringList reasons;
+    if (m_fingerprintMismatch)
+        reasons += tr("Der Fingerabdruck des Zertifikats stimmt nicht mit dem eingetragenen "
+                      "(Fingerprint) überein.");
+    for (const QSslError& error : m_certificateErrors) {
+        QString reason;
+        switch (error.error()) {
+        case QSslError::CertificateExpired:
+            reason = tr("Das Zertifikat ist abgelaufen.");
+            break;
+        case QSslError::CertificateNotYetValid:
+            reason = tr("Das Zertifikat ist noch nicht gültig.");
+            break;
+        case QSslError::HostNameMismatch:
+            reason = tr("Das Zertifikat gilt nicht für den Server „%1“.").arg(m_server.host);
+            break;
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+            reason = tr("Das Zertifikat ist selbst signiert.");
+            break;
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToGetIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+        case QSslError::CertificateUntrusted:
+            reason = tr("Der Aussteller des Zertifikats ist unbekannt.");
+            break;
+        case QSslError::CertificateRevoked:
+            reason = tr("Das Zertifikat wurde widerrufen.");
+            break;
+        default:
+            reason = tr("Das Zertifikat ist ungültig (%1).").arg(error.errorString());
+            break;
+        }
+        if (!reasons.contains(reason))
+            reasons += reason;
+    }
+    const QByteArray digest = Winsock1.peerCertificate().digest(QCryptographicHash::Sha256);
+    reasons += tr("SHA-256-Fingerabdruck des Zertifikats:\n%1").arg(formatFingerprint(digest));
+    return reasons.join(u'\n');
 }
 
 void Connection::Winsock1_DataArrival()
@@ -120,8 +215,31 @@ void Connection::Winsock1_Error(QAbstractSocket::SocketError error)
     wake();
 }
 
+void Connection::Winsock1_SslErrors(const QList<QSslError>& errors)
+{
+    const QByteArray digest = Winsock1.peerCertificate().digest(QCryptographicHash::Sha256);
+    if (!m_server.fingerprint.isEmpty() && digest == m_server.fingerprint) {
+        Winsock1.ignoreSslErrors(errors);
+        return;
+    }
+    m_certificateErrors = errors;
+}
+
+void Connection::Winsock1_Encrypted()
+{
+    const QByteArray digest = Winsock1.peerCertificate().digest(QCryptographicHash::Sha256);
+    if (!m_server.fingerprint.isEmpty() && digest != m_server.fingerprint) {
+        // A certificate other than the trusted one is refused even when it verifies.
+        m_fingerprintMismatch = true;
+        m_failed = true;
+        Winsock1.abort();
+    }
+    wake();
+}
+
 void Connection::wake()
 {
+    m_woken = true;
     if (m_loop)
         m_loop->quit();
 }

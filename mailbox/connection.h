@@ -1,8 +1,13 @@
 #pragma once
 
+#include "mailbox/serveraddress.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QList>
 #include <QObject>
+#include <QSslCertificate>
+#include <QSslError>
 #include <QSslSocket>
 #include <QString>
 #include <QTimer>
@@ -17,12 +22,20 @@ class Connection : public QObject {
 public:
     static constexpr int DefaultTimeLimitMs = 4000;
 
+    enum class Failure { None, TimedOut, Network, Certificate };
+
     explicit Connection(QObject* parent = nullptr);
 
-    // Starts a connection; whatever an earlier conversation left unread is dropped first.
-    void open(const QString& host, quint16 port);
+    // Starts a connection, with TLS from the first byte for Security::Tls; whatever an earlier
+    // conversation left unread is dropped first. A certificate that does not verify is accepted
+    // only when its SHA-256 digest equals fingerprint; with a fingerprint, no other is accepted.
+    void open(const ServerAddress& server);
     void close();
     bool isOpen() const;
+
+    // Turns the open plain connection into a TLS one (after "stls") and waits for the
+    // handshake. Returns false when it failed or timed out.
+    bool startEncryption();
 
     // Sends one command line; CR LF is added here.
     void sendLine(const QByteArray& command);
@@ -40,7 +53,8 @@ public:
     void abort();
     bool isAborted() const { return m_aborted; }
 
-    // Why the last wait failed, in German, for the detail of the error box.
+    // What ended the last failed wait, and why, in German, for the user.
+    Failure failure() const;
     QString failureReason() const;
 
     int timeLimitMs() const { return m_timeLimitMs; }
@@ -54,21 +68,31 @@ public:
     QByteArray Reply;
     bool TimedOut = false;
 
+signals:
+    // The TLS handshake begins.
+    void encrypting();
+
 private slots:
     void Winsock1_DataArrival();
     void Timer1_Timer();
     void Winsock1_Error(QAbstractSocket::SocketError error);
+    void Winsock1_SslErrors(const QList<QSslError>& errors);
+    void Winsock1_Encrypted();
 
 private:
+    void waitForEvent();
     void wake();
+    QString certificateReason() const;
 
     QSslSocket Winsock1;
     QTimer Timer1;
     QEventLoop* m_loop = nullptr;
-    QString m_host;
-    quint16 m_port = 0;
+    bool m_woken = false;
+    ServerAddress m_server;
     bool m_failed = false;
     QAbstractSocket::SocketError m_error = QAbstractSocket::UnknownSocketError;
+    QList<QSslError> m_certificateErrors;
+    bool m_fingerprintMismatch = false;
     bool m_aborted = false;
     int m_timeLimitMs = DefaultTimeLimitMs;
     int m_linesSent = 0;

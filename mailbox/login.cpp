@@ -1,33 +1,68 @@
-#include "mailbox/hostport.h"
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
 #include "mailbox/replyreader.h"
+#include "mailbox/serveraddress.h"
+#include "settings/textdecoding.h"
 
 namespace {
 
-constexpr quint16 Pop3Port = 110;
+bool listsStls(const QByteArray& capabilities)
+{
+    for (const QByteArray& line : capabilities.split('\n')) {
+        if (line.trimmed().split(' ').value(0).toUpper() == "STLS")
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
 bool MailboxClient::Do_Connect(const AccountSlot& account)
 {
     m_connection.close();
-    const HostPort server = parseHostPort(account.Host, Pop3Port);
-    if (!server.valid) {
+    const ServerAddress server = resolveServer(account);
+    if (!server.problem.isEmpty()) {
         m_view.showNotice(
-            {Notice::Title::Application, tr("Fehler bei der Übertragung"),
-             account.Host.trimmed().isEmpty()
-                 ? tr("Für dieses Konto ist kein Server eingetragen (Host in TARVOLK.INI).")
-                 : tr("Die Serverangabe „%1“ ist ungültig.").arg(account.Host)});
+            {Notice::Title::Application, tr("Fehler bei der Übertragung"), server.problem});
         m_view.setStatus(QString());
         return false;
     }
 
     m_view.setStatus(tr("Suche Host"));
-    m_connection.open(server.host, server.port);
-    return awaitPositive() &&
+    m_connection.open(server);
+    return awaitPositive() && (server.security != Security::StartTls || startTls()) &&
            loginStep(tr("Suche Account"), "user " + account.Account.toUtf8()) &&
            loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8());
+}
+
+bool MailboxClient::startTls()
+{
+    m_view.setStatus(tr("Sichere Verbindung"));
+    m_connection.sendLine("capa");
+    MultiLineReply capabilities;
+    if (!readMultiLine(m_connection, capabilities)) {
+        failTransmission();
+        return false;
+    }
+    if (!capabilities.isOk() || !listsStls(capabilities.body)) {
+        refuse(tr("Keine sichere Verbindung möglich"),
+               tr("Der Server bietet keine verschlüsselte Verbindung (STLS) an; das Passwort "
+                  "wurde nicht gesendet."));
+        return false;
+    }
+    QByteArray reply;
+    if (!sendAndRead("stls", reply))
+        return false;
+    if (!reply.startsWith("+OK")) {
+        refuse(tr("Keine sichere Verbindung möglich"),
+               decodeUtf8OrWindows1252(reply).trimmed());
+        return false;
+    }
+    if (!m_connection.startEncryption()) {
+        failTransmission();
+        return false;
+    }
+    return true;
 }
 
 bool MailboxClient::loginStep(const QString& status, const QByteArray& command)
@@ -45,7 +80,7 @@ bool MailboxClient::awaitPositive()
         return false;
     }
     if (!reply.startsWith("+OK")) {
-        refuseLogin(reply);
+        refuse(tr("Anmeldung fehlgeschlagen"), decodeUtf8OrWindows1252(reply).trimmed());
         return false;
     }
     return true;

@@ -2,11 +2,12 @@
 
 #include "mailbox/mailboxview.h"
 #include "mailbox/replyreader.h"
-#include "settings/textdecoding.h"
 
 MailboxClient::MailboxClient(MailboxView& view, QObject* parent)
     : QObject(parent), m_view(view), m_connection(this)
 {
+    connect(&m_connection, &Connection::encrypting, this,
+            [this] { m_view.setStatus(tr("Sichere Verbindung")); });
 }
 
 void MailboxClient::abort()
@@ -57,21 +58,24 @@ bool MailboxClient::readUids(qint32 count, QList<QByteArray>& uids)
 
 void MailboxClient::failTransmission()
 {
-    if (!m_connection.isAborted())
-        m_view.showNotice({Notice::Title::Application, tr("Fehler bei der Übertragung"),
+    if (!m_connection.isAborted()) {
+        const bool certificate = m_connection.failure() == Connection::Failure::Certificate;
+        m_view.showNotice({Notice::Title::Application,
+                           certificate ? tr("Das Zertifikat des Servers wurde nicht angenommen.")
+                                       : tr("Fehler bei der Übertragung"),
                            m_connection.failureReason()});
+    }
     m_connection.close();
     m_view.setStatus(QString());
     m_view.setProgress(0);
 }
 
-void MailboxClient::refuseLogin(const QByteArray& serverWords)
+void MailboxClient::refuse(const QString& text, const QString& detail)
 {
     m_connection.sendLine("quit");
     m_connection.close();
     m_view.setStatus(QString());
-    m_view.showNotice({Notice::Title::Application, tr("Anmeldung fehlgeschlagen"),
-                       decodeUtf8OrWindows1252(serverWords).trimmed()});
+    m_view.showNotice({Notice::Title::Application, text, detail});
 }
 
 void MailboxClient::finish()

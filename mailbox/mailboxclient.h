@@ -53,7 +53,9 @@ private:
     bool awaitPositive();
     bool sendAndRead(const QByteArray& command, QByteArray& reply);
     void failTransmission();
-    void refuseLogin(const QByteArray& serverWords);
+    bool startTls();
+    // Ends the conversation politely and tells the user why.
+    void refuse(const QString& text, const QString& detail);
     void finish();
 
     MailboxView& m_view;

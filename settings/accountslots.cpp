@@ -27,6 +27,8 @@ QList<TitledSlot> AccountSlots::load()
         slot.Host = readSetup(QStringLiteral("Host"), n);
         slot.Account = readSetup(QStringLiteral("Account"), n);
         slot.Password = readSetup(QStringLiteral("Password"), n);
+        slot.Security = readSetup(QStringLiteral("Security"), n);
+        slot.Fingerprint = readSetup(QStringLiteral("Fingerprint"), n);
         if (!slot.Title.isEmpty())
             titled.append({slot.Title, n});
     }

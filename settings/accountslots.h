@@ -10,6 +10,8 @@ struct AccountSlot {
     QString Host;
     QString Account;
     QString Password;
+    QString Security;    // "tls", "starttls", "none", or empty for the port's usual choice
+    QString Fingerprint; // SHA-256 of a server certificate the user trusts, in hex
 };
 
 // One entry of the account box: the title shown and the slot it selects, so that a settings

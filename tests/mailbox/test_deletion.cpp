@@ -18,8 +18,12 @@ namespace {
 
 AccountSlot account(const ScriptedServer& server)
 {
-    return {QStringLiteral("Test"), server.hostWithPort(), QStringLiteral("joe"),
-            QStringLiteral("secret")};
+    AccountSlot slot;
+    slot.Title = QStringLiteral("Test");
+    slot.Host = server.hostWithPort();
+    slot.Account = QStringLiteral("joe");
+    slot.Password = QStringLiteral("secret");
+    return slot;
 }
 
 // The state a fetch of three messages with ids a, b, c leaves behind, with marks set.

@@ -23,8 +23,12 @@ const QByteArray Message3 = "From: Carl <carl@example.org>\r\nSubject: Drei\r\n\
 
 AccountSlot account(const ScriptedServer& server)
 {
-    return {QStringLiteral("Test"), server.hostWithPort(), QStringLiteral("joe"),
-            QStringLiteral("secret")};
+    AccountSlot slot;
+    slot.Title = QStringLiteral("Test");
+    slot.Host = server.hostWithPort();
+    slot.Account = QStringLiteral("joe");
+    slot.Password = QStringLiteral("secret");
+    return slot;
 }
 
 Scenario statAndUidl(const QByteArray& stat, const QList<QByteArray>& ids)

@@ -15,7 +15,12 @@ namespace {
 AccountSlot accountFor(const QString& host, const QString& user = QStringLiteral("joe"),
                        const QString& password = QStringLiteral("secret"))
 {
-    return {QStringLiteral("Test"), host, user, password};
+    AccountSlot slot;
+    slot.Title = QStringLiteral("Test");
+    slot.Host = host;
+    slot.Account = user;
+    slot.Password = password;
+    return slot;
 }
 
 qsizetype indexOfEvent(const ScriptedServer& server, ScriptedServer::EventKind kind,

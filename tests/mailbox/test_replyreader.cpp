@@ -42,7 +42,10 @@ private:
 
 void TestReplyReader::connectTo(Connection& connection, ScriptedServer& server)
 {
-    connection.open(QStringLiteral("127.0.0.1"), server.port());
+    ServerAddress address;
+    address.host = QStringLiteral("127.0.0.1");
+    address.port = server.port();
+    connection.open(address);
 }
 
 void TestReplyReader::waitTimesOutWithinTheLimitWithoutBurningCpu()

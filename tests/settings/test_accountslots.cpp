@@ -102,11 +102,14 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
 
 void TestAccountSlots::neverReadsSlotsAboveTen()
 {
-    writeSettings("[Setup]\nTitle10=Zehn\nTitle11=Elf\nHost11=h11\n");
+    writeSettings("[Setup]\nTitle10=Zehn\nSecurity10=starttls\nFingerprint10=AB:cd\nTitle11=Elf\n"
+                  "Host11=h11\n");
     AccountSlots accounts;
     const QList<TitledSlot> titled = accounts.load();
     QCOMPARE(titled.size(), 1);
     QCOMPARE(titled[0].slot, 10);
+    QCOMPARE(accounts.Accounts[10].Security, QStringLiteral("starttls"));
+    QCOMPARE(accounts.Accounts[10].Fingerprint, QStringLiteral("AB:cd"));
 }
 
 void TestAccountSlots::setIdentityRefusesNumbersOutOfRange()
