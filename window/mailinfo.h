@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The header summary of a stored message text: sender, recipient, subject and date, and whether
+// the text announces an attachment.
+struct MailInfo {
+    std::array<QString, 4> values; // From, To, Subject, Date, decoded for display
+    bool attachment = false;
+};
+
+// Each header is found as CR LF followed by its name, the first occurrence in exact letter case;
+// its value runs from the second character after the colon to the next CR.
+MailInfo readMailInfo(const QString& MailText);
