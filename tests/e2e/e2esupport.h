@@ -1,0 +1,63 @@
+#pragma once
+
+#include "settings/accountslots.h"
+#include "tests/dovecot/dovecotserver.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTcpSocket>
+
+// Helpers shared by the end-to-end tests, which run the mailbox client against a real dovecot.
+namespace e2e {
+
+// Upper bound for one answer of dovecot on loopback; far above what it needs.
+constexpr int ReplyTimeoutMs = 5000;
+
+AccountSlot account(const QString& host, const QString& user, const QString& password,
+                    const QString& security = QString(), const QString& fingerprint = QString());
+// "127.0.0.1:<port>", as the settings write a host with a port.
+QString loopback(quint16 port);
+
+// A name no earlier test function of this process has used, so each gets an empty mailbox.
+QString freshUser();
+
+// Creates a fresh user and delivers the messages in order; returns their ids, or an empty list
+// when the harness failed (errorString() of the server says why).
+QStringList mailboxWith(DovecotServer& server, const QString& user, const QString& password,
+                        const QList<QByteArray>& messages);
+
+// What "top n lineCount" must yield for a message: its header block with the blank line that ends
+// it, then its first lineCount body lines, all with CR LF.
+QByteArray headerBlockAndFirstLines(const QByteArray& message, int lineCount);
+
+// dovecot's log lines about one user: its log-ins, its sessions and its failed attempts.
+QList<QByteArray> logLinesOf(const DovecotServer& server, const QString& user);
+// How many lines of dovecot's log contain the text.
+int countInLog(const DovecotServer& server, const QByteArray& text);
+
+// A bare POP3 client on a plain socket, for what another mail program does meanwhile and for
+// asking dovecot itself. Every answer is awaited within ReplyTimeoutMs.
+class PlainPop3 {
+public:
+    // Connects, reads the greeting and logs in; false when any step fails.
+    bool logIn(quint16 port, const QString& user, const QString& password);
+    // Sends a command and returns its status line without CR LF (empty when none came).
+    QByteArray command(const QByteArray& line);
+    // Sends a command whose answer has several lines; returns the lines between the status line
+    // and the "." line, still dot-stuffed, or an empty list when the answer was not "+OK".
+    QList<QByteArray> multiLine(const QByteArray& line);
+    // The sizes dovecot gives the messages, in message order.
+    QList<qint64> sizes();
+    // Sends "quit" and waits for the server to close.
+    bool quit();
+
+private:
+    // One line without its CR LF; false when none came in time.
+    bool readLine(QByteArray& line);
+
+    QTcpSocket m_socket;
+};
+
+} // namespace e2e
