@@ -1,0 +1,374 @@
+// bench_fetch: one fetch of a generated dovecot mailbox, on loopback and through a proxy that
+// delays every chunk, with the time, CPU, memory and round trips it costs. It reports; it does
+// not judge. The exit code is non-zero only when a fetch went wrong or dovecot could not run.
+
+#include "benchmailbox.h"
+#include "delayproxy.h"
+#include "mailbox/mailboxclient.h"
+#include "resourceusage.h"
+#include "silentview.h"
+#include "tests/dovecot/dovecotserver.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
+namespace {
+
+const QString User = QStringLiteral("bench");
+const QString Password = QStringLiteral("bench-secret");
+
+struct Run {
+    QString name;
+    int delayMs = 0;
+    qint64 wallNs = 0;
+    qint64 processCpuNs = 0;
+    qint64 clientThreadCpuNs = 0;
+    std::optional<ProxyStats> proxy;
+    qint64 peakRssKiB = 0;
+    bool peakIsOwn = false; // false: the process's peak so far, the reset was refused
+    qint64 rssBeforeKiB = 0;
+    int commands = 0;
+    int waits = 0;
+    int messages = 0; // stored texts, not empty
+    int entries = 0;  // lines in the message list
+    qint64 storedChars = 0;
+    qint64 storedUtf8Bytes = 0;
+    QStringList problems;
+    QStringList texts;
+};
+
+struct Options {
+    BenchMailbox::Spread spread;
+    int delayMs = 25;
+    qint16 lineCount = 10;
+};
+
+double seconds(qint64 ns)
+{
+    return ns / 1e9;
+}
+
+double mib(qint64 kib)
+{
+    return kib / 1024.0;
+}
+
+AccountSlot accountFor(quint16 port)
+{
+    AccountSlot account;
+    account.Title = QStringLiteral("Benchmark");
+    account.Host = QStringLiteral("127.0.0.1:%1").arg(port);
+    account.Account = User;
+    account.Password = Password;
+    account.Security = QStringLiteral("none");
+    account.Fingerprint = QString();
+    return account;
+}
+
+// One fetch through a fresh client, so that its counters are this run's alone.
+Run fetchOnce(const QString& name, quint16 serverPort, int delayMs, const Options& options,
+              const QList<QByteArray>& messageIds)
+{
+    Run run;
+    run.name = name;
+    run.delayMs = delayMs;
+
+    std::optional<DelayProxyThread> proxy;
+    quint16 port = serverPort;
+    if (delayMs > 0) {
+        proxy.emplace(serverPort, delayMs);
+        port = proxy->port();
+        if (port == 0) {
+            run.problems << QStringLiteral("the proxy could not listen on 127.0.0.1");
+            return run;
+        }
+    }
+
+    SilentView view;
+    MailboxClient client(view);
+    const AccountSlot account = accountFor(port);
+
+    run.rssBeforeKiB = ResourceUsage::currentRssKiB();
+    run.peakIsOwn = ResourceUsage::resetPeak();
+    const qint64 processCpu = ResourceUsage::processCpuNs();
+    const qint64 threadCpu = ResourceUsage::threadCpuNs();
+    QElapsedTimer wall;
+    wall.start();
+
+    client.Emails_abrufen(account, options.lineCount);
+
+    run.wallNs = wall.nsecsElapsed();
+    run.clientThreadCpuNs = ResourceUsage::threadCpuNs() - threadCpu;
+    run.processCpuNs = ResourceUsage::processCpuNs() - processCpu;
+    run.peakRssKiB = ResourceUsage::peakRssKiB();
+    if (proxy)
+        run.proxy = proxy->stop();
+
+    run.commands = client.connection().linesSent();
+    run.waits = client.connection().waits();
+    run.entries = view.entries;
+    run.texts = client.MailTexts;
+
+    for (const Notice& notice : view.notices)
+        run.problems << QStringLiteral("notice: %1 %2").arg(notice.text, notice.detail);
+    if (client.MailCount != messageIds.size())
+        run.problems << QStringLiteral("%1 messages listed, %2 delivered")
+                            .arg(client.MailCount)
+                            .arg(messageIds.size());
+    if (view.entries != messageIds.size())
+        run.problems << QStringLiteral("%1 list entries").arg(view.entries);
+    int emptyTexts = 0;
+    int foreignTexts = 0;
+    for (qsizetype i = 0; i < client.MailTexts.size(); ++i) {
+        const QString& text = client.MailTexts.at(i);
+        run.storedChars += text.size();
+        run.storedUtf8Bytes += text.toUtf8().size();
+        if (text.isEmpty()) {
+            ++emptyTexts;
+            continue;
+        }
+        ++run.messages;
+        // Each stored header block must be its own message's, not a neighbour's.
+        if (i < messageIds.size() && !text.contains(QString::fromLatin1(messageIds.at(i))))
+            ++foreignTexts;
+    }
+    if (emptyTexts > 0)
+        run.problems << QStringLiteral("%1 stored texts empty").arg(emptyTexts);
+    if (foreignTexts > 0)
+        run.problems
+            << QStringLiteral("%1 stored texts without their own Message-ID").arg(foreignTexts);
+    return run;
+}
+
+QJsonObject toJson(const Run& run)
+{
+    QJsonObject object{
+        {QStringLiteral("name"), run.name},
+        {QStringLiteral("delay_ms"), run.delayMs},
+        {QStringLiteral("wall_s"), seconds(run.wallNs)},
+        {QStringLiteral("cpu_process_s"), seconds(run.processCpuNs)},
+        {QStringLiteral("cpu_client_thread_s"), seconds(run.clientThreadCpuNs)},
+        {QStringLiteral("peak_rss_kib"), run.peakRssKiB},
+        {QStringLiteral("peak_rss_is_run_own"), run.peakIsOwn},
+        {QStringLiteral("rss_before_kib"), run.rssBeforeKiB},
+        {QStringLiteral("commands"), run.commands},
+        {QStringLiteral("waits"), run.waits},
+        {QStringLiteral("messages"), run.messages},
+        {QStringLiteral("stored_chars"), run.storedChars},
+        {QStringLiteral("stored_utf8_bytes"), run.storedUtf8Bytes},
+        {QStringLiteral("ok"), run.problems.isEmpty()},
+    };
+    if (run.proxy) {
+        object.insert(QStringLiteral("proxy"),
+                      QJsonObject{
+                          {QStringLiteral("cpu_thread_s"), seconds(run.proxy->threadCpuNs)},
+                          {QStringLiteral("chunks_to_server"), run.proxy->chunksToServer},
+                          {QStringLiteral("chunks_to_client"), run.proxy->chunksToClient},
+                          {QStringLiteral("bytes_to_server"), run.proxy->bytesToServer},
+                          {QStringLiteral("bytes_to_client"), run.proxy->bytesToClient},
+                      });
+    }
+    if (!run.problems.isEmpty())
+        object.insert(QStringLiteral("problems"), QJsonArray::fromStringList(run.problems));
+    return object;
+}
+
+void printTable(QTextStream& out, const QList<Run>& runs)
+{
+    const int labelWidth = 34;
+    const int columnWidth = 16;
+    const auto row = [&](const QString& label, const auto& cell) {
+        out << label.leftJustified(labelWidth);
+        for (const Run& run : runs)
+            out << cell(run).rightJustified(columnWidth);
+        out << '\n';
+    };
+    const auto number = [](double value, int decimals) {
+        return QString::number(value, 'f', decimals);
+    };
+
+    row(QString(), [](const Run& run) { return run.name; });
+    row(QStringLiteral("wall time [s]"),
+        [&](const Run& run) { return number(seconds(run.wallNs), 3); });
+    row(QStringLiteral("CPU, whole process [s]"),
+        [&](const Run& run) { return number(seconds(run.processCpuNs), 3); });
+    row(QStringLiteral("CPU, client thread [s]"),
+        [&](const Run& run) { return number(seconds(run.clientThreadCpuNs), 3); });
+    row(QStringLiteral("CPU, proxy thread [s]"), [&](const Run& run) {
+        return run.proxy ? number(seconds(run.proxy->threadCpuNs), 3) : QStringLiteral("-");
+    });
+    row(QStringLiteral("peak RSS of the run [MiB]"), [&](const Run& run) {
+        return number(mib(run.peakRssKiB), 1) + (run.peakIsOwn ? QString() : QStringLiteral("*"));
+    });
+    row(QStringLiteral("RSS before the run [MiB]"),
+        [&](const Run& run) { return number(mib(run.rssBeforeKiB), 1); });
+    row(QStringLiteral("commands sent"),
+        [](const Run& run) { return QString::number(run.commands); });
+    row(QStringLiteral("waits"), [](const Run& run) { return QString::number(run.waits); });
+    row(QStringLiteral("messages fetched"),
+        [](const Run& run) { return QString::number(run.messages); });
+    row(QStringLiteral("characters stored"),
+        [](const Run& run) { return QString::number(run.storedChars); });
+    row(QStringLiteral("bytes stored (as UTF-8)"),
+        [](const Run& run) { return QString::number(run.storedUtf8Bytes); });
+    row(QStringLiteral("bytes from the server (proxy)"), [](const Run& run) {
+        return run.proxy ? QString::number(run.proxy->bytesToClient) : QStringLiteral("-");
+    });
+    row(QStringLiteral("chunks to / from the server"), [](const Run& run) {
+        return run.proxy ? QStringLiteral("%1 / %2")
+                               .arg(run.proxy->chunksToServer)
+                               .arg(run.proxy->chunksToClient)
+                         : QStringLiteral("-");
+    });
+    row(QStringLiteral("commands per message"), [&](const Run& run) {
+        return run.messages ? number(double(run.commands) / run.messages, 2) : QStringLiteral("-");
+    });
+    row(QStringLiteral("waits per message"), [&](const Run& run) {
+        return run.messages ? number(double(run.waits) / run.messages, 2) : QStringLiteral("-");
+    });
+    row(QStringLiteral("wall time per command [ms]"), [&](const Run& run) {
+        return run.commands ? number(run.wallNs / 1e6 / run.commands, 2) : QStringLiteral("-");
+    });
+    row(QStringLiteral("sanity checks"), [](const Run& run) {
+        return run.problems.isEmpty() ? QStringLiteral("ok") : QStringLiteral("FAILED");
+    });
+    for (const Run& run : runs) {
+        for (const QString& problem : run.problems)
+            out << run.name << ": " << problem << '\n';
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("bench_fetch"));
+    QTextStream out(stdout);
+
+    Options options;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Fetches a generated dovecot mailbox on loopback and through a proxy that "
+                       "delays every chunk, and reports time, CPU, memory and round trips."));
+    parser.addHelpOption();
+    const QCommandLineOption messagesOption(QStringLiteral("messages"),
+                                            QStringLiteral("Messages in the mailbox (200)."),
+                                            QStringLiteral("count"));
+    const QCommandLineOption delayOption(QStringLiteral("delay-ms"),
+                                         QStringLiteral("Proxy delay in each direction (25)."),
+                                         QStringLiteral("ms"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Seed of the message sizes and headers."),
+                                        QStringLiteral("number"));
+    parser.addOptions({messagesOption, delayOption, seedOption});
+    parser.process(app);
+    const auto intOption = [&](const QCommandLineOption& option, int low, int high, int& value) {
+        if (!parser.isSet(option))
+            return true;
+        bool ok = false;
+        const int given = parser.value(option).toInt(&ok);
+        if (!ok || given < low || given > high) {
+            std::fprintf(stderr, "--%s wants a number from %d to %d\n",
+                         qPrintable(option.names().constFirst()), low, high);
+            return false;
+        }
+        value = given;
+        return true;
+    };
+    int seed = int(options.spread.seed);
+    if (!intOption(messagesOption, 1, 5000, options.spread.count) ||
+        !intOption(delayOption, 1, 1000, options.delayMs) ||
+        !intOption(seedOption, 0, 2147483647, seed))
+        return 2;
+    options.spread.seed = quint32(seed);
+
+    const QString unavailable = DovecotServer::unavailableReason();
+    if (!unavailable.isEmpty()) {
+        std::fprintf(stderr, "bench_fetch: %s\n", qPrintable(unavailable));
+        return 2;
+    }
+    DovecotServer server;
+    if (!server.start() || !server.addUser(User, Password)) {
+        std::fprintf(stderr, "bench_fetch: dovecot: %s\n", qPrintable(server.errorString()));
+        return 2;
+    }
+
+    QElapsedTimer setup;
+    setup.start();
+    // Only the ids stay: the messages themselves would only swell the memory the runs report.
+    QList<QByteArray> messageIds;
+    qint64 totalBytes = 0;
+    qint64 smallest = std::numeric_limits<qint64>::max();
+    qint64 largest = 0;
+    int multipart = 0;
+    for (const BenchMailbox::Mail& mail : BenchMailbox::build(options.spread)) {
+        if (server.deliver(User, mail.bytes).isEmpty()) {
+            std::fprintf(stderr, "bench_fetch: delivery: %s\n", qPrintable(server.errorString()));
+            return 2;
+        }
+        messageIds.append(mail.messageId);
+        totalBytes += mail.bytes.size();
+        smallest = qMin<qint64>(smallest, mail.bytes.size());
+        largest = qMax<qint64>(largest, mail.bytes.size());
+        if (mail.bytes.contains("multipart/mixed"))
+            ++multipart;
+    }
+    out << "Mailbox: " << messageIds.size() << " messages, " << totalBytes << " bytes (" << smallest
+        << " to " << largest << " each, " << multipart << " multipart), seed "
+        << options.spread.seed << ", built and delivered in " << setup.elapsed() << " ms\n"
+        << "Fetch: Emails_abrufen with LineCount " << options.lineCount
+        << "; dovecot on 127.0.0.1:" << server.port() << "\n\n";
+    out.flush();
+
+    // The first fetch also pays for dovecot indexing the new maildir and for the client's
+    // one-time set-up; it is shown, but the two measured runs both start warm.
+    QList<Run> runs;
+    runs << fetchOnce(QStringLiteral("loopback, cold"), server.port(), 0, options, messageIds);
+    runs << fetchOnce(QStringLiteral("loopback"), server.port(), 0, options, messageIds);
+    runs << fetchOnce(QStringLiteral("delay %1 ms").arg(options.delayMs), server.port(),
+                      options.delayMs, options, messageIds);
+
+    // The proxy must change nothing but the timing.
+    for (qsizetype r = 1; r < runs.size(); ++r) {
+        if (runs.at(r).problems.isEmpty() && runs.at(0).problems.isEmpty() &&
+            runs.at(r).texts != runs.at(0).texts)
+            runs[r].problems << QStringLiteral("stored texts differ from the first run's");
+    }
+
+    printTable(out, runs);
+    out << "\nCPU, whole process: the client and, in the delayed run, the proxy thread inside "
+           "this process; dovecot runs in processes of its own and is not counted.\n";
+    if (std::any_of(runs.cbegin(), runs.cend(), [](const Run& run) { return !run.peakIsOwn; }))
+        out << "* the kernel refused to reset the peak: the process's peak so far.\n";
+    out << "ru_maxrss at the end (reset together with the peaks above): "
+        << QString::number(mib(ResourceUsage::maxRssKiB()), 'f', 1) << " MiB\n\n";
+
+    QJsonArray jsonRuns;
+    for (const Run& run : runs)
+        jsonRuns.append(toJson(run));
+    const QJsonObject json{
+        {QStringLiteral("benchmark"), QStringLiteral("fetch")},
+        {QStringLiteral("messages"), int(messageIds.size())},
+        {QStringLiteral("mailbox_bytes"), totalBytes},
+        {QStringLiteral("seed"), qint64(options.spread.seed)},
+        {QStringLiteral("line_count"), options.lineCount},
+        {QStringLiteral("runs"), jsonRuns},
+        {QStringLiteral("ru_maxrss_kib_at_end"), ResourceUsage::maxRssKiB()},
+    };
+    out << QJsonDocument(json).toJson(QJsonDocument::Compact) << '\n';
+    out.flush();
+
+    const bool ok = std::all_of(runs.cbegin(), runs.cend(),
+                                [](const Run& run) { return run.problems.isEmpty(); });
+    return ok ? 0 : 1;
+}

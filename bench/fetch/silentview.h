@@ -1,0 +1,27 @@
+#pragma once
+
+#include "mailbox/mailboxview.h"
+
+#include <QList>
+
+// Stands in for the window and shows nothing, so that the figures are the conversation's own.
+// Keeps only what tells whether the fetch went right.
+class SilentView : public MailboxView {
+public:
+    void setStatus(const QString&) override {}
+    void setSummary(const QString& text) override { summary = text; }
+    void clearMessages() override { entries = 0; }
+    void appendMessage(const QString&) override { ++entries; }
+    int messageCount() const override { return entries; }
+    bool isMarked(int) const override { return false; }
+    void setProgressRange(int maximum) override { progressMax = maximum; }
+    void setProgress(int) override {}
+    int progressMaximum() const override { return progressMax; }
+    void setBusy(bool) override {}
+    void showNotice(const Notice& notice) override { notices.append(notice); }
+
+    QString summary;
+    int entries = 0;
+    int progressMax = 100;
+    QList<Notice> notices;
+};

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the benchmarks (Release) into build-bench/ and runs them.
+# Arguments go to bench_fetch, e.g. scripts/bench.sh --delay-ms 50. A benchmark reports figures;
+# it fails only when it could not run or a fetch went wrong.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVOLK_BENCH=ON \
+    -DTARVOLK_TESTS=ON >/dev/null
+cmake --build build-bench --target bench_fetch -j "$(nproc)"
+TARVOLK_SOURCE_DIR="$PWD" timeout 600 build-bench/bin/bench_fetch "$@"
