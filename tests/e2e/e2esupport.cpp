@@ -23,17 +23,24 @@ QString loopback(quint16 port)
     return QStringLiteral("127.0.0.1:%1").arg(port);
 }
 
-QString freshUser()
+bool UserPool::create(DovecotServer& server, int count, const QString& password)
 {
-    static int counter = 0;
-    return QStringLiteral("user%1").arg(++counter);
+    for (int i = m_count + 1; i <= count; ++i) {
+        if (!server.addUser(QStringLiteral("user%1").arg(i), password))
+            return false;
+        m_count = i;
+    }
+    return true;
 }
 
-QStringList mailboxWith(DovecotServer& server, const QString& user, const QString& password,
-                        const QList<QByteArray>& messages)
+QString UserPool::take()
 {
-    if (!server.addUser(user, password))
-        return {};
+    return m_taken < m_count ? QStringLiteral("user%1").arg(++m_taken) : QString();
+}
+
+QStringList deliverAll(DovecotServer& server, const QString& user,
+                       const QList<QByteArray>& messages)
+{
     QStringList ids;
     for (const QByteArray& message : messages) {
         const QString id = server.deliver(user, message);

@@ -20,13 +20,25 @@ AccountSlot account(const QString& host, const QString& user, const QString& pas
 // "127.0.0.1:<port>", as the settings write a host with a port.
 QString loopback(quint16 port);
 
-// A name no earlier test function of this process has used, so each gets an empty mailbox.
-QString freshUser();
+// Users with empty mailboxes, one for each test function or row. dovecot looks at its user file
+// at most once a second, so a user added after the first log-in can be unknown for up to a
+// second: a test class adds all its users before it logs in for the first time.
+class UserPool {
+public:
+    // Adds user1 .. user<count> with the password; false when the harness failed.
+    bool create(DovecotServer& server, int count, const QString& password);
+    // The next user not handed out yet; empty when none is left.
+    QString take();
 
-// Creates a fresh user and delivers the messages in order; returns their ids, or an empty list
-// when the harness failed (errorString() of the server says why).
-QStringList mailboxWith(DovecotServer& server, const QString& user, const QString& password,
-                        const QList<QByteArray>& messages);
+private:
+    int m_count = 0;
+    int m_taken = 0;
+};
+
+// Delivers the messages in order; returns their ids, or an empty list when the harness failed
+// (errorString() of the server says why).
+QStringList deliverAll(DovecotServer& server, const QString& user,
+                       const QList<QByteArray>& messages);
 
 // What "top n lineCount" must yield for a message: its header block with the blank line that ends
 // it, then its first lineCount body lines, all with CR LF.

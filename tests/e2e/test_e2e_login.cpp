@@ -36,18 +36,20 @@ private slots:
 
 private:
     DovecotServer m_server;
+    e2e::UserPool m_users;
 };
 
 void TestE2eLogin::initTestCase()
 {
     TARVOLK_REQUIRE_DOVECOT();
     QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
+    QVERIFY2(m_users.create(m_server, 8, Password), qPrintable(m_server.errorString()));
 }
 
 void TestE2eLogin::logsInWithTheRightPassword()
 {
-    const QString user = e2e::freshUser();
-    QVERIFY2(m_server.addUser(user, Password), qPrintable(m_server.errorString()));
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
     RecordingView view;
     MailboxClient client(view);
 
@@ -76,9 +78,8 @@ void TestE2eLogin::refusesAWrongLogInAndSaysOnlyQuit()
 {
     QFETCH(bool, userExists);
     QFETCH(QString, password);
-    const QString user = e2e::freshUser();
-    if (userExists)
-        QVERIFY2(m_server.addUser(user, Password), qPrintable(m_server.errorString()));
+    const QString user = userExists ? m_users.take() : QStringLiteral("niemand");
+    QVERIFY(!user.isEmpty());
     RecordingView view;
     MailboxClient client(view);
     const int linesBefore = client.connection().linesSent();
@@ -106,8 +107,9 @@ void TestE2eLogin::refusesAWrongLogInAndSaysOnlyQuit()
 
 void TestE2eLogin::refusedFetchLeavesTheListAlone()
 {
-    const QString user = e2e::freshUser();
-    QVERIFY(!e2e::mailboxWith(m_server, user, Password, {TestMail::build({})}).isEmpty());
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    QVERIFY(!e2e::deliverAll(m_server, user, {TestMail::build({})}).isEmpty());
     RecordingView view;
     view.entries = QStringList{QStringLiteral("1. Email 512")};
     view.summary = QStringLiteral("1 Email mit 512 Bytes");
@@ -131,11 +133,12 @@ void TestE2eLogin::refusedFetchLeavesTheListAlone()
 
 void TestE2eLogin::logsInRightAwayAfterAWrongPassword()
 {
-    const QString user = e2e::freshUser();
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
     TestMail::Message mail;
     mail.subject = "Nach dem Tippfehler";
     const QByteArray message = TestMail::build(mail);
-    QVERIFY(!e2e::mailboxWith(m_server, user, Password, {message}).isEmpty());
+    QVERIFY(!e2e::deliverAll(m_server, user, {message}).isEmpty());
     RecordingView view;
     MailboxClient client(view);
     const QString host = e2e::loopback(m_server.port());
