@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tarvolk with the TARVOLK.INI beside build/bin/tarvolk.
+# Installs what is missing, builds, and starts Tarvolk with the TARVOLK.INI beside
+# build/bin/tarvolk. With --demo it starts a throw-away mail server with a demo mailbox on
+# loopback and opens Tarvolk on it instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+demo=false
+case "${1:-}" in
+    --demo) demo=true ;;
+    "") ;;
+    *) echo "usage: scripts/run.sh [--demo]" >&2; exit 2 ;;
+esac
+
 bash scripts/deps.sh run
-bash scripts/build.sh
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "Tarvolk needs a graphical desktop: no display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
     exit 1
 fi
+if $demo; then
+    bash scripts/build.sh tarvolk tarvolk_demo
+    exec build/bin/tarvolk_demo build/bin/tarvolk
+fi
+bash scripts/build.sh tarvolk
 exec build/bin/tarvolk
