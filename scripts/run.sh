@@ -12,13 +12,16 @@ case "${1:-}" in
 esac
 
 bash scripts/deps.sh run
+if $demo; then
+    bash scripts/build.sh tarvolk tarvolk_demo
+else
+    bash scripts/build.sh tarvolk
+fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "Tarvolk needs a graphical desktop: no display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
     exit 1
 fi
 if $demo; then
-    bash scripts/build.sh tarvolk tarvolk_demo
     exec build/bin/tarvolk_demo build/bin/tarvolk
 fi
-bash scripts/build.sh tarvolk
 exec build/bin/tarvolk
