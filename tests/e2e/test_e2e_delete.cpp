@@ -1,0 +1,234 @@
+#include "mailbox/mailboxclient.h"
+#include "tests/dovecot/dovecotserver.h"
+#include "tests/dovecot/requiredovecot.h"
+#include "tests/dovecot/testmail.h"
+#include "tests/e2e/e2esupport.h"
+#include "tests/mailbox/recordingview.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+const QString Password = QStringLiteral("geheim");
+
+QByteArray numbered(int number)
+{
+    TestMail::Message mail;
+    mail.subject = "Nachricht " + QByteArray::number(number);
+    mail.body = "Text der Nachricht " + QByteArray::number(number) + "\r\n";
+    return TestMail::build(mail);
+}
+
+QList<QByteArray> numberedMessages(int count)
+{
+    QList<QByteArray> messages;
+    for (int number = 1; number <= count; ++number)
+        messages.append(numbered(number));
+    return messages;
+}
+
+// What a fetch with no body lines stores for these messages.
+QStringList headerBlocks(const QList<QByteArray>& messages)
+{
+    QStringList texts;
+    for (const QByteArray& message : messages)
+        texts.append(QString::fromUtf8(e2e::headerBlockAndFirstLines(message, 0)));
+    return texts;
+}
+
+QStringList deletionStatuses(const RecordingView& view)
+{
+    QStringList statuses;
+    for (const QString& status : view.statusHistory) {
+        if (status.endsWith(QStringLiteral(" löschen")))
+            statuses.append(status);
+    }
+    return statuses;
+}
+
+// dovecot's log lines of a user's mail sessions ended with "quit", with "del=<n>/<count>".
+int loggedOutWith(const DovecotServer& server, const QString& user, const QByteArray& deleted)
+{
+    int count = 0;
+    for (const QByteArray& line : e2e::logLinesOf(server, user))
+        count += line.contains("Logged out") && line.contains(deleted) ? 1 : 0;
+    return count;
+}
+
+// A window whose status line can act, like a user who closes the window at some point.
+class ActingView : public RecordingView {
+public:
+    void setStatus(const QString& text) override
+    {
+        RecordingView::setStatus(text);
+        if (onStatus)
+            onStatus(text);
+    }
+    std::function<void(const QString&)> onStatus;
+};
+
+} // namespace
+
+class TestE2eDelete : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void deletesExactlyTheMarkedMessages();
+    void sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothing();
+    void mailArrivedAtTheEndDoesNotBlockTheDeletion();
+    void conversationEndedWithoutQuitDeletesNothing();
+
+private:
+    AccountSlot accountOf(const QString& user) const;
+
+    DovecotServer m_server;
+    e2e::UserPool m_users;
+};
+
+void TestE2eDelete::initTestCase()
+{
+    TARVOLK_REQUIRE_DOVECOT();
+    QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
+    QVERIFY2(m_users.create(m_server, 4, Password), qPrintable(m_server.errorString()));
+}
+
+AccountSlot TestE2eDelete::accountOf(const QString& user) const
+{
+    return e2e::account(e2e::loopback(m_server.port()), user, Password);
+}
+
+void TestE2eDelete::deletesExactlyTheMarkedMessages()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    const QList<QByteArray> messages = numberedMessages(5);
+    const QStringList ids = e2e::deliverAll(m_server, user, messages);
+    QCOMPARE(ids.size(), 5);
+    RecordingView view;
+    MailboxClient client(view);
+    client.Emails_abrufen(accountOf(user), 0);
+    QCOMPARE(view.entries.size(), 5);
+
+    view.marks = {1, 3};
+    client.DeleteMail(accountOf(user));
+
+    QVERIFY(view.notices.isEmpty());
+    QCOMPARE(deletionStatuses(view), QStringList({QStringLiteral("Nachricht 2 löschen"),
+                                                  QStringLiteral("Nachricht 4 löschen")}));
+    QCOMPARE(view.status(), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=2/5"), 1, e2e::ReplyTimeoutMs);
+    QCOMPARE(m_server.messageIds(user), QStringList({ids[0], ids[2], ids[4]}));
+
+    client.Emails_abrufen(accountOf(user), 0);
+    QVERIFY(view.notices.isEmpty());
+    const QList<QByteArray> kept{messages[0], messages[2], messages[4]};
+    QCOMPARE(view.entries, QStringList({QStringLiteral("1. Email %1").arg(kept[0].size()),
+                                        QStringLiteral("2. Email %1").arg(kept[1].size()),
+                                        QStringLiteral("3. Email %1").arg(kept[2].size())}));
+    QCOMPARE(client.MailTexts, headerBlocks(kept));
+}
+
+void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothing()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    const QStringList ids = e2e::deliverAll(m_server, user, numberedMessages(3));
+    QCOMPARE(ids.size(), 3);
+    RecordingView view;
+    MailboxClient client(view);
+    client.Emails_abrufen(accountOf(user), 0);
+    QCOMPARE(view.entries.size(), 3);
+
+    // Meanwhile another mail program removes message 1, and a new message arrives: still three,
+    // but number 3 is now the new one, which the user never saw.
+    e2e::PlainPop3 other;
+    QVERIFY(other.logIn(m_server.port(), user, Password));
+    QVERIFY(other.command("dele 1").startsWith("+OK"));
+    QVERIFY(other.quit());
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[1], ids[2]}),
+                              e2e::ReplyTimeoutMs);
+    const QString arrived = m_server.deliver(user, numbered(4));
+    QVERIFY(!arrived.isEmpty());
+
+    view.marks = {2};
+    client.DeleteMail(accountOf(user));
+
+    QCOMPARE(view.notices.size(), 1);
+    QCOMPARE(view.notices[0].title, Notice::Title::WindowCaption);
+    QCOMPARE(view.notices[0].text,
+             QStringLiteral("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."));
+    QCOMPARE(deletionStatuses(view), QStringList());
+    QCOMPARE(view.status(), QString());
+    // The fetch and the refused deletion both ended with "quit" and deleted nothing.
+    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=0/3"), 2, e2e::ReplyTimeoutMs);
+    QCOMPARE(m_server.messageIds(user), QStringList({ids[1], ids[2], arrived}));
+}
+
+void TestE2eDelete::mailArrivedAtTheEndDoesNotBlockTheDeletion()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    const QStringList ids = e2e::deliverAll(m_server, user, numberedMessages(3));
+    QCOMPARE(ids.size(), 3);
+    RecordingView view;
+    MailboxClient client(view);
+    client.Emails_abrufen(accountOf(user), 0);
+    QCOMPARE(view.entries.size(), 3);
+    const QString arrived = m_server.deliver(user, numbered(4));
+    QVERIFY(!arrived.isEmpty());
+
+    view.marks = {0, 2};
+    client.DeleteMail(accountOf(user));
+
+    QVERIFY(view.notices.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=2/4"), 1, e2e::ReplyTimeoutMs);
+    QCOMPARE(m_server.messageIds(user), QStringList({ids[1], arrived}));
+}
+
+void TestE2eDelete::conversationEndedWithoutQuitDeletesNothing()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    const QStringList ids = e2e::deliverAll(m_server, user, numberedMessages(3));
+    QCOMPARE(ids.size(), 3);
+    ActingView view;
+    MailboxClient client(view);
+    client.Emails_abrufen(accountOf(user), 0);
+    QCOMPARE(view.entries.size(), 3);
+
+    // "dele 1" has been answered; the conversation is cut off while it waits for "dele 3",
+    // as when the window is closed.
+    view.onStatus = [&client](const QString& status) {
+        if (status == QStringLiteral("Nachricht 3 löschen"))
+            QTimer::singleShot(0, &client, [&client] { client.abort(); });
+    };
+    view.marks = {0, 2};
+    QElapsedTimer timer;
+    timer.start();
+    client.DeleteMail(accountOf(user));
+
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(deletionStatuses(view), QStringList({QStringLiteral("Nachricht 1 löschen"),
+                                                  QStringLiteral("Nachricht 3 löschen")}));
+    QCOMPARE(view.status(), QString());
+    QVERIFY(!client.connection().isOpen());
+    QVERIFY(!client.isBusy());
+
+    // dovecot sees the connection end without "quit" and so deletes nothing.
+    const auto closedWithoutQuit = [&] {
+        for (const QByteArray& line : e2e::logLinesOf(m_server, user)) {
+            if (line.contains("Disconnected: Connection closed"))
+                return true;
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(closedWithoutQuit(), e2e::ReplyTimeoutMs);
+    QCOMPARE(loggedOutWith(m_server, user, "Logged out"), 1); // the fetch
+    QCOMPARE(m_server.messageIds(user), ids);
+}
+
+QTEST_GUILESS_MAIN(TestE2eDelete)
+#include "test_e2e_delete.moc"
