@@ -1,0 +1,295 @@
+#include "window/frmtarvolk.h"
+
+#include "settings/tarvolkx.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <algorithm>
+#include <climits>
+#include <initializer_list>
+
+// The pictures live in this static library; registering them here keeps them from being dropped
+// by the linker. Outside any namespace, as the macro requires.
+static void initResources()
+{
+    Q_INIT_RESOURCE(tarvolk);
+}
+
+namespace {
+
+// Sizes are given in twips (1/1440 inch) and follow the screen's logical resolution.
+struct Twips {
+    int left, top, width, height;
+};
+
+QLabel* newValueLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(1);
+    return label;
+}
+
+} // namespace
+
+frmTarvolk::frmTarvolk(const QString& programFolder, QWidget* parent) : QWidget(parent)
+{
+    initResources();
+    createControls();
+    placeControls();
+    chainFocus();
+    describeForScreenReaders();
+    Form_Load(programFolder);
+}
+
+void frmTarvolk::createControls()
+{
+    setWindowTitle(QStringLiteral("EMail Preview"));
+    setWindowIcon(QIcon(QStringLiteral(":/mailbox.png")));
+
+    Frame3 = new QGroupBox(QStringLiteral("Mailkonto"), this);
+    cmbIdentity = new QComboBox(Frame3);
+    cmbIdentity->setEditable(true);
+    // What the user types never becomes an entry: only configured accounts can be chosen.
+    cmbIdentity->setInsertPolicy(QComboBox::NoInsert);
+    cmbIdentity->setEditText(QStringLiteral("Identity"));
+    connect(cmbIdentity, &QComboBox::activated, this, &frmTarvolk::cmbIdentity_Click);
+    Command1[0] = new QPushButton(QStringLiteral("Emails abrufen"), Frame3);
+    Command1[1] = new QPushButton(QStringLiteral("Markierte Email(s) löschen"), Frame3);
+
+    Frame2 = new QGroupBox(QStringLiteral("Maillist"), this);
+    Label2 = newValueLabel(Frame2);
+    Label2->setText(QStringLiteral("Label2"));
+    Label1 = newValueLabel(Frame2);
+    Label1->setText(QStringLiteral("Label1"));
+    List1 = new QListWidget(Frame2);
+    // Any number of entries can be marked for deletion; a click toggles one and makes it current.
+    List1->setSelectionMode(QAbstractItemView::MultiSelection);
+
+    Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), this);
+    // The header values sit on the colour of title-bar text, white in the standard scheme.
+    for (int i = 0; i < 4; ++i) {
+        lblMailInfo[i] = newValueLabel(Frame1);
+        lblMailInfo[i]->setBackgroundRole(QPalette::HighlightedText);
+        lblMailInfo[i]->setAutoFillBackground(true);
+    }
+    const char16_t* captions[] = {u"Absender:", u"Empfänger:", u"Betreff:", u"Datum:"};
+    for (int i = 0; i < 4; ++i)
+        lblMailInfo[4 + i] = new QLabel(QString::fromUtf16(captions[i]), Frame1);
+    picMailInfo = new QLabel(Frame1);
+    picMailInfo->setPixmap(QPixmap(QStringLiteral(":/paperclip.png")));
+    picMailInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Text1 = new QPlainTextEdit(QStringLiteral("Text1"), Frame1);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setTabChangesFocus(true);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    Label3 = new QLabel(QStringLiteral("Tarvolk POP3"), this);
+    QPalette blueText = Label3->palette();
+    blueText.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label3->setPalette(blueText);
+
+    // Object names as the program calls the controls, for diagnostics and tools.
+    const QList<QPair<QWidget*, const char*>> names{{Frame1, "Frame1"},
+                                                    {Frame2, "Frame2"},
+                                                    {Frame3, "Frame3"},
+                                                    {List1, "List1"},
+                                                    {cmbIdentity, "cmbIdentity"},
+                                                    {Label1, "Label1"},
+                                                    {Label2, "Label2"},
+                                                    {Label3, "Label3"},
+                                                    {Text1, "Text1"},
+                                                    {picMailInfo, "picMailInfo"},
+                                                    {ProgressBar1, "ProgressBar1"}};
+    for (const auto& [control, name] : names)
+        control->setObjectName(QString::fromLatin1(name));
+    for (int i = 0; i < 2; ++i)
+        Command1[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
+    for (int i = 0; i < 8; ++i)
+        lblMailInfo[i]->setObjectName(QStringLiteral("lblMailInfo(%1)").arg(i));
+}
+
+void frmTarvolk::placeControls()
+{
+    const auto toPixels = [this](const Twips& t) {
+        const auto x = [this](int twips) {
+            return qRound(twips * logicalDpiX() / 1440.0);
+        };
+        const auto y = [this](int twips) {
+            return qRound(twips * logicalDpiY() / 1440.0);
+        };
+        return QRect(x(t.left), y(t.top), x(t.width), y(t.height));
+    };
+    struct Placement {
+        QWidget* control;
+        Twips twips;
+        bool sizedToCaption;
+    };
+    const auto place = [&](const Placement& p, int shift) {
+        p.control->setGeometry(toPixels(p.twips).translated(0, shift));
+        if (p.sizedToCaption)
+            p.control->resize(p.control->sizeHint());
+    };
+    // The frame's title takes room at its top that depends on style and font; the children move
+    // down together just far enough to clear it.
+    const auto placeIn = [&](QGroupBox* frame, std::initializer_list<Placement> children) {
+        int top = INT_MAX;
+        for (const Placement& child : children)
+            top = std::min(top, toPixels(child.twips).top());
+        const int shift = std::max(0, frame->contentsRect().top() - top);
+        for (const Placement& child : children)
+            place(child, shift);
+    };
+
+    const QRect client = toPixels({0, 0, 8445, 4800});
+    resize(client.size());
+
+    Frame3->setGeometry(toPixels({60, 240, 8295, 735}));
+    placeIn(Frame3, {{Command1[0], {2820, 240, 2115, 315}, false},
+                     {Command1[1], {5100, 240, 2115, 315}, false},
+                     {cmbIdentity, {120, 240, 2295, 315}, false}});
+
+    // A caption wider than its button in the desktop's font widens the button instead of being cut.
+    for (QPushButton* button : Command1)
+        button->resize(std::max(button->width(), button->sizeHint().width()), button->height());
+
+    Frame2->setGeometry(toPixels({60, 1020, 2535, 3435}));
+    placeIn(Frame2, {{List1, {120, 900, 2295, 2400}, false},
+                     {Label1, {120, 540, 2295, 255}, false},
+                     {Label2, {120, 240, 2295, 255}, false}});
+
+    Frame1->setGeometry(toPixels({2700, 1020, 5655, 3435}));
+    placeIn(Frame1, {{picMailInfo, {5160, 420, 375, 615}, false},
+                     {Text1, {120, 1500, 5415, 1815}, false},
+                     {lblMailInfo[3], {1080, 1140, 3975, 255}, false},
+                     {lblMailInfo[7], {120, 1200, 510, 195}, true},
+                     {lblMailInfo[6], {120, 900, 510, 195}, true},
+                     {lblMailInfo[2], {1080, 840, 3975, 255}, false},
+                     {lblMailInfo[0], {1080, 240, 3975, 255}, false},
+                     {lblMailInfo[1], {1080, 540, 3975, 255}, false},
+                     {lblMailInfo[4], {120, 300, 720, 195}, true},
+                     {lblMailInfo[5], {120, 600, 810, 195}, true}});
+
+    // Captions sized to a wider font than the design's may reach into the value boxes beside
+    // them; the boxes then start a little after the widest caption and keep their right edge.
+    int captionsEnd = 0;
+    for (int i = 4; i < 8; ++i)
+        captionsEnd = std::max(captionsEnd, lblMailInfo[i]->geometry().right() + 1);
+    const int valuesStart = captionsEnd + toPixels({60, 0, 0, 0}).left();
+    for (int i = 0; i < 4; ++i) {
+        QRect box = lblMailInfo[i]->geometry();
+        box.setLeft(std::max(box.left(), valuesStart));
+        lblMailInfo[i]->setGeometry(box);
+    }
+
+    ProgressBar1->setGeometry(toPixels({0, 4605, 8445, 195}));
+    place({Label3, {6900, 0, 1395, 195}, true}, 0);
+}
+
+void frmTarvolk::chainFocus()
+{
+    // Frames, labels and the progress bar keep their kinds' default of taking no focus; Tab
+    // from the last of these wraps round to Text1.
+    QWidget::setTabOrder(Text1, List1);
+    QWidget::setTabOrder(List1, cmbIdentity);
+    QWidget::setTabOrder(cmbIdentity, Command1[1]);
+    QWidget::setTabOrder(Command1[1], Command1[0]);
+}
+
+void frmTarvolk::describeForScreenReaders()
+{
+    // Labels keep their text as accessible name, so that a screen reader speaks the value;
+    // the description says what the value is.
+    Label1->setAccessibleDescription(QStringLiteral("Status"));
+    Label2->setAccessibleDescription(QStringLiteral("Postfach"));
+    const char16_t* values[] = {u"Absender", u"Empfänger", u"Betreff", u"Datum"};
+    for (int i = 0; i < 4; ++i)
+        lblMailInfo[i]->setAccessibleDescription(QString::fromUtf16(values[i]));
+    picMailInfo->setAccessibleDescription(QStringLiteral("Anhang"));
+
+    const auto nameAndDescribe = [](QWidget* control, const QString& what) {
+        control->setAccessibleName(what);
+        control->setAccessibleDescription(what);
+    };
+    nameAndDescribe(Text1, QStringLiteral("Vorschau"));
+    nameAndDescribe(List1, QStringLiteral("Nachrichten"));
+    nameAndDescribe(ProgressBar1, QStringLiteral("Fortschritt"));
+    cmbIdentity->setAccessibleName(QStringLiteral("Mailkonto"));
+}
+
+bool frmTarvolk::SetIdentity(int MailNo)
+{
+    return m_accounts.SetIdentity(MailNo);
+}
+
+void frmTarvolk::Form_Load(const QString& programFolder)
+{
+    // Nothing depends on the current directory afterwards, so a folder that cannot be entered
+    // does not stop the start.
+    QDir::setCurrent(programFolder);
+    TarvolkX::AppPath = programFolder;
+
+    List1->clear();
+    Text1->setPlainText(QString());
+    Label2->setText(QStringLiteral("0 Emails"));
+    Label1->clear();
+    lblMailInfo[0]->clear();
+    lblMailInfo[1]->clear();
+    picMailInfo->hide();
+
+    const QList<TitledSlot> titled = m_accounts.load();
+    cmbIdentity->clear();
+    for (const TitledSlot& entry : titled)
+        cmbIdentity->addItem(entry.title, entry.slot);
+    cmbIdentity->setCurrentIndex(0);
+    // Each entry carries its slot number, so a file with gaps between titles still selects the
+    // slot whose title is shown; no entry at all gives slot 0, the empty account.
+    SetIdentity(cmbIdentity->currentData().toInt());
+
+    if (titled.isEmpty()) {
+        const QString file = QDir(programFolder).filePath(QStringLiteral("TARVOLK.INI"));
+        Label1->setText(
+            QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.").arg(file));
+        Label1->setToolTip(Label1->text());
+    }
+}
+
+void frmTarvolk::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The program has this one window, so it becomes active once: when it is first shown.
+    if (!m_activated) {
+        m_activated = true;
+        Form_Activate();
+    }
+}
+
+void frmTarvolk::Form_Activate()
+{
+    Command1[0]->setFocus();
+}
+
+void frmTarvolk::cmbIdentity_Click()
+{
+    SetIdentity(cmbIdentity->currentData().toInt());
+}
+
+void frmTarvolk::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The progress bar is docked to the bottom edge; every other control keeps its place.
+    const int height = ProgressBar1->height();
+    ProgressBar1->setGeometry(0, event->size().height() - height, event->size().width(), height);
+}

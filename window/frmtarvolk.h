@@ -1,0 +1,62 @@
+#pragma once
+
+#include "settings/accountslots.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+// The program's one window: the account choice, the message list and the preview of one message.
+// The controls are public so that the mailbox conversation and the tests can reach them by name.
+class frmTarvolk : public QWidget {
+    Q_OBJECT
+
+public:
+    // programFolder is where TARVOLK.INI is looked for; tests pass a folder of their own.
+    explicit frmTarvolk(const QString& programFolder = QCoreApplication::applicationDirPath(),
+                        QWidget* parent = nullptr);
+
+    // Makes slot MailNo (0 to 10) the current account; any other number changes nothing.
+    bool SetIdentity(int MailNo);
+    const AccountSlots& accountSlots() const { return m_accounts; }
+
+    QGroupBox* Frame1 = nullptr; // "Mailinfo"
+    QGroupBox* Frame2 = nullptr; // "Maillist"
+    QGroupBox* Frame3 = nullptr; // "Mailkonto"
+    std::array<QPushButton*, 2> Command1{};
+    QComboBox* cmbIdentity = nullptr;
+    QListWidget* List1 = nullptr;
+    QLabel* Label1 = nullptr; // status line
+    QLabel* Label2 = nullptr; // mailbox summary
+    QLabel* Label3 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    // (0) to (3): sender, recipient, subject, date; (4) to (7): their captions.
+    std::array<QLabel*, 8> lblMailInfo{};
+    QLabel* picMailInfo = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createControls();
+    void placeControls();
+    void chainFocus();
+    void describeForScreenReaders();
+
+    void Form_Load(const QString& programFolder);
+    void Form_Activate();
+    void cmbIdentity_Click();
+
+    AccountSlots m_accounts;
+    bool m_activated = false;
+};

@@ -1,0 +1,62 @@
+#include "window/messagebox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace MessageBox {
+
+namespace {
+
+void presentModally(QWidget* parent, const Message& message)
+{
+    makeBox(parent, message)->exec();
+}
+
+Presenter& currentPresenter()
+{
+    static Presenter presenter = presentModally;
+    return presenter;
+}
+
+} // namespace
+
+void show(QWidget* parent, const QString& title, const QString& text, const QString& detail)
+{
+    Message message{title, text, detail};
+    if (message.title.isEmpty())
+        message.title = QCoreApplication::applicationName();
+    currentPresenter()(parent, message);
+}
+
+std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Message& message)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setIcon(QMessageBox::NoIcon);
+    box->setWindowTitle(message.title);
+    box->setText(message.text);
+    box->setTextFormat(Qt::PlainText);
+    box->setInformativeText(message.detail);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setDefaultButton(QMessageBox::Ok);
+    return box;
+}
+
+Presenter setPresenter(Presenter presenter)
+{
+    Presenter previous = std::move(currentPresenter());
+    currentPresenter() = presenter ? std::move(presenter) : Presenter(presentModally);
+    return previous;
+}
+
+Recorder::Recorder()
+    : m_previous(
+          setPresenter([this](QWidget*, const Message& message) { messages.append(message); }))
+{
+}
+
+Recorder::~Recorder()
+{
+    setPresenter(std::move(m_previous));
+}
+
+} // namespace MessageBox
