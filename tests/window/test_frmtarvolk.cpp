@@ -1,0 +1,415 @@
+#include "settings/tarvolkx.h"
+#include "window/frmtarvolk.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+class TestFrmTarvolk : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void opensWithItsCaptionsAndEmptyValues();
+    void valueLabelsStandOutFromTheirCaptions();
+    void pointsAtTheProgramFolder();
+    void accountBoxListsTitledSlots_data();
+    void accountBoxListsTitledSlots();
+    void typingInTheAccountBoxChangesNoAccount();
+    void withoutAnyAccountSaysWhichFileToCreate();
+    void focusStartsOnFetchAndTabGoesRound();
+    void tabInThePreviewMovesOnInsteadOfTyping();
+    void onlyTheProgressBarFollowsAResize();
+    void describesEveryValueForScreenReaders();
+    void framesHoldTheirControlsBelowTheTitle();
+    void controlsDoNotOverlap();
+
+private:
+    void writeSettings(const QByteArray& content);
+    frmTarvolk& startWindow();
+    static int toPixelsX(const QWidget* w, int twips)
+    {
+        return qRound(twips * w->logicalDpiX() / 1440.0);
+    }
+    static int toPixelsY(const QWidget* w, int twips)
+    {
+        return qRound(twips * w->logicalDpiY() / 1440.0);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<frmTarvolk> m_window;
+};
+
+static QString describe(const QRect& r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+static QString describe(const QWidget* w)
+{
+    return w->objectName() + u' ' + describe(w->geometry());
+}
+
+static const QByteArray workedExample = "[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\n"
+                                        "Account1=user1\nTitle2=Verein\nHost2=192.0.2.20\n"
+                                        "Account2=user2\n";
+
+void TestFrmTarvolk::initTestCase()
+{
+    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QVERIFY(m_dir.isValid());
+}
+
+void TestFrmTarvolk::init()
+{
+    QFile::remove(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
+    TarvolkX::AppPath.clear();
+}
+
+void TestFrmTarvolk::cleanup()
+{
+    m_window.reset();
+}
+
+void TestFrmTarvolk::writeSettings(const QByteArray& content)
+{
+    QFile file(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+frmTarvolk& TestFrmTarvolk::startWindow()
+{
+    m_window = std::make_unique<frmTarvolk>(m_dir.path());
+    return *m_window;
+}
+
+void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
+{
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    QCOMPARE(w.windowTitle(), QStringLiteral("EMail Preview"));
+    QVERIFY(!w.windowIcon().isNull());
+    QCOMPARE(w.Frame1->title(), QStringLiteral("Mailinfo"));
+    QCOMPARE(w.Frame2->title(), QStringLiteral("Maillist"));
+    QCOMPARE(w.Frame3->title(), QStringLiteral("Mailkonto"));
+    QCOMPARE(w.Command1[0]->text(), QStringLiteral("Emails abrufen"));
+    QCOMPARE(w.Command1[1]->text(), QStringLiteral("Markierte Email(s) löschen"));
+    QCOMPARE(w.lblMailInfo[4]->text(), QStringLiteral("Absender:"));
+    QCOMPARE(w.lblMailInfo[5]->text(), QStringLiteral("Empfänger:"));
+    QCOMPARE(w.lblMailInfo[6]->text(), QStringLiteral("Betreff:"));
+    QCOMPARE(w.lblMailInfo[7]->text(), QStringLiteral("Datum:"));
+    QVERIFY(!w.Label3->text().isEmpty());
+    QVERIFY(!w.Label3->text().contains(u'\n'));
+    QCOMPARE(w.Label3->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+
+    // The design placeholders are replaced before the window is first shown.
+    QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
+    QCOMPARE(w.Label1->text(), QString());
+    QCOMPARE(w.Text1->toPlainText(), QString());
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(w.lblMailInfo[i]->text(), QString());
+    QCOMPARE(w.List1->count(), 0);
+    QVERIFY(!w.picMailInfo->isVisible());
+    QVERIFY(!w.picMailInfo->pixmap().isNull());
+    QCOMPARE(w.ProgressBar1->minimum(), 0);
+    QCOMPARE(w.ProgressBar1->maximum(), 100);
+    QCOMPARE(w.ProgressBar1->value(), 0);
+    QVERIFY(w.cmbIdentity->isEditable());
+    QCOMPARE(w.List1->selectionMode(), QAbstractItemView::MultiSelection);
+
+    // Nothing is ever disabled, and every control but the hidden paper clip is on screen.
+    for (QWidget* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY(child->isEnabled());
+        QVERIFY2(child->isVisible(), qPrintable(child->objectName()));
+    }
+
+    QCOMPARE(w.size(), QSize(toPixelsX(&w, 8445), toPixelsY(&w, 4800)));
+}
+
+void TestFrmTarvolk::valueLabelsStandOutFromTheirCaptions()
+{
+    frmTarvolk& w = startWindow();
+    // The header values sit on the desktop's title-bar text colour (white in the standard scheme),
+    // boxed in, while their captions stay plain.
+    for (int i = 0; i < 4; ++i) {
+        QLabel* value = w.lblMailInfo[i];
+        QVERIFY(value->autoFillBackground());
+        QCOMPARE(value->palette().color(value->backgroundRole()), QColor(Qt::white));
+        QVERIFY(value->frameShape() != QFrame::NoFrame);
+        QVERIFY(!w.lblMailInfo[4 + i]->autoFillBackground());
+        QCOMPARE(w.lblMailInfo[4 + i]->frameShape(), QFrame::NoFrame);
+    }
+    QVERIFY(w.Label1->frameShape() != QFrame::NoFrame);
+    QVERIFY(w.Label2->frameShape() != QFrame::NoFrame);
+}
+
+void TestFrmTarvolk::pointsAtTheProgramFolder()
+{
+    writeSettings(workedExample);
+    startWindow();
+    QCOMPARE(TarvolkX::AppPath, m_dir.path());
+    QCOMPARE(QDir::current().canonicalPath(), QDir(m_dir.path()).canonicalPath());
+}
+
+// Each row: the settings file, the titles the box must list, the host current after start, then
+// after choosing the last entry with the keyboard.
+void TestFrmTarvolk::accountBoxListsTitledSlots_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QString>("hostAtStart");
+    QTest::addColumn<QString>("hostOfLastEntry");
+
+    QTest::newRow("worked example: choosing Verein selects slot 2")
+        << workedExample << QStringList{QStringLiteral("Privat"), QStringLiteral("Verein")}
+        << QStringLiteral("192.0.2.10") << QStringLiteral("192.0.2.20");
+    QTest::newRow("titles in slots 1 to 3: choosing the third selects slot 3")
+        << QByteArray("[Setup]\nTitle1=Eins\nHost1=h1\nTitle2=Zwei\nHost2=h2\nTitle3=Drei\n"
+                      "Host3=h3\n")
+        << QStringList{QStringLiteral("Eins"), QStringLiteral("Zwei"), QStringLiteral("Drei")}
+        << QStringLiteral("h1") << QStringLiteral("h3");
+    // Without the slot number kept per entry, position 0 would select the untitled slot 1.
+    QTest::newRow("gaps: each entry selects the slot whose title it shows")
+        << QByteArray("[Setup]\nHost1=untitled\nTitle3=Drei\nHost3=h3\nTitle7=Sieben\n"
+                      "Host7=h7\n")
+        << QStringList{QStringLiteral("Drei"), QStringLiteral("Sieben")} << QStringLiteral("h3")
+        << QStringLiteral("h7");
+    QTest::newRow("same title twice: each position keeps its own slot")
+        << QByteArray("[Setup]\nTitle1=Post\nHost1=h1\nTitle2=Post\nHost2=h2\n")
+        << QStringList{QStringLiteral("Post"), QStringLiteral("Post")} << QStringLiteral("h1")
+        << QStringLiteral("h2");
+}
+
+void TestFrmTarvolk::accountBoxListsTitledSlots()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, titles);
+    QFETCH(QString, hostAtStart);
+    QFETCH(QString, hostOfLastEntry);
+    writeSettings(settings);
+    frmTarvolk& w = startWindow();
+
+    QStringList listed;
+    for (int i = 0; i < w.cmbIdentity->count(); ++i)
+        listed << w.cmbIdentity->itemText(i);
+    QCOMPARE(listed, titles);
+    QCOMPARE(w.cmbIdentity->currentIndex(), 0);
+    QCOMPARE(w.cmbIdentity->currentText(), titles.first());
+    QCOMPARE(w.accountSlots().CurHost, hostAtStart);
+
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (int i = 1; i < titles.size(); ++i)
+        QTest::keyClick(w.cmbIdentity, Qt::Key_Down);
+    QCOMPARE(w.cmbIdentity->currentIndex(), titles.size() - 1);
+    QCOMPARE(w.accountSlots().CurHost, hostOfLastEntry);
+
+    // And back to the first entry.
+    for (int i = 1; i < titles.size(); ++i)
+        QTest::keyClick(w.cmbIdentity, Qt::Key_Up);
+    QCOMPARE(w.cmbIdentity->currentIndex(), 0);
+    QCOMPARE(w.accountSlots().CurHost, hostAtStart);
+}
+
+void TestFrmTarvolk::typingInTheAccountBoxChangesNoAccount()
+{
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QLineEdit* field = w.cmbIdentity->lineEdit();
+    QVERIFY(field);
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("anderswo"));
+    QTest::keyClick(field, Qt::Key_Return);
+
+    QCOMPARE(w.cmbIdentity->count(), 2);
+    QCOMPARE(w.cmbIdentity->currentIndex(), 0);
+    QCOMPARE(w.accountSlots().CurHost, QStringLiteral("192.0.2.10"));
+    QCOMPARE(w.accountSlots().CurAccount, QStringLiteral("user1"));
+}
+
+void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
+{
+    frmTarvolk& w = startWindow();
+    QCOMPARE(w.cmbIdentity->count(), 0);
+    QCOMPARE(w.cmbIdentity->currentIndex(), -1);
+    QCOMPARE(w.cmbIdentity->currentText(), QString());
+    QCOMPARE(w.accountSlots().CurHost, QString());
+    QCOMPARE(w.accountSlots().CurAccount, QString());
+    QCOMPARE(w.accountSlots().LineCount, qint16(0));
+
+    const QString status = w.Label1->text();
+    QVERIFY2(status.contains(QStringLiteral("Kein Mailkonto")), qPrintable(status));
+    QVERIFY2(status.contains(m_dir.filePath(QStringLiteral("TARVOLK.INI"))), qPrintable(status));
+    QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
+}
+
+void TestFrmTarvolk::focusStartsOnFetchAndTabGoesRound()
+{
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), w.Command1[0], 5000);
+
+    // The editable account box hands its focus to its text field; either one means the box.
+    const auto focused = [&w]() -> QWidget* {
+        QWidget* widget = QApplication::focusWidget();
+        return widget == w.cmbIdentity->lineEdit() ? w.cmbIdentity : widget;
+    };
+    const QList<QWidget*> forward{w.Text1,       w.List1,       w.cmbIdentity,
+                                  w.Command1[1], w.Command1[0], w.Text1};
+    for (QWidget* expected : forward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(focused(), expected);
+    }
+    const QList<QWidget*> backward{w.Command1[0], w.Command1[1], w.cmbIdentity, w.List1, w.Text1};
+    for (QWidget* expected : backward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focused(), expected);
+    }
+}
+
+void TestFrmTarvolk::tabInThePreviewMovesOnInsteadOfTyping()
+{
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.Text1->setFocus();
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), w.Text1, 5000);
+    QTest::keyClick(w.Text1, Qt::Key_Tab);
+    QCOMPARE(w.Text1->toPlainText(), QString());
+    QCOMPARE(QApplication::focusWidget(), w.List1);
+}
+
+void TestFrmTarvolk::onlyTheProgressBarFollowsAResize()
+{
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const int barHeight = w.ProgressBar1->height();
+    QCOMPARE(w.ProgressBar1->geometry(), QRect(0, w.height() - barHeight, w.width(), barHeight));
+
+    QHash<QWidget*, QRect> before;
+    for (QWidget* child : w.findChildren<QWidget*>())
+        if (child != w.ProgressBar1 && child->parentWidget() != w.ProgressBar1)
+            before.insert(child, child->geometry());
+
+    for (const QSize size : {QSize(900, 600), QSize(400, 250), QSize(700, 500)}) {
+        w.resize(size);
+        QTRY_COMPARE_WITH_TIMEOUT(w.size(), size, 5000);
+        QCOMPARE(w.ProgressBar1->geometry(),
+                 QRect(0, size.height() - barHeight, size.width(), barHeight));
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QVERIFY2(it.key()->geometry() == it.value(), qPrintable(it.key()->objectName()));
+    }
+}
+
+void TestFrmTarvolk::describesEveryValueForScreenReaders()
+{
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    const QList<QPair<QWidget*, QString>> described{
+        {w.Label1, QStringLiteral("Status")},
+        {w.Label2, QStringLiteral("Postfach")},
+        {w.lblMailInfo[0], QStringLiteral("Absender")},
+        {w.lblMailInfo[1], QStringLiteral("Empfänger")},
+        {w.lblMailInfo[2], QStringLiteral("Betreff")},
+        {w.lblMailInfo[3], QStringLiteral("Datum")},
+        {w.Text1, QStringLiteral("Vorschau")},
+        {w.List1, QStringLiteral("Nachrichten")},
+        {w.ProgressBar1, QStringLiteral("Fortschritt")},
+        {w.picMailInfo, QStringLiteral("Anhang")},
+    };
+    for (const auto& [control, description] : described) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(face);
+        QCOMPARE(face->text(QAccessible::Description), description);
+    }
+
+    // A screen reader speaks a label's value, so its name must follow the text it shows.
+    w.Label1->setText(QStringLiteral("Suche Host"));
+    w.lblMailInfo[2]->setText(QStringLiteral("Sitzung am Montag"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.Label1)->text(QAccessible::Name),
+             QStringLiteral("Suche Host"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.lblMailInfo[2])->text(QAccessible::Name),
+             QStringLiteral("Sitzung am Montag"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.Label2)->text(QAccessible::Name),
+             QStringLiteral("0 Emails"));
+}
+
+void TestFrmTarvolk::framesHoldTheirControlsBelowTheTitle()
+{
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (QGroupBox* frame : {w.Frame1, w.Frame2, w.Frame3}) {
+        // Below the title, and off the frame line on the other three sides.
+        const int line = frame->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, frame);
+        QRect inside = frame->rect().adjusted(line, 0, -line, -line);
+        inside.setTop(frame->contentsRect().top());
+        const QList<QWidget*> children = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        QVERIFY(!children.isEmpty());
+        for (QWidget* child : children)
+            QVERIFY2(inside.contains(child->geometry()),
+                     qPrintable(describe(child) + QStringLiteral(" outside ") + describe(inside)));
+    }
+    // The frames themselves stay where the layout puts them.
+    QCOMPARE(w.Frame3->geometry(),
+             QRect(toPixelsX(&w, 60), toPixelsY(&w, 240), toPixelsX(&w, 8295), toPixelsY(&w, 735)));
+    QCOMPARE(w.Frame2->geometry(), QRect(toPixelsX(&w, 60), toPixelsY(&w, 1020),
+                                         toPixelsX(&w, 2535), toPixelsY(&w, 3435)));
+    QCOMPARE(w.Frame1->geometry(), QRect(toPixelsX(&w, 2700), toPixelsY(&w, 1020),
+                                         toPixelsX(&w, 5655), toPixelsY(&w, 3435)));
+}
+
+void TestFrmTarvolk::controlsDoNotOverlap()
+{
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Siblings in the window and in each frame; the hidden paper clip counts, it shows later.
+    for (QWidget* container : {static_cast<QWidget*>(&w), static_cast<QWidget*>(w.Frame1),
+                               static_cast<QWidget*>(w.Frame2), static_cast<QWidget*>(w.Frame3)}) {
+        const QList<QWidget*> siblings =
+            container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (int a = 0; a < siblings.size(); ++a) {
+            for (int b = a + 1; b < siblings.size(); ++b) {
+                const QRect first = siblings[a]->geometry();
+                const QRect second = siblings[b]->geometry();
+                QVERIFY2(!first.intersects(second),
+                         qPrintable(describe(siblings[a]) + QStringLiteral(" overlaps ") +
+                                    describe(siblings[b])));
+            }
+        }
+    }
+    // The blue caption in the corner stays clear of the account frame's title.
+    QVERIFY(w.Label3->geometry().bottom() < w.Frame3->geometry().top());
+}
+
+QTEST_MAIN(TestFrmTarvolk)
+#include "test_frmtarvolk.moc"

@@ -1,0 +1,114 @@
+#include "window/messagebox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+class TestMessageBox : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void recorderTakesTheBoxInsteadOfTheUser();
+    void nestedRecordersHandBackInTurn();
+    void boxHasOnlyOkAndNoIcon_data();
+    void boxHasOnlyOkAndNoIcon();
+    void realBoxWaitsForOk();
+};
+
+void TestMessageBox::initTestCase()
+{
+    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
+}
+
+void TestMessageBox::recorderTakesTheBoxInsteadOfTheUser()
+{
+    MessageBox::Recorder recorder;
+    MessageBox::show(nullptr, QString(), QStringLiteral("Fehler bei der Übertragung"));
+    MessageBox::show(nullptr, QStringLiteral("EMail Preview"), QStringLiteral("Text"),
+                     QStringLiteral("Mehr"));
+    QCOMPARE(recorder.messages.size(), 2);
+    // A box asked for without a title carries the program's name.
+    QCOMPARE(recorder.messages[0].title, QStringLiteral("Tarvolk"));
+    QCOMPARE(recorder.messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(recorder.messages[0].detail, QString());
+    QCOMPARE(recorder.messages[1].title, QStringLiteral("EMail Preview"));
+    QCOMPARE(recorder.messages[1].detail, QStringLiteral("Mehr"));
+}
+
+void TestMessageBox::nestedRecordersHandBackInTurn()
+{
+    MessageBox::Recorder outer;
+    {
+        MessageBox::Recorder inner;
+        MessageBox::show(nullptr, QString(), QStringLiteral("eins"));
+        QCOMPARE(inner.messages.size(), 1);
+    }
+    MessageBox::show(nullptr, QString(), QStringLiteral("zwei"));
+    QCOMPARE(outer.messages.size(), 1);
+    QCOMPARE(outer.messages[0].text, QStringLiteral("zwei"));
+}
+
+void TestMessageBox::boxHasOnlyOkAndNoIcon_data()
+{
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("without detail") << QString();
+    QTest::newRow("with detail") << QStringLiteral("Server: pop.example.org");
+}
+
+void TestMessageBox::boxHasOnlyOkAndNoIcon()
+{
+    QFETCH(QString, detail);
+    const auto box = MessageBox::makeBox(
+        nullptr, {QStringLiteral("EMail Preview"), QStringLiteral("2 Emails löschen?"), detail});
+    QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(box->buttons().size(), 1);
+    QCOMPARE(box->icon(), QMessageBox::NoIcon);
+    QCOMPARE(box->windowTitle(), QStringLiteral("EMail Preview"));
+    QCOMPARE(box->text(), QStringLiteral("2 Emails löschen?"));
+    QCOMPARE(box->informativeText(), detail);
+}
+
+// Without a recorder the real box is shown and show() returns only after OK. The box is found
+// and answered from a timer; should it never appear, the poll gives up and the test fails
+// instead of waiting forever.
+void TestMessageBox::realBoxWaitsForOk()
+{
+    QString seenTitle;
+    QString seenText;
+    int seenButtons = -1;
+    bool answered = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, this, [&]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box->isVisible()) {
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            seenButtons = int(box->buttons().size());
+            answered = true;
+            poll.stop();
+            box->button(QMessageBox::Ok)->click();
+        } else if (clock.hasExpired(10000)) {
+            poll.stop();
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (qobject_cast<QMessageBox*>(top))
+                    top->close();
+        }
+    });
+    poll.start();
+    MessageBox::show(nullptr, QString(), QStringLiteral("Fehler bei der Übertragung"));
+    QVERIFY(answered);
+    QCOMPARE(seenTitle, QStringLiteral("Tarvolk"));
+    QCOMPARE(seenText, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(seenButtons, 1);
+}
+
+QTEST_MAIN(TestMessageBox)
+#include "test_messagebox.moc"
