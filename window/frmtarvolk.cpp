@@ -262,7 +262,9 @@ void frmTarvolk::Form_Load(const QString& programFolder)
         const QString file = QDir(programFolder).filePath(QStringLiteral("TARVOLK.INI"));
         Label1->setText(
             QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.").arg(file));
+        // The status line is too narrow for the whole path; the empty preview shows it in full.
         Label1->setToolTip(Label1->text());
+        Text1->setPlaceholderText(Label1->text());
     }
 }
 

@@ -126,6 +126,7 @@ void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
     QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
     QCOMPARE(w.Label1->text(), QString());
     QCOMPARE(w.Text1->toPlainText(), QString());
+    QCOMPARE(w.Text1->placeholderText(), QString());
     for (int i = 0; i < 4; ++i)
         QCOMPARE(w.lblMailInfo[i]->text(), QString());
     QCOMPARE(w.List1->count(), 0);
@@ -262,6 +263,8 @@ void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
     const QString status = w.Label1->text();
     QVERIFY2(status.contains(QStringLiteral("Kein Mailkonto")), qPrintable(status));
     QVERIFY2(status.contains(m_dir.filePath(QStringLiteral("TARVOLK.INI"))), qPrintable(status));
+    QCOMPARE(w.Text1->placeholderText(), status);
+    QCOMPARE(w.Text1->toPlainText(), QString());
     QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
 }
 
