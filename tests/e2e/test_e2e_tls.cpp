@@ -85,7 +85,7 @@ void TestE2eTls::initTestCase()
 {
     TARVOLK_REQUIRE_DOVECOT();
     QVERIFY2(m_server.start(DovecotServer::Tls::On), qPrintable(m_server.errorString()));
-    QVERIFY2(m_users.create(m_server, 8, Password), qPrintable(m_server.errorString()));
+    QVERIFY2(m_users.create(m_server, 10, Password), qPrintable(m_server.errorString()));
     const QList<QSslCertificate> certificates =
         QSslCertificate::fromPath(m_server.certificatePath());
     QCOMPARE(certificates.size(), 1);
