@@ -4,7 +4,7 @@
 
 void MailboxClient::DeleteMail(const AccountSlot& account)
 {
-    if (m_busy)
+    if (m_busy || isAborted())
         return;
     const auto busy = markBusy();
     bool anyMarked = false;

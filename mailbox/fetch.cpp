@@ -13,7 +13,7 @@ constexpr qsizetype StoreLimit = 64000;
 
 void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
 {
-    if (m_busy)
+    if (m_busy || isAborted())
         return;
     const auto busy = markBusy();
     if (!Do_Connect(account))

@@ -33,7 +33,8 @@ HostPort parseHostPort(const QString& text, quint16 defaultPort)
     if (trimmed.count(u':') == 1) {
         const qsizetype colon = trimmed.indexOf(u':');
         result.host = trimmed.left(colon);
-        result.valid = !result.host.isEmpty() && parsePort(QStringView(trimmed).sliced(colon + 1), result.port);
+        result.valid = !result.host.isEmpty() &&
+                       parsePort(QStringView(trimmed).sliced(colon + 1), result.port);
     }
     return result;
 }

@@ -54,8 +54,7 @@ bool MailboxClient::startTls()
     if (!sendAndRead("stls", reply))
         return false;
     if (!reply.startsWith("+OK")) {
-        refuse(tr("Keine sichere Verbindung möglich"),
-               decodeUtf8OrWindows1252(reply).trimmed());
+        refuse(tr("Keine sichere Verbindung möglich"), decodeUtf8OrWindows1252(reply).trimmed());
         return false;
     }
     if (!m_connection.startEncryption()) {

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QScopeGuard>
 #include <QStringList>
-
 #include <functional>
 
 class MailboxView;
@@ -30,6 +29,8 @@ public:
     void DeleteMail(const AccountSlot& account);
 
     bool isBusy() const { return m_busy; }
+    // After abort() no conversation starts any more.
+    bool isAborted() const { return m_connection.isAborted(); }
 
     // Ends a running conversation at once, without "quit", so the server deletes nothing.
     void abort();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-
 #include <functional>
 
 class Connection;
@@ -14,8 +13,8 @@ class Connection;
 bool readStatusLine(Connection& connection, QByteArray& line);
 
 struct MultiLineReply {
-    QByteArray status; // the status line, CR LF included
-    QByteArray body;   // the lines after it, without the final "." line and with dots unstuffed
+    QByteArray status;   // the status line, CR LF included
+    QByteArray body;     // the lines after it, without the final "." line and with dots unstuffed
     qint64 received = 0; // bytes of the body received, stored or not
 
     bool isOk() const { return status.startsWith("+OK"); }

@@ -28,7 +28,8 @@ ServerAddress resolveServer(const AccountSlot& account)
         return server;
     }
 
-    const HostPort hostPort = parseHostPort(account.Host, security == u"tls" ? Pop3sPort : Pop3Port);
+    const HostPort hostPort =
+        parseHostPort(account.Host, security == u"tls" ? Pop3sPort : Pop3Port);
     server.host = hostPort.host;
     server.port = hostPort.port;
     if (security == u"tls" || (security.isEmpty() && hostPort.port == Pop3sPort))
@@ -36,12 +37,14 @@ ServerAddress resolveServer(const AccountSlot& account)
     else if (security == u"starttls")
         server.security = Security::StartTls;
     if (!hostPort.valid) {
-        server.problem = account.Host.trimmed().isEmpty()
-                             ? tr("Für dieses Konto ist kein Server eingetragen (Host in TARVOLK.INI).")
-                             : tr("Die Serverangabe „%1“ ist ungültig.").arg(account.Host);
+        server.problem =
+            account.Host.trimmed().isEmpty()
+                ? tr("Für dieses Konto ist kein Server eingetragen (Host in TARVOLK.INI).")
+                : tr("Die Serverangabe „%1“ ist ungültig.").arg(account.Host);
     }
 
-    const QByteArray hex = account.Fingerprint.trimmed().remove(u':').remove(u' ').toLower().toLatin1();
+    const QByteArray hex =
+        account.Fingerprint.trimmed().remove(u':').remove(u' ').toLower().toLatin1();
     if (!hex.isEmpty()) {
         server.fingerprint = QByteArray::fromHex(hex);
         if (hex.size() != 64 || server.fingerprint.toHex() != hex) {

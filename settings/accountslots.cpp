@@ -42,5 +42,6 @@ bool AccountSlots::SetIdentity(int MailNo)
     CurHost = Accounts[MailNo].Host;
     CurAccount = Accounts[MailNo].Account;
     CurPassword = Accounts[MailNo].Password;
+    m_current = MailNo;
     return true;
 }

@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <array>
 
 struct AccountSlot {
@@ -34,9 +33,15 @@ public:
     // refused: nothing changes and false is returned.
     bool SetIdentity(int MailNo);
 
+    // The current account as a whole, for a conversation to take once when it starts.
+    AccountSlot current() const { return Accounts[m_current]; }
+
     std::array<AccountSlot, SlotCount + 1> Accounts;
     qint16 LineCount = 0;
     QString CurHost;
     QString CurAccount;
     QString CurPassword;
+
+private:
+    int m_current = 0;
 };

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QStringTokenizer>
-
 #include <optional>
 
 namespace {

@@ -1,7 +1,6 @@
 #include "settings/numbervalue.h"
 
 #include <QByteArray>
-
 #include <charconv>
 #include <cmath>
 

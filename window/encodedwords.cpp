@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
-
 #include <optional>
 
 namespace {

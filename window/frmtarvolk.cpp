@@ -1,7 +1,10 @@
 #include "window/frmtarvolk.h"
 
 #include "settings/tarvolkx.h"
+#include "window/mailinfo.h"
+#include "window/messagebox.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -64,6 +67,9 @@ void frmTarvolk::createControls()
     connect(cmbIdentity, &QComboBox::activated, this, &frmTarvolk::cmbIdentity_Click);
     Command1[0] = new QPushButton(QStringLiteral("Emails abrufen"), Frame3);
     Command1[1] = new QPushButton(QStringLiteral("Markierte Email(s) löschen"), Frame3);
+    for (int index = 0; index < 2; ++index)
+        connect(Command1[index], &QPushButton::clicked, this,
+                [this, index] { Command1_Click(index); });
 
     Frame2 = new QGroupBox(QStringLiteral("Maillist"), this);
     Label2 = newValueLabel(Frame2);
@@ -73,6 +79,7 @@ void frmTarvolk::createControls()
     List1 = new QListWidget(Frame2);
     // Any number of entries can be marked for deletion; a click toggles one and makes it current.
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
+    connect(List1, &QListWidget::currentRowChanged, this, &frmTarvolk::List1_Click);
 
     Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), this);
     // The header values sit on the colour of title-bar text, white in the standard scheme.
@@ -294,4 +301,115 @@ void frmTarvolk::resizeEvent(QResizeEvent* event)
     // The progress bar is docked to the bottom edge; every other control keeps its place.
     const int height = ProgressBar1->height();
     ProgressBar1->setGeometry(0, event->size().height() - height, event->size().width(), height);
+}
+
+void frmTarvolk::closeEvent(QCloseEvent* event)
+{
+    // A conversation still running ends at once, without "quit", so that the server deletes
+    // nothing a half-done deletion has marked, and no box appears after the window is gone.
+    m_mailbox.abort();
+    QWidget::closeEvent(event);
+}
+
+void frmTarvolk::Command1_Click(int Index)
+{
+    if (m_mailbox.isBusy())
+        return;
+    // Both conversations of a press work on the account chosen when it was pressed.
+    const AccountSlot account = m_accounts.current();
+    if (Index == 1)
+        m_mailbox.DeleteMail(account);
+    m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
+}
+
+void frmTarvolk::List1_Click()
+{
+    const int position = List1->currentRow();
+    const QString text = position >= 0 && position < m_mailbox.MailTexts.size()
+                             ? m_mailbox.MailTexts[position].left(10000)
+                             : QString();
+    Text1->setPlainText(text);
+    SetMailInfo(text);
+}
+
+void frmTarvolk::SetMailInfo(const QString& MailText)
+{
+    const MailInfo info = readMailInfo(MailText);
+    for (int k = 0; k < 4; ++k)
+        lblMailInfo[k]->setText(info.values[k]);
+    picMailInfo->setVisible(info.attachment);
+}
+
+void frmTarvolk::setStatus(const QString& text)
+{
+    Label1->setText(text);
+}
+
+void frmTarvolk::setSummary(const QString& text)
+{
+    Label2->setText(text);
+}
+
+void frmTarvolk::clearMessages()
+{
+    List1->clear();
+    Text1->setPlainText(QString());
+    SetMailInfo(QStringLiteral(" "));
+}
+
+void frmTarvolk::appendMessage(const QString& entry)
+{
+    List1->addItem(entry);
+}
+
+int frmTarvolk::messageCount() const
+{
+    return List1->count();
+}
+
+bool frmTarvolk::isMarked(int position) const
+{
+    const QListWidgetItem* item = List1->item(position);
+    return item && item->isSelected();
+}
+
+void frmTarvolk::setProgressRange(int maximum)
+{
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMinimum(0);
+    ProgressBar1->setMaximum(maximum);
+}
+
+void frmTarvolk::setProgress(int value)
+{
+    ProgressBar1->setValue(value);
+}
+
+int frmTarvolk::progressMaximum() const
+{
+    return ProgressBar1->maximum();
+}
+
+void frmTarvolk::setBusy(bool busy)
+{
+    // The buttons start nothing while a conversation runs; the list and the account box stay
+    // usable, which the arrow-and-hourglass cursor tells.
+    if (busy)
+        m_focusBeforeBusy = focusWidget();
+    for (QPushButton* button : Command1)
+        button->setEnabled(!busy);
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+        return;
+    }
+    unsetCursor();
+    // A disabled button loses the focus; the user's place is given back.
+    if (m_focusBeforeBusy)
+        m_focusBeforeBusy->setFocus();
+}
+
+void frmTarvolk::showNotice(const Notice& notice)
+{
+    const QString title = notice.title == Notice::Title::WindowCaption ? windowTitle() : QString();
+    MessageBox::show(this, title, notice.text, notice.detail);
 }

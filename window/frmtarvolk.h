@@ -1,8 +1,11 @@
 #pragma once
 
+#include "mailbox/mailboxclient.h"
+#include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -15,8 +18,9 @@ class QProgressBar;
 class QPushButton;
 
 // The program's one window: the account choice, the message list and the preview of one message.
-// The controls are public so that the mailbox conversation and the tests can reach them by name.
-class frmTarvolk : public QWidget {
+// The controls are public so that the tests can reach them by name; the conversations with the
+// server live in MailboxClient and reach the window through MailboxView.
+class frmTarvolk : public QWidget, private MailboxView {
     Q_OBJECT
 
 public:
@@ -27,6 +31,11 @@ public:
     // Makes slot MailNo (0 to 10) the current account; any other number changes nothing.
     bool SetIdentity(int MailNo);
     const AccountSlots& accountSlots() const { return m_accounts; }
+
+    // Fills the header summary and the attachment sign from a stored message text.
+    void SetMailInfo(const QString& MailText);
+
+    MailboxClient& mailbox() { return m_mailbox; }
 
     QGroupBox* Frame1 = nullptr; // "Mailinfo"
     QGroupBox* Frame2 = nullptr; // "Maillist"
@@ -46,6 +55,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
@@ -56,7 +66,23 @@ private:
     void Form_Load(const QString& programFolder);
     void Form_Activate();
     void cmbIdentity_Click();
+    void Command1_Click(int Index);
+    void List1_Click();
+
+    void setStatus(const QString& text) override;
+    void setSummary(const QString& text) override;
+    void clearMessages() override;
+    void appendMessage(const QString& entry) override;
+    int messageCount() const override;
+    bool isMarked(int position) const override;
+    void setProgressRange(int maximum) override;
+    void setProgress(int value) override;
+    int progressMaximum() const override;
+    void setBusy(bool busy) override;
+    void showNotice(const Notice& notice) override;
 
     AccountSlots m_accounts;
+    MailboxClient m_mailbox{*this};
+    QPointer<QWidget> m_focusBeforeBusy;
     bool m_activated = false;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <array>
 
 // The header summary of a stored message text: sender, recipient, subject and date, and whether

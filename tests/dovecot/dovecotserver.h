@@ -11,8 +11,8 @@
 // removed again with the object; the destructor stops the server.
 //
 //     DovecotServer server;
-//     QVERIFY2(server.start(), qPrintable(server.errorString()));
 //     QVERIFY(server.addUser(QStringLiteral("anna"), QStringLiteral("geheim")));
+//     QVERIFY2(server.start(), qPrintable(server.errorString()));
 //     QVERIFY(!server.deliver(QStringLiteral("anna"), TestMail::build({})).isEmpty());
 //     // connect to 127.0.0.1:server.port()
 class DovecotServer {
@@ -38,7 +38,8 @@ public:
     bool isRunning() const { return m_running; }
     QString errorString() const { return m_error; }
 
-    // Works before and after start(): dovecot re-reads its user file when it changes.
+    // Best before start(): dovecot re-reads its user file when it changes, but at most once a
+    // second, so a user added to a running server may be refused for up to a second.
     bool addUser(const QString& name, const QString& password);
     // Stores the message exactly as given (LF or CR LF lines: dovecot sends CR LF either way and
     // counts the size as sent). Messages are numbered in delivery order. Returns the message's

@@ -18,12 +18,13 @@ QList<TestMail::Message> demoMessages()
     TestMail::Message welcome;
     welcome.from = "Tarvolk Demo <demo@example.org>";
     welcome.to = "Sie <demo@example.org>";
-    welcome.subject = TestMail::encodedWord(QStringLiteral("Willkommen bei Tarvolk – bitte lesen"),
-                                            "UTF-8", 'Q');
-    welcome.body = QStringLiteral("Hallo,\n\nklicken Sie links auf eine Nachricht, um Kopf und erste "
-                                  "Zeilen zu sehen.\nMarkierte Nachrichten löscht „Markierte "
-                                  "Email(s) löschen“ auf dem Server.\n\nViel Spaß!\n")
-                       .toUtf8();
+    welcome.subject =
+        TestMail::encodedWord(QStringLiteral("Willkommen bei Tarvolk – bitte lesen"), "UTF-8", 'Q');
+    welcome.body =
+        QStringLiteral("Hallo,\n\nklicken Sie links auf eine Nachricht, um Kopf und erste "
+                       "Zeilen zu sehen.\nMarkierte Nachrichten löscht „Markierte "
+                       "Email(s) löschen“ auf dem Server.\n\nViel Spaß!\n")
+            .toUtf8();
     messages.append(welcome);
 
     TestMail::Message invoice;
@@ -99,8 +100,8 @@ int main(int argc, char* argv[])
     }
 
     DovecotServer server;
-    if (!server.start(DovecotServer::Tls::On) ||
-        !server.addUser(QStringLiteral("demo"), QStringLiteral("demo"))) {
+    if (!server.addUser(QStringLiteral("demo"), QStringLiteral("demo")) ||
+        !server.start(DovecotServer::Tls::On)) {
         err << "Could not start the demo mail server: " << server.errorString() << "\n";
         return 1;
     }

@@ -5,7 +5,6 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
-
 #include <functional>
 
 // Stands in for the window: records what a conversation shows and answers what it reads.

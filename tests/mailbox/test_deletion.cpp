@@ -1,16 +1,16 @@
 #include "mailbox/mailboxclient.h"
-#include "pop3server/scriptedserver.h"
 #include "pop3replies.h"
+#include "pop3server/scriptedserver.h"
 #include "recordingview.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
+using pop3replies::uidl;
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
-using pop3replies::uidl;
 
 Q_DECLARE_METATYPE(pop3test::Scenario)
 
@@ -61,8 +61,9 @@ private slots:
 void TestDeletion::deletesTheMarkedMessages_data()
 {
     QTest::addColumn<Scenario>("checks");
-    QTest::newRow("ids unchanged") << Scenario{Step::expect("stat"), Step::send("+OK 3 60\r\n"),
-                                               Step::expect("uidl"), Step::send(uidl({"a", "b", "c"}))};
+    QTest::newRow("ids unchanged")
+        << Scenario{Step::expect("stat"), Step::send("+OK 3 60\r\n"), Step::expect("uidl"),
+                    Step::send(uidl({"a", "b", "c"}))};
     QTest::newRow("a message arrived at the end")
         << Scenario{Step::expect("stat"), Step::send("+OK 4 80\r\n"), Step::expect("uidl"),
                     Step::send(uidl({"a", "b", "c", "d"}))};
@@ -172,8 +173,8 @@ void TestDeletion::startsNothingWhileAConversationRuns()
 {
     ScriptedServer server;
     server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(200),
-                 Step::send("+OK 3 60\r\n"), Step::expect("uidl"), Step::send(uidl({"a", "b", "c"})),
-                 dele(2), Step::quitOk()});
+                 Step::send("+OK 3 60\r\n"), Step::expect("uidl"),
+                 Step::send(uidl({"a", "b", "c"})), dele(2), Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
     seenThreeMessages(view, client, {1});

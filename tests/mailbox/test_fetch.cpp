@@ -1,15 +1,15 @@
 #include "mailbox/mailboxclient.h"
-#include "pop3server/scriptedserver.h"
 #include "pop3replies.h"
+#include "pop3server/scriptedserver.h"
 #include "recordingview.h"
 
 #include <QTest>
 
+using pop3replies::multiLine;
+using pop3replies::uidl;
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
-using pop3replies::multiLine;
-using pop3replies::uidl;
 
 Q_DECLARE_METATYPE(pop3test::Scenario)
 
@@ -74,9 +74,8 @@ void TestFetch::fetchesEveryMessage_data()
 {
     QTest::addColumn<Scenario>("firstTop");
     QTest::newRow("whole answers") << Scenario(Step::send(multiLine(Message1)));
-    QTest::newRow("chunk ends after Regards.")
-        << Step::sendSplit(multiLine(Message1), {int(multiLine(Message1).indexOf("Regards.") + 10)},
-                           30);
+    QTest::newRow("chunk ends after Regards.") << Step::sendSplit(
+        multiLine(Message1), {int(multiLine(Message1).indexOf("Regards.") + 10)}, 30);
     QTest::newRow("end marker split across chunks")
         << Step::sendSplit(multiLine(Message1), {int(multiLine(Message1).size() - 2)}, 30);
     QTest::newRow("byte by byte") << Step::sendBytewise(multiLine(Message1), 1);
@@ -92,9 +91,9 @@ void TestFetch::fetchesEveryMessage()
     client.Emails_abrufen(account(server), 10);
     SCRIPTED_VERIFY(server);
     QVERIFY(view.notices.isEmpty());
-    QCOMPARE(view.entries, QStringList({QStringLiteral("1. Email 300"),
-                                        QStringLiteral("2. Email 350"),
-                                        QStringLiteral("3. Email 250")}));
+    QCOMPARE(view.entries,
+             QStringList({QStringLiteral("1. Email 300"), QStringLiteral("2. Email 350"),
+                          QStringLiteral("3. Email 250")}));
     QCOMPARE(client.MailTexts,
              QStringList({QString::fromLatin1(Message1), QString::fromLatin1(Message2),
                           QString::fromLatin1(Message3)}));
@@ -115,9 +114,10 @@ void TestFetch::reportsEmptyAndBrokenMailboxes_data()
 {
     QTest::addColumn<QByteArray>("stat");
     QTest::addColumn<QString>("summary");
-    QTest::newRow("empty mailbox") << QByteArray("+OK 0 0") << QStringLiteral("Keine Emails vorhanden");
-    QTest::newRow("count without a blank after it") << QByteArray("+OK 3")
-                                                    << QStringLiteral("Fehler");
+    QTest::newRow("empty mailbox")
+        << QByteArray("+OK 0 0") << QStringLiteral("Keine Emails vorhanden");
+    QTest::newRow("count without a blank after it")
+        << QByteArray("+OK 3") << QStringLiteral("Fehler");
     QTest::newRow("error line") << QByteArray("-ERR Unknown command.")
                                 << QStringLiteral("Keine Emails vorhanden");
 }
@@ -240,8 +240,10 @@ void TestFetch::keepsTheProgressBarValidForEmptyMessages()
 
 void TestFetch::decodesEachMessageOnceComplete()
 {
-    const QByteArray utf8 = "Subject: x\r\n\r\nGr\xC3\xBC\xC3\x9F" "e\r\n";
-    const QByteArray latin1 = "Subject: y\r\n\r\nGr\xFC\xDF" "e\r\n";
+    const QByteArray utf8 = "Subject: x\r\n\r\nGr\xC3\xBC\xC3\x9F"
+                            "e\r\n";
+    const QByteArray latin1 = "Subject: y\r\n\r\nGr\xFC\xDF"
+                              "e\r\n";
     const QByteArray answer = multiLine(utf8);
     // The answer is cut in the middle of the two bytes of "ü".
     ScriptedServer server;

@@ -17,24 +17,24 @@ void TestHostPort::splitsHostAndPort_data()
     QTest::addColumn<bool>("valid");
     QTest::newRow("name alone takes the default port")
         << QStringLiteral("pop.example.org") << QStringLiteral("pop.example.org") << 110 << true;
-    QTest::newRow("name and port") << QStringLiteral("127.0.0.1:2110")
-                                   << QStringLiteral("127.0.0.1") << 2110 << true;
+    QTest::newRow("name and port")
+        << QStringLiteral("127.0.0.1:2110") << QStringLiteral("127.0.0.1") << 2110 << true;
     QTest::newRow("bracketed IPv6 with port")
         << QStringLiteral("[::1]:2110") << QStringLiteral("::1") << 2110 << true;
     QTest::newRow("bracketed IPv6 without port")
         << QStringLiteral("[::1]") << QStringLiteral("::1") << 110 << true;
     QTest::newRow("bare IPv6") << QStringLiteral("fe80::1") << QStringLiteral("fe80::1") << 110
                                << true;
-    QTest::newRow("blanks around") << QStringLiteral(" host:995 ") << QStringLiteral("host") << 995
-                                   << true;
+    QTest::newRow("blanks around")
+        << QStringLiteral(" host:995 ") << QStringLiteral("host") << 995 << true;
     QTest::newRow("empty host") << QString() << QString() << 110 << false;
-    QTest::newRow("port out of range") << QStringLiteral("host:70000") << QStringLiteral("host")
-                                       << 110 << false;
+    QTest::newRow("port out of range")
+        << QStringLiteral("host:70000") << QStringLiteral("host") << 110 << false;
     QTest::newRow("port not a number")
         << QStringLiteral("host:pop") << QStringLiteral("host") << 110 << false;
     QTest::newRow("port without host") << QStringLiteral(":110") << QString() << 110 << false;
-    QTest::newRow("unclosed bracket") << QStringLiteral("[::1:110") << QStringLiteral("[::1:110")
-                                      << 110 << false;
+    QTest::newRow("unclosed bracket")
+        << QStringLiteral("[::1:110") << QStringLiteral("[::1:110") << 110 << false;
 }
 
 void TestHostPort::splitsHostAndPort()

@@ -137,15 +137,18 @@ void TestLogin::reportsRefusedLogIn_data()
     QTest::addColumn<pop3test::Scenario>("scenario");
     QTest::addColumn<QString>("serverWords");
     QTest::newRow("-ERR to pass")
-        << pop3test::Scenario{Step::send("+OK ready\r\n"), Step::expect("user joe"),
-                              Step::send("+OK\r\n"), Step::expect("pass secret"),
+        << pop3test::Scenario{Step::send("+OK ready\r\n"),
+                              Step::expect("user joe"),
+                              Step::send("+OK\r\n"),
+                              Step::expect("pass secret"),
                               Step::send("-ERR [AUTH] Authentication failed.\r\n"),
                               Step::expect("quit")}
         << QStringLiteral("-ERR [AUTH] Authentication failed.");
-    QTest::newRow("-ERR to user")
-        << pop3test::Scenario{Step::send("+OK ready\r\n"), Step::expect("user joe"),
-                              Step::send("-ERR no such user\r\n"), Step::expect("quit")}
-        << QStringLiteral("-ERR no such user");
+    QTest::newRow("-ERR to user") << pop3test::Scenario{Step::send("+OK ready\r\n"),
+                                                        Step::expect("user joe"),
+                                                        Step::send("-ERR no such user\r\n"),
+                                                        Step::expect("quit")}
+                                  << QStringLiteral("-ERR no such user");
     QTest::newRow("-ERR as greeting")
         << pop3test::Scenario{Step::send("-ERR too many connections\r\n"), Step::expect("quit")}
         << QStringLiteral("-ERR too many connections");

@@ -18,30 +18,29 @@ void TestReplyParser::readsBothNumbers_data()
     QTest::addColumn<int>("number1");
     QTest::addColumn<int>("number2");
     // The caller's numbers start as 77 and 88, so rows show which ones were written.
-    QTest::newRow("count and size") << QByteArray("+OK 2 320\r\n") << QByteArray("+OK 2 320\r\n")
-                                    << 2 << 320;
+    QTest::newRow("count and size")
+        << QByteArray("+OK 2 320\r\n") << QByteArray("+OK 2 320\r\n") << 2 << 320;
     QTest::newRow("text before +OK is cut")
         << QByteArray("xyz+OK 5 100\r\n") << QByteArray("+OK 5 100\r\n") << 5 << 100;
     QTest::newRow("+OK alone") << QByteArray("+OK\r\n") << QByteArray("+OK\r\n") << -1 << 88;
     QTest::newRow("one number") << QByteArray("+OK 7\r\n") << QByteArray("+OK 7\r\n") << -1 << 88;
     QTest::newRow("lower case is no +OK")
         << QByteArray("+ok 1 2\r\n") << QByteArray("+ok 1 2\r\n") << 77 << 88;
-    QTest::newRow("-ERR changes nothing")
-        << QByteArray("-ERR no such message\r\n") << QByteArray("-ERR no such message\r\n") << 77
-        << 88;
-    QTest::newRow("runs of blanks") << QByteArray("+OK   3   40\r\n")
-                                    << QByteArray("+OK   3   40\r\n") << 3 << 40;
+    QTest::newRow("-ERR changes nothing") << QByteArray("-ERR no such message\r\n")
+                                          << QByteArray("-ERR no such message\r\n") << 77 << 88;
+    QTest::newRow("runs of blanks")
+        << QByteArray("+OK   3   40\r\n") << QByteArray("+OK   3   40\r\n") << 3 << 40;
     QTest::newRow("three numbers join the last two")
         << QByteArray("+OK 1 2 3\r\n") << QByteArray("+OK 1 2 3\r\n") << 1 << 23;
     QTest::newRow("tabs do not separate")
         << QByteArray("+OK\t2\t320\r\n") << QByteArray("+OK\t2\t320\r\n") << -1 << 88;
     QTest::newRow("two status lines, the first counts")
-        << QByteArray("+OK 2 320\r\n+OK 1 120\r\n") << QByteArray("+OK 2 320\r\n+OK 1 120\r\n")
-        << 2 << 320;
+        << QByteArray("+OK 2 320\r\n+OK 1 120\r\n") << QByteArray("+OK 2 320\r\n+OK 1 120\r\n") << 2
+        << 320;
     QTest::newRow("word in place of the count")
         << QByteArray("+OK POP3 ready\r\n") << QByteArray("+OK POP3 ready\r\n") << 0 << 0;
-    QTest::newRow("no blank after +OK") << QByteArray("+OK2 320\r\n") << QByteArray("+OK2 320\r\n")
-                                        << 2 << 320;
+    QTest::newRow("no blank after +OK")
+        << QByteArray("+OK2 320\r\n") << QByteArray("+OK2 320\r\n") << 2 << 320;
     QTest::newRow("beyond 32 bits is clamped")
         << QByteArray("+OK 1 99999999999\r\n") << QByteArray("+OK 1 99999999999\r\n") << 1
         << 2147483647;

@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QTest>
-
 #include <ctime>
 
 using pop3test::Scenario;
@@ -126,8 +125,8 @@ void TestReplyReader::multiLineEndsOnlyAtTheDotLine_data()
     QTest::newRow("end marker split in its line end")
         << Scenario{Step::send("+OK\r\nSubject: x\r\n\r\nRegards.\r\n..dotted\r\n.\r"),
                     Step::pause(40), Step::send("\n+OK next\r\n")};
-    QTest::newRow("answer and the next in one write")
-        << Scenario{Step::send("+OK\r\nSubject: x\r\n\r\nRegards.\r\n..dotted\r\n.\r\n+OK next\r\n")};
+    QTest::newRow("answer and the next in one write") << Scenario{
+        Step::send("+OK\r\nSubject: x\r\n\r\nRegards.\r\n..dotted\r\n.\r\n+OK next\r\n")};
 }
 
 void TestReplyReader::multiLineEndsOnlyAtTheDotLine()
@@ -176,7 +175,9 @@ void TestReplyReader::multiLineKeepsTheChunkThatCrossesTheLimit()
     MultiLineOptions options;
     options.storeLimit = 500;
     QList<qint64> progress;
-    options.progress = [&](qint64 received) { progress.append(received); };
+    options.progress = [&](qint64 received) {
+        progress.append(received);
+    };
     QVERIFY(readMultiLine(connection, reply, options));
     QCOMPARE(reply.body, first.mid(5));
     QCOMPARE(reply.received, qint64(900));
@@ -194,8 +195,8 @@ void TestReplyReader::undoesDotStuffing_data()
     QTest::newRow("every line") << QByteArray("x\r\n...y\r\n..\r\n")
                                 << QByteArray("x\r\n..y\r\n.\r\n");
     QTest::newRow("single dot line start stays") << QByteArray(".a\r\n") << QByteArray(".a\r\n");
-    QTest::newRow("bare line feed is no line end") << QByteArray("a\n..b\r\n")
-                                                   << QByteArray("a\n..b\r\n");
+    QTest::newRow("bare line feed is no line end")
+        << QByteArray("a\n..b\r\n") << QByteArray("a\n..b\r\n");
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 

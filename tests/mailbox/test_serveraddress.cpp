@@ -26,12 +26,10 @@ void TestServerAddress::choosesPortAndSecurity_data()
         << QStringLiteral("pop.example.org:995") << QString() << 995 << Security::Tls << true;
     QTest::newRow("other port stays plain")
         << QStringLiteral("pop.example.org:2110") << QString() << 2110 << Security::None << true;
-    QTest::newRow("tls defaults to 995")
-        << QStringLiteral("pop.example.org") << QStringLiteral("tls") << 995 << Security::Tls
-        << true;
-    QTest::newRow("tls on another port")
-        << QStringLiteral("127.0.0.1:2995") << QStringLiteral("TLS") << 2995 << Security::Tls
-        << true;
+    QTest::newRow("tls defaults to 995") << QStringLiteral("pop.example.org")
+                                         << QStringLiteral("tls") << 995 << Security::Tls << true;
+    QTest::newRow("tls on another port") << QStringLiteral("127.0.0.1:2995")
+                                         << QStringLiteral("TLS") << 2995 << Security::Tls << true;
     QTest::newRow("starttls defaults to 110")
         << QStringLiteral("pop.example.org") << QStringLiteral("starttls") << 110
         << Security::StartTls << true;
@@ -41,8 +39,7 @@ void TestServerAddress::choosesPortAndSecurity_data()
     QTest::newRow("unknown value is refused, not plain")
         << QStringLiteral("pop.example.org") << QStringLiteral("ssl") << 0 << Security::None
         << false;
-    QTest::newRow("no host") << QString() << QStringLiteral("tls") << 995 << Security::Tls
-                             << false;
+    QTest::newRow("no host") << QString() << QStringLiteral("tls") << 995 << Security::Tls << false;
 }
 
 void TestServerAddress::choosesPortAndSecurity()
@@ -65,8 +62,8 @@ void TestServerAddress::choosesPortAndSecurity()
 
 void TestServerAddress::readsFingerprints_data()
 {
-    const QByteArray digest = QByteArray::fromHex(
-        "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef");
+    const QByteArray digest =
+        QByteArray::fromHex("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<bool>("usable");

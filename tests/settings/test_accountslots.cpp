@@ -85,8 +85,9 @@ void TestAccountSlots::readsLineCount()
 void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
 {
     // Gaps, a blank title, a twice-used title, and an untitled slot with full log-in data.
-    writeSettings("[Setup]\nTitle2=Zwei\nHost2=h2\nTitle3=\" \"\nTitle4=\nHost3=h3\nTitle5=Zwei\nHost5=h5\n"
-                  "Host4=h4\nAccount4=u4\nPassword4=p4\n");
+    writeSettings(
+        "[Setup]\nTitle2=Zwei\nHost2=h2\nTitle3=\" \"\nTitle4=\nHost3=h3\nTitle5=Zwei\nHost5=h5\n"
+        "Host4=h4\nAccount4=u4\nPassword4=p4\n");
     AccountSlots accounts;
     const QList<TitledSlot> titled = accounts.load();
     QCOMPARE(titled.size(), 3);
@@ -123,8 +124,11 @@ void TestAccountSlots::setIdentityRefusesNumbersOutOfRange()
     QCOMPARE(accounts.CurHost, QStringLiteral("h1"));
     QCOMPARE(accounts.CurAccount, QStringLiteral("u1"));
     QCOMPARE(accounts.CurPassword, QStringLiteral("p1"));
+    QCOMPARE(accounts.current().Title, QStringLiteral("Eins"));
     QVERIFY(accounts.SetIdentity(0));
-    QVERIFY(accounts.CurHost.isEmpty() && accounts.CurAccount.isEmpty() && accounts.CurPassword.isEmpty());
+    QVERIFY(accounts.CurHost.isEmpty() && accounts.CurAccount.isEmpty() &&
+            accounts.CurPassword.isEmpty());
+    QVERIFY(accounts.current().Host.isEmpty());
 }
 
 void TestAccountSlots::missingFileLeavesEverythingEmpty()

@@ -65,9 +65,9 @@ void TestIniFile::findsTheFileBesideTheProgram()
 void TestIniFile::addsIniOnlyWhenTheNameHasNoDot()
 {
     writeFile(m_dir.filePath(QStringLiteral("settings.INI")), "[Setup]\nKey=beside\n");
-    QCOMPARE(ReadIniValue(QStringLiteral("settings"), QStringLiteral("Setup"),
-                          QStringLiteral("Key")),
-             QStringLiteral("beside"));
+    QCOMPARE(
+        ReadIniValue(QStringLiteral("settings"), QStringLiteral("Setup"), QStringLiteral("Key")),
+        QStringLiteral("beside"));
 
     // A name with a folder is used as it stands, without AppPath in front.
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("my.dir")));
@@ -88,7 +88,8 @@ void TestIniFile::addsIniOnlyWhenTheNameHasNoDot()
 
 void TestIniFile::usesTheProgramFolderWhileAppPathIsEmpty()
 {
-    const QString name = QStringLiteral("tarvolk-test-%1.ini").arg(QCoreApplication::applicationPid());
+    const QString name =
+        QStringLiteral("tarvolk-test-%1.ini").arg(QCoreApplication::applicationPid());
     const QString path = QCoreApplication::applicationDirPath() + u'/' + name;
     writeFile(path, "[Setup]\nKey=program folder\n");
     TarvolkX::AppPath.clear();
@@ -142,8 +143,13 @@ void TestIniFile::readsValuesAsIniUsersExpect()
 
 void TestIniFile::decodesWindows1252AndUtf8()
 {
-    QCOMPARE(readSetup("[Setup]\nTitle1=B\xFC" "ro \x80\n", "Title1"), QStringLiteral("Büro €"));
-    QCOMPARE(readSetup("[Setup]\nTitle1=B\xC3\xBC" "ro \xE2\x82\xAC\n", "Title1"),
+    QCOMPARE(readSetup("[Setup]\nTitle1=B\xFC"
+                       "ro \x80\n",
+                       "Title1"),
+             QStringLiteral("Büro €"));
+    QCOMPARE(readSetup("[Setup]\nTitle1=B\xC3\xBC"
+                       "ro \xE2\x82\xAC\n",
+                       "Title1"),
              QStringLiteral("Büro €"));
 }
 
@@ -156,8 +162,7 @@ void TestIniFile::cutsLongValuesTo255Characters()
     QByteArray umlauts;
     for (int i = 0; i < 300; ++i)
         umlauts += "\xC3\xA4";
-    QCOMPARE(readSetup("[Setup]\nTitle1=" + umlauts + "\n", "Title1"),
-             QString(255, QChar(0xE4)));
+    QCOMPARE(readSetup("[Setup]\nTitle1=" + umlauts + "\n", "Title1"), QString(255, QChar(0xE4)));
 }
 
 void TestIniFile::missingFileSectionOrKeyGiveEmpty()

@@ -37,7 +37,8 @@ void TestMailInfo::findsTheFourHeaders_data()
         {QString(), QString(), QStringLiteral("one"), QString()});
     row("bare line feed runs on to the next CR", "x\r\nFrom: a\nb\r\n",
         {QStringLiteral("a\nb"), QString(), QString(), QString()});
-    row("last line without CR gives nothing", "x\r\nDate: Mon", {QString(), QString(), QString(), QString()});
+    row("last line without CR gives nothing", "x\r\nDate: Mon",
+        {QString(), QString(), QString(), QString()});
     row("single blank clears everything", " ", {QString(), QString(), QString(), QString()});
     row("empty text", "", {QString(), QString(), QString(), QString()});
     row("values are decoded", "x\r\nSubject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n",
@@ -57,7 +58,8 @@ void TestMailInfo::findsTheAttachmentMarker_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("attachment");
     QTest::newRow("marker in a body part")
-        << QStringLiteral("x\r\n\r\n--b\r\nContent-Disposition: attachment; filename=a\r\n") << true;
+        << QStringLiteral("x\r\n\r\n--b\r\nContent-Disposition: attachment; filename=a\r\n")
+        << true;
     QTest::newRow("without the semicolon")
         << QStringLiteral("Content-Disposition: attachment\r\n") << false;
     QTest::newRow("other letter case")
@@ -94,8 +96,8 @@ void TestMailInfo::decodesEncodedWords_data()
     row("unknown charset stays as it stands", "=?x-nonsense?Q?a?=", "=?x-nonsense?Q?a?=");
     row("broken base64 stays", "=?UTF-8?B?!!!?=", "=?UTF-8?B?!!!?=");
     row("broken hex escape stays", "=?UTF-8?Q?a=Z1?=", "=?UTF-8?Q?a=Z1?=");
-    row("blank after a malformed word stays", "=?x-nonsense?Q?a?= =?UTF-8?Q?b?=",
-        "=?x-nonsense?Q?a?= b");
+    row("blank after a malformed word stays",
+        "=?x-nonsense?Q?a?= =?UTF-8?Q?b?=", "=?x-nonsense?Q?a?= b");
     row("unknown encoding letter stays", "=?UTF-8?X?abc?=", "=?UTF-8?X?abc?=");
 }
 
