@@ -1,6 +1,5 @@
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
-#include "mailbox/replyparser.h"
 
 void MailboxClient::DeleteMail(const AccountSlot& account)
 {
@@ -18,13 +17,10 @@ void MailboxClient::DeleteMail(const AccountSlot& account)
     if (!Do_Connect(account))
         return;
 
-    m_view.setStatus(tr("Postfach prüfen"));
-    QByteArray reply;
-    if (!sendAndRead("stat", reply))
-        return;
     qint32 count = 0;
     qint32 size = 0;
-    Parse_Reply(reply, count, size);
+    if (!askStat(count, size))
+        return;
     QList<QByteArray> uids;
     if (count > 0 && !readUids(count, uids))
         return;
@@ -50,6 +46,7 @@ void MailboxClient::DeleteMail(const AccountSlot& account)
             if (!m_view.isMarked(k) || !unchanged(k))
                 continue;
             m_view.setStatus(tr("Nachricht %1 löschen").arg(k + 1));
+            QByteArray reply;
             if (!sendAndRead("dele " + QByteArray::number(k + 1), reply))
                 return;
         }

@@ -20,13 +20,10 @@ void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
         return;
 
     m_view.clearMessages();
-    m_view.setStatus(tr("Postfach prüfen"));
-    QByteArray reply;
-    if (!sendAndRead("stat", reply))
-        return;
     qint32 count = 0;
     qint32 size = 0;
-    Parse_Reply(reply, count, size);
+    if (!askStat(count, size))
+        return;
     if (count == 0)
         m_view.setSummary(tr("Keine Emails vorhanden"));
     else if (count < 0)

@@ -1,6 +1,7 @@
 #include "mailbox/mailboxclient.h"
 
 #include "mailbox/mailboxview.h"
+#include "mailbox/replyparser.h"
 #include "mailbox/replyreader.h"
 
 MailboxClient::MailboxClient(MailboxView& view, QObject* parent)
@@ -32,6 +33,16 @@ bool MailboxClient::sendAndRead(const QByteArray& command, QByteArray& reply)
         return true;
     failTransmission();
     return false;
+}
+
+bool MailboxClient::askStat(qint32& count, qint32& size)
+{
+    m_view.setStatus(tr("Postfach prüfen"));
+    QByteArray reply;
+    if (!sendAndRead("stat", reply))
+        return false;
+    Parse_Reply(reply, count, size);
+    return true;
 }
 
 bool MailboxClient::readUids(qint32 count, QList<QByteArray>& uids)

@@ -48,6 +48,7 @@ public:
 private:
     // Marks the client busy until the returned guard goes out of scope.
     QScopeGuard<std::function<void()>> markBusy();
+    bool askStat(qint32& count, qint32& size);
     bool fetchMessages(qint32 count, qint32 totalSize, qint16 lineCount);
     bool readUids(qint32 count, QList<QByteArray>& uids);
     bool loginStep(const QString& status, const QByteArray& command);

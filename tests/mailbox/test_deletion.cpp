@@ -2,6 +2,7 @@
 #include "pop3replies.h"
 #include "pop3server/scriptedserver.h"
 #include "recordingview.h"
+#include "testaccount.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -15,16 +16,6 @@ using pop3test::Step;
 Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
-
-AccountSlot account(const ScriptedServer& server)
-{
-    AccountSlot slot;
-    slot.Title = QStringLiteral("Test");
-    slot.Host = server.hostWithPort();
-    slot.Account = QStringLiteral("joe");
-    slot.Password = QStringLiteral("secret");
-    return slot;
-}
 
 // The state a fetch of three messages with ids a, b, c leaves behind, with marks set.
 void seenThreeMessages(RecordingView& view, MailboxClient& client, QSet<int> marks)
@@ -80,7 +71,7 @@ void TestDeletion::deletesTheMarkedMessages()
     RecordingView view;
     MailboxClient client(view);
     seenThreeMessages(view, client, {0, 2});
-    client.DeleteMail(account(server));
+    client.DeleteMail(testAccount(server.hostWithPort()));
     SCRIPTED_VERIFY(server);
     QVERIFY(view.notices.isEmpty());
     QVERIFY(view.statusHistory.contains(QStringLiteral("Nachricht 1 löschen")));
@@ -112,7 +103,7 @@ void TestDeletion::refusesWhenTheMailboxChanged()
     RecordingView view;
     MailboxClient client(view);
     seenThreeMessages(view, client, {0, 2});
-    client.DeleteMail(account(server));
+    client.DeleteMail(testAccount(server.hostWithPort()));
     SCRIPTED_VERIFY(server);
     QVERIFY(server.receivedLinesStartingWith("dele").isEmpty());
     QCOMPARE(view.notices.size(), 1);
@@ -127,7 +118,7 @@ void TestDeletion::connectsNotWhenNothingIsMarked()
     RecordingView view;
     MailboxClient client(view);
     seenThreeMessages(view, client, {});
-    client.DeleteMail(account(server));
+    client.DeleteMail(testAccount(server.hostWithPort()));
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
     QCOMPARE(view.notices[0].title, Notice::Title::WindowCaption);
@@ -145,7 +136,7 @@ void TestDeletion::stopsWithoutQuitAtATimeOut()
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);
     seenThreeMessages(view, client, {0, 2});
-    client.DeleteMail(account(server));
+    client.DeleteMail(testAccount(server.hostWithPort()));
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
     QCOMPARE(view.status(), QString());
@@ -165,7 +156,7 @@ void TestDeletion::readsEachMarkWhenItGetsThere()
     // The user marks message 3 while "dele 1" is still unanswered.
     connect(&server, &ScriptedServer::connectionAccepted, this,
             [&] { QTimer::singleShot(100, [&] { view.marks.insert(2); }); });
-    client.DeleteMail(account(server));
+    client.DeleteMail(testAccount(server.hostWithPort()));
     SCRIPTED_VERIFY(server);
 }
 
@@ -182,11 +173,11 @@ void TestDeletion::startsNothingWhileAConversationRuns()
     connect(&server, &ScriptedServer::connectionAccepted, this, [&] {
         QTimer::singleShot(100, [&] {
             pressedWhileBusy = client.isBusy();
-            client.Emails_abrufen(account(server), 10);
-            client.DeleteMail(account(server));
+            client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
+            client.DeleteMail(testAccount(server.hostWithPort()));
         });
     });
-    client.DeleteMail(account(server));
+    client.DeleteMail(testAccount(server.hostWithPort()));
     SCRIPTED_VERIFY(server);
     QVERIFY(pressedWhileBusy);
     QCOMPARE(server.connectionCount(), 1);
@@ -207,7 +198,7 @@ void TestDeletion::abortEndsTheWaitAtOnceWithoutQuit()
             [&] { QTimer::singleShot(150, [&] { client.abort(); }); });
     QElapsedTimer clock;
     clock.start();
-    client.DeleteMail(account(server));
+    client.DeleteMail(testAccount(server.hostWithPort()));
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(view.notices.isEmpty());
     QVERIFY(!server.receivedLines().contains("quit"));

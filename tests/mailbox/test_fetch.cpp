@@ -2,6 +2,7 @@
 #include "pop3replies.h"
 #include "pop3server/scriptedserver.h"
 #include "recordingview.h"
+#include "testaccount.h"
 
 #include <QTest>
 
@@ -20,16 +21,6 @@ const QByteArray Message1 = "From: Anna <anna@example.org>\r\nSubject: Eins\r\n\
 const QByteArray Message2 = "From: Bert <bert@example.org>\r\nSubject: Zwei\r\n\r\n.hidden\r\n"
                             "..two\r\n";
 const QByteArray Message3 = "From: Carl <carl@example.org>\r\nSubject: Drei\r\n\r\nEnde\r\n";
-
-AccountSlot account(const ScriptedServer& server)
-{
-    AccountSlot slot;
-    slot.Title = QStringLiteral("Test");
-    slot.Host = server.hostWithPort();
-    slot.Account = QStringLiteral("joe");
-    slot.Password = QStringLiteral("secret");
-    return slot;
-}
 
 Scenario statAndUidl(const QByteArray& stat, const QList<QByteArray>& ids)
 {
@@ -88,7 +79,7 @@ void TestFetch::fetchesEveryMessage()
     server.play(threeMessages(firstTop));
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(view.entries,
@@ -133,7 +124,7 @@ void TestFetch::reportsEmptyAndBrokenMailboxes()
     view.entries = QStringList({QStringLiteral("old")});
     MailboxClient client(view);
     client.MailCount = 5;
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QCOMPARE(view.summary, summary);
     QVERIFY(view.entries.isEmpty());
@@ -150,7 +141,7 @@ void TestFetch::waitsForASplitStatLine()
                  listAndTop(2, 300, Step::send(multiLine(Message3))), Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QCOMPARE(view.summary, QStringLiteral("2 Emails mit 600 Bytes"));
     QCOMPARE(view.entries.size(), 2);
@@ -165,7 +156,7 @@ void TestFetch::stopsAtATimeOutDuringTop()
     RecordingView view;
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
     QCOMPARE(view.entries.size(), 2);
@@ -190,7 +181,7 @@ void TestFetch::stopsGrowingATextAtTheLimit()
                  listAndTop(1, 80000, Step::sendSplit(answer, cuts, 20)), Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     const QString stored = client.MailTexts.value(0);
     QVERIFY2(stored.size() >= 64000 && stored.size() < body.size(),
@@ -206,7 +197,7 @@ void TestFetch::asksForLineCountLines()
                  listAndTop(1, 100, Step::send(multiLine(header)), 0), Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(account(server), 0);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 0);
     SCRIPTED_VERIFY(server);
     QCOMPARE(client.MailTexts, QStringList({QString::fromLatin1(header)}));
 }
@@ -219,7 +210,7 @@ void TestFetch::goesOnAfterAnErrorToTop()
                  listAndTop(2, 300, Step::send(multiLine(Message3))), Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QCOMPARE(client.MailTexts, QStringList({QString(), QString::fromLatin1(Message3)}));
     QVERIFY(view.notices.isEmpty());
@@ -232,7 +223,7 @@ void TestFetch::keepsTheProgressBarValidForEmptyMessages()
                  Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QVERIFY(view.progressMax > 0);
     QCOMPARE(view.summary, QStringLiteral("1 Email mit 0 Bytes"));
@@ -252,7 +243,7 @@ void TestFetch::decodesEachMessageOnceComplete()
                  listAndTop(2, 50, Step::send(multiLine(latin1))), Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(account(server), 10);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QCOMPARE(client.MailTexts.value(0), QStringLiteral("Subject: x\r\n\r\nGrüße\r\n"));
     QCOMPARE(client.MailTexts.value(1), QStringLiteral("Subject: y\r\n\r\nGrüße\r\n"));

@@ -1,6 +1,7 @@
 #include "mailbox/mailboxclient.h"
 #include "pop3server/scriptedserver.h"
 #include "recordingview.h"
+#include "testaccount.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -11,17 +12,6 @@ using pop3test::Step;
 Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
-
-AccountSlot accountFor(const QString& host, const QString& user = QStringLiteral("joe"),
-                       const QString& password = QStringLiteral("secret"))
-{
-    AccountSlot slot;
-    slot.Title = QStringLiteral("Test");
-    slot.Host = host;
-    slot.Account = user;
-    slot.Password = password;
-    return slot;
-}
 
 qsizetype indexOfEvent(const ScriptedServer& server, ScriptedServer::EventKind kind,
                        const QByteArray& bytes)
@@ -58,7 +48,7 @@ void TestLogin::logsInAndLeavesTheConnectionOpen()
     server.play({Step::loginOk("joe", "secret")});
     RecordingView view;
     MailboxClient client(view);
-    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     QCOMPARE(view.statusHistory,
              QStringList({QStringLiteral("Suche Host"), QStringLiteral("Suche Account"),
                           QStringLiteral("Sende Passwort")}));
@@ -76,7 +66,7 @@ void TestLogin::waitsForTheWholeGreeting()
                  Step::send("+OK logged in\r\n")});
     RecordingView view;
     MailboxClient client(view);
-    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     SCRIPTED_VERIFY(server);
     // The user line must not go out before the greeting's last piece.
     QVERIFY(indexOfEvent(server, ScriptedServer::EventKind::Sent, "ready") <
@@ -93,10 +83,10 @@ void TestLogin::dropsDataLeftFromAnEarlierConversation()
     server.play({Step::loginOk("joe", "secret")});
     RecordingView view;
     MailboxClient client(view);
-    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     QTRY_COMPARE_WITH_TIMEOUT(server.sentBytes(0).endsWith("-ERR surplus\r\n"), true, 5000);
     QTRY_VERIFY(!client.connection().RecvBuffer.isEmpty());
-    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     QVERIFY(view.notices.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
     SCRIPTED_VERIFY(server);
@@ -108,7 +98,7 @@ void TestLogin::sendsAnEmptyUserNameWithItsBlank()
     server.play({Step::loginOk("", "")});
     RecordingView view;
     MailboxClient client(view);
-    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort(), QString(), QString())));
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort(), QString(), QString())));
     SCRIPTED_VERIFY(server);
     const QList<QByteArray> lines = server.receivedLines();
     QCOMPARE(lines, QList<QByteArray>({"user ", "pass "}));
@@ -125,8 +115,8 @@ void TestLogin::closesAConnectionStillOpen()
     server.play({Step::loginOk("joe", "secret")});
     RecordingView view;
     MailboxClient client(view);
-    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
-    QVERIFY(client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     QTRY_VERIFY_WITH_TIMEOUT(server.clientClosed(0), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
     SCRIPTED_VERIFY(server);
@@ -162,7 +152,7 @@ void TestLogin::reportsRefusedLogIn()
     server.play(scenario);
     RecordingView view;
     MailboxClient client(view);
-    QVERIFY(!client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].title, Notice::Title::Application);
     QCOMPARE(view.notices[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
@@ -180,7 +170,7 @@ void TestLogin::reportsAMissingServerAtOnce()
     const quint16 port = ScriptedServer::unusedPort();
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!client.Do_Connect(accountFor(QStringLiteral("127.0.0.1:%1").arg(port))));
+    QVERIFY(!client.Do_Connect(testAccount(QStringLiteral("127.0.0.1:%1").arg(port))));
     QVERIFY2(clock.elapsed() < 2000, "a refused connection must not wait for the time limit");
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
@@ -199,7 +189,7 @@ void TestLogin::reportsAServerThatClosesAtOnce()
     MailboxClient client(view);
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
     QVERIFY(clock.elapsed() < 2000);
     QCOMPARE(view.notices.size(), 1);
     QVERIFY2(view.notices[0].detail.contains(QStringLiteral("beendet")),
@@ -216,7 +206,7 @@ void TestLogin::reportsAServerThatNeverAnswersPass()
     client.connection().setTimeLimitMs(300);
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!client.Do_Connect(accountFor(server.hostWithPort())));
+    QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
     QVERIFY(clock.elapsed() >= 300);
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
@@ -229,7 +219,7 @@ void TestLogin::refusesAnEmptyHost()
 {
     RecordingView view;
     MailboxClient client(view);
-    QVERIFY(!client.Do_Connect(accountFor(QString())));
+    QVERIFY(!client.Do_Connect(testAccount(QString())));
     QCOMPARE(view.notices.size(), 1);
     QVERIFY(!view.statusHistory.contains(QStringLiteral("Suche Host")));
 }
