@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev)
 case "${1:-build}" in
-    test) packages+=(dovecot-core dovecot-pop3d openssl) ;;
+    test) packages+=(dovecot-core dovecot-pop3d openssl clang-format) ;;
     run) packages+=(dovecot-core dovecot-pop3d openssl) ;;
 esac
 

@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
+bash scripts/check-format.sh
 bash scripts/build.sh
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
