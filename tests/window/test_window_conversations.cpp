@@ -1,0 +1,599 @@
+#include "tests/mailbox/pop3replies.h"
+#include "tests/window/windowdriver.h"
+#include "window/frmtarvolk.h"
+#include "window/messagebox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using pop3replies::multiLine;
+using pop3replies::uidl;
+using pop3test::Scenario;
+using pop3test::ScriptedServer;
+using pop3test::Step;
+using windowdriver::clickEntry;
+using windowdriver::entries;
+using windowdriver::markedRows;
+using windowdriver::OnLine;
+using windowdriver::press;
+
+namespace {
+
+// A message as the server hands it out: its size in the "list" answer and the text that "top"
+// sends, which is also what the window stores for it.
+struct Mail {
+    int size;
+    QByteArray text;
+};
+
+// Encoded header values, a dot-stuffed line and an attachment within the first lines.
+Mail withAttachment()
+{
+    return {300, "Return-Path: <juergen@example.org>\r\n"
+                 "From: =?iso-8859-1?Q?J=FCrgen_M=FCller?= <juergen@example.org>\r\n"
+                 "To: Anna <anna@example.org>\r\n"
+                 "Subject: =?UTF-8?B?" +
+                     QStringLiteral("Grüße aus Köln").toUtf8().toBase64() +
+                     "?=\r\n"
+                     "Date: Mon, 15 Jan 2024 10:30:00 +0100\r\n"
+                     "Content-Type: multipart/mixed; boundary=\"b1\"\r\n"
+                     "\r\n"
+                     "--b1\r\n"
+                     "Content-Type: text/plain\r\n"
+                     "\r\n"
+                     ".Punkt am Zeilenanfang\r\n"
+                     "--b1\r\n"
+                     "Content-Type: application/pdf\r\n"
+                     "Content-Disposition: attachment; filename=\"bericht.pdf\"\r\n"};
+}
+
+// Longer than the preview, with the attachment marker only beyond its 10000th character.
+Mail longerThanThePreview()
+{
+    QByteArray text = "Return-Path: <bert@example.org>\r\n"
+                      "From: Bert <bert@example.org>\r\n"
+                      "To: =?utf-8?q?Gr=C3=A4fin_Z=C3=B6e?= <zoe@example.org>\r\n"
+                      "Subject: Lange Nachricht\r\n"
+                      "Date: Tue, 16 Jan 2024 08:00:00 +0100\r\n"
+                      "\r\n";
+    for (int line = 1; text.size() < 12000; ++line)
+        text += "Zeile " + QByteArray::number(line) + " des langen Textes\r\n";
+    text += "Content-Disposition: attachment; filename=\"spaet.zip\"\r\n";
+    return {15000, text};
+}
+
+Mail plain()
+{
+    return {150, "Return-Path: <cora@example.org>\r\n"
+                 "From: cora@example.org\r\n"
+                 "Subject: Drei\r\n"
+                 "\r\n"
+                 "Kurz.\r\n"};
+}
+
+QList<Mail> threeMails()
+{
+    return {withAttachment(), longerThanThePreview(), plain()};
+}
+
+int totalSize(const QList<Mail>& mails)
+{
+    int total = 0;
+    for (const Mail& mail : mails)
+        total += mail.size;
+    return total;
+}
+
+QList<QByteArray> uidsOf(const QList<Mail>& mails)
+{
+    QList<QByteArray> uids;
+    for (const Mail& mail : mails)
+        uids << "uid-" + QByteArray::number(mail.size);
+    return uids;
+}
+
+QStringList listEntries(const QList<Mail>& mails)
+{
+    QStringList texts;
+    for (int i = 0; i < mails.size(); ++i)
+        texts << QStringLiteral("%1. Email %2").arg(i + 1).arg(mails[i].size);
+    return texts;
+}
+
+Scenario statAndUidl(const QList<Mail>& mails)
+{
+    return {Step::expect("stat"),
+            Step::send("+OK " + QByteArray::number(mails.size()) + ' ' +
+                       QByteArray::number(totalSize(mails)) + "\r\n"),
+            Step::expect("uidl"), Step::send(uidl(uidsOf(mails)))};
+}
+
+Scenario listAndTop(int number, const Mail& mail)
+{
+    const QByteArray n = QByteArray::number(number);
+    return {Step::expect("list " + n),
+            Step::send("+OK " + n + ' ' + QByteArray::number(mail.size) + "\r\n"),
+            Step::expect("top " + n + " 10")};
+}
+
+// A whole fetch of the mailbox after the log-in. With pausedMessage set, the server waits pauseMs
+// before it answers "top" for that message.
+Scenario fetchAfterLogin(const QList<Mail>& mails, int pausedMessage = 0, int pauseMs = 0)
+{
+    Scenario scenario = statAndUidl(mails);
+    for (int i = 0; i < mails.size(); ++i) {
+        scenario << listAndTop(i + 1, mails[i]);
+        if (i + 1 == pausedMessage)
+            scenario << Step::pause(pauseMs);
+        scenario << Step::send(multiLine(mails[i].text));
+    }
+    return scenario << Step::quitOk();
+}
+
+Scenario fetch(const QList<Mail>& mails)
+{
+    return {Step::loginOk("joe", "secret"), fetchAfterLogin(mails)};
+}
+
+QString text(const Mail& mail)
+{
+    return QString::fromUtf8(mail.text);
+}
+
+// A text as the text box gives it back: its lines with LF ends.
+QString lines(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// What the preview shows at one moment.
+struct Preview {
+    QString text;
+    QStringList values;
+    bool clip = false;
+
+    static Preview of(const frmTarvolk& w)
+    {
+        Preview p;
+        // The text box keeps the lines, not their CR LF ends.
+        p.text = w.Text1->toPlainText();
+        for (int k = 0; k < 4; ++k)
+            p.values << w.lblMailInfo[k]->text();
+        p.clip = w.picMailInfo->isVisible();
+        return p;
+    }
+};
+
+} // namespace
+
+class TestWindowConversations : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void fetchFillsTheListAndTheSummary();
+    void clickOnAnEntryPreviewsItsText_data();
+    void clickOnAnEntryPreviewsItsText();
+    void clickDuringAFetchShowsWhatIsStoredSoFar();
+    void progressShowsWhatHasArrived();
+    void deleteWithNothingMarkedSaysSoAndFetchesAnew();
+    void deletesTheMarkedEntriesThenFetchesAnew();
+    void secondPressDuringAConversationStartsNothing_data();
+    void secondPressDuringAConversationStartsNothing();
+    void accountChosenDuringTheLogInAppliesToTheNextPress();
+    void timeOutShowsTheTransmissionErrorOnce();
+    void deletionThatTimesOutIsFollowedByAFetch();
+
+private:
+    frmTarvolk& startWindow(const QList<windowdriver::Account>& accounts);
+    frmTarvolk& startWindow()
+    {
+        return startWindow({{"Privat", m_server->hostWithPort(), "joe", "secret"}});
+    }
+    // Presses "Emails abrufen" on a server that serves the three mails; a failure shows in
+    // QTest::currentTestFailed().
+    void fetchThree(frmTarvolk& w);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedServer> m_server;
+    std::unique_ptr<frmTarvolk> m_window;
+    std::unique_ptr<MessageBox::Recorder> m_boxes;
+};
+
+void TestWindowConversations::initTestCase()
+{
+    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+void TestWindowConversations::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_server = std::make_unique<ScriptedServer>();
+    QVERIFY(m_server->isListening());
+    m_boxes = std::make_unique<MessageBox::Recorder>();
+}
+
+void TestWindowConversations::cleanup()
+{
+    m_window.reset();
+    m_server.reset();
+    m_boxes.reset();
+    m_dir.reset();
+}
+
+frmTarvolk& TestWindowConversations::startWindow(const QList<windowdriver::Account>& accounts)
+{
+    [&] {
+        QVERIFY(windowdriver::writeSettings(m_dir->path(), accounts));
+    }();
+    m_window = std::make_unique<frmTarvolk>(m_dir->path());
+    m_window->show();
+    m_window->activateWindow();
+    [&] {
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }();
+    return *m_window;
+}
+
+void TestWindowConversations::fetchThree(frmTarvolk& w)
+{
+    m_server->play(fetch(threeMails()));
+    press(w.Command1[0]);
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(w.List1->count(), 3);
+    QVERIFY(markedRows(w.List1).isEmpty());
+}
+
+void TestWindowConversations::fetchFillsTheListAndTheSummary()
+{
+    frmTarvolk& w = startWindow();
+    const QList<Mail> mails = threeMails();
+    m_server->play(fetch(mails));
+
+    press(w.Command1[0]);
+
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(m_server->connectionCount(), 1);
+    QVERIFY(m_boxes->messages.isEmpty());
+    QCOMPARE(entries(w.List1), listEntries(mails));
+    QCOMPARE(w.Label2->text(), QStringLiteral("3 Emails mit 15450 Bytes"));
+    QCOMPARE(w.Label1->text(), QString());
+    QCOMPARE(w.ProgressBar1->maximum(), 15450);
+    QCOMPARE(w.ProgressBar1->value(), 0);
+    QCOMPARE(w.mailbox().MailTexts, QStringList({text(mails[0]), text(mails[1]), text(mails[2])}));
+    // Nothing is previewed until the user clicks an entry.
+    QCOMPARE(w.Text1->toPlainText(), QString());
+    QVERIFY(!w.picMailInfo->isVisible());
+}
+
+void TestWindowConversations::clickOnAnEntryPreviewsItsText_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<bool>("clip");
+
+    const QList<Mail> mails = threeMails();
+    QTest::newRow("encoded values and an attachment")
+        << 0 << text(mails[0])
+        << QStringList{QStringLiteral("Jürgen Müller <juergen@example.org>"),
+                       QStringLiteral("Anna <anna@example.org>"), QStringLiteral("Grüße aus Köln"),
+                       QStringLiteral("Mon, 15 Jan 2024 10:30:00 +0100")}
+        << true;
+    // Only the first 10000 characters are shown, and the marker after them does not count.
+    QTest::newRow("longer than the preview")
+        << 1 << text(mails[1]).left(10000)
+        << QStringList{QStringLiteral("Bert <bert@example.org>"),
+                       QStringLiteral("Gräfin Zöe <zoe@example.org>"),
+                       QStringLiteral("Lange Nachricht"),
+                       QStringLiteral("Tue, 16 Jan 2024 08:00:00 +0100")}
+        << false;
+    QTest::newRow("no recipient, no date")
+        << 2 << text(mails[2])
+        << QStringList{QStringLiteral("cora@example.org"), QString(), QStringLiteral("Drei"),
+                       QString()}
+        << false;
+}
+
+void TestWindowConversations::clickOnAnEntryPreviewsItsText()
+{
+    QFETCH(int, row);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, values);
+    QFETCH(bool, clip);
+    frmTarvolk& w = startWindow();
+    fetchThree(w);
+    QVERIFY(!QTest::currentTestFailed());
+    // Another entry first, so that the preview has something to replace.
+    QVERIFY(clickEntry(w.List1, row == 0 ? 1 : 0));
+    QVERIFY(w.Text1->toPlainText() != shown);
+
+    QVERIFY(clickEntry(w.List1, row));
+
+    QCOMPARE(w.List1->currentRow(), row);
+    const Preview p = Preview::of(w);
+    QCOMPARE(p.text, lines(shown));
+    QCOMPARE(p.values, values);
+    QCOMPARE(p.clip, clip);
+    QVERIFY(m_boxes->messages.isEmpty());
+}
+
+void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
+{
+    frmTarvolk& w = startWindow();
+    const QList<Mail> mails = threeMails();
+    m_server->play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 400)});
+
+    // While the server holds back message 2's text: entry 1 is complete, entry 2 listed only.
+    int entriesDuringWait = -1;
+    Preview first;
+    Preview second;
+    OnLine clicks(*m_server, 0, "top 2 10", [&] {
+        entriesDuringWait = w.List1->count();
+        clickEntry(w.List1, 0);
+        first = Preview::of(w);
+        clickEntry(w.List1, 1);
+        second = Preview::of(w);
+    });
+    press(w.Command1[0]);
+
+    QVERIFY(clicks.ran());
+    SCRIPTED_VERIFY(*m_server);
+    QVERIFY(m_boxes->messages.isEmpty());
+    QCOMPARE(entriesDuringWait, 2);
+    QCOMPARE(first.text, lines(text(mails[0])));
+    QCOMPARE(first.values[2], QStringLiteral("Grüße aus Köln"));
+    QVERIFY(first.clip);
+    QCOMPARE(second.text, QString());
+    QCOMPARE(second.values, QStringList(4, QString()));
+    QVERIFY(!second.clip);
+
+    // The fetch went on to its end undisturbed.
+    QCOMPARE(entries(w.List1), listEntries(mails));
+    QCOMPARE(w.mailbox().MailTexts, QStringList({text(mails[0]), text(mails[1]), text(mails[2])}));
+    QCOMPARE(w.Label1->text(), QString());
+
+    // Now that its text has arrived, a click on the entry that showed nothing shows it, also
+    // though the entry is still the current one.
+    QVERIFY(clickEntry(w.List1, 1));
+    QCOMPARE(w.Text1->toPlainText(), lines(text(mails[1]).left(10000)));
+    QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Lange Nachricht"));
+}
+
+// Each message usually arrives in one piece, the end marker with it; the bar must move all the
+// same, and never beyond the total that "stat" gave.
+void TestWindowConversations::progressShowsWhatHasArrived()
+{
+    frmTarvolk& w = startWindow();
+    const QList<Mail> mails = threeMails();
+    m_server->play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 200)});
+    int afterFirstMessage = -1;
+    int maximum = -1;
+    OnLine look(*m_server, 0, "top 2 10", [&] {
+        afterFirstMessage = w.ProgressBar1->value();
+        maximum = w.ProgressBar1->maximum();
+    });
+
+    press(w.Command1[0]);
+
+    QVERIFY(look.ran());
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(maximum, totalSize(mails));
+    QVERIFY2(afterFirstMessage > 0 && afterFirstMessage <= maximum,
+             qPrintable(QStringLiteral("progress after message 1 of 3: %1 of %2")
+                            .arg(afterFirstMessage)
+                            .arg(maximum)));
+    QCOMPARE(w.ProgressBar1->value(), 0);
+}
+
+void TestWindowConversations::deleteWithNothingMarkedSaysSoAndFetchesAnew()
+{
+    frmTarvolk& w = startWindow();
+    fetchThree(w);
+    QVERIFY(!QTest::currentTestFailed());
+    m_server->play(fetch(threeMails()));
+
+    press(w.Command1[1]);
+
+    QCOMPARE(m_boxes->messages.size(), 1);
+    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("EMail Preview"));
+    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+    // No conversation for the deletion: the second connection is the fetch.
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(m_server->connectionCount(), 2);
+    QVERIFY(m_server->receivedLinesStartingWith("dele").isEmpty());
+    QCOMPARE(entries(w.List1), listEntries(threeMails()));
+    QCOMPARE(w.Label1->text(), QString());
+}
+
+void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
+{
+    frmTarvolk& w = startWindow();
+    fetchThree(w);
+    QVERIFY(!QTest::currentTestFailed());
+    const QList<Mail> mails = threeMails();
+    m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 1"),
+                    Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
+                    Step::send("+OK message 3 deleted\r\n"), Step::quitOk()});
+    const QList<Mail> left{mails[1]};
+    m_server->play(fetch(left));
+
+    QVERIFY(clickEntry(w.List1, 0));
+    QVERIFY(clickEntry(w.List1, 2));
+    QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
+    press(w.Command1[1]);
+
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(m_server->connectionCount(), 3);
+    QCOMPARE(m_server->receivedLines(1), QList<QByteArray>({"user joe", "pass secret", "stat",
+                                                            "uidl", "dele 1", "dele 3", "quit"}));
+    QVERIFY(m_boxes->messages.isEmpty());
+    QCOMPARE(entries(w.List1), listEntries(left));
+    QCOMPARE(w.mailbox().MailTexts, QStringList({text(mails[1])}));
+    QVERIFY(markedRows(w.List1).isEmpty());
+    QCOMPARE(w.Label2->text(), QStringLiteral("1 Email mit 15000 Bytes"));
+    QCOMPARE(w.Label1->text(), QString());
+}
+
+void TestWindowConversations::secondPressDuringAConversationStartsNothing_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("during a fetch") << 0;
+    QTest::newRow("during a deletion") << 1;
+}
+
+// While a conversation waits, neither button starts another one: they are shown inactive, the
+// cursor says the program is busy, and a press that reaches the handler anyway is ignored.
+void TestWindowConversations::secondPressDuringAConversationStartsNothing()
+{
+    QFETCH(int, button);
+    frmTarvolk& w = startWindow();
+    const QList<Mail> mails = threeMails();
+    int waitingConnection = 0;
+    QByteArray waitingAfter;
+    if (button == 0) {
+        m_server->play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(300),
+                        Step::send("+OK 0 0\r\n"), Step::quitOk()});
+        waitingAfter = "stat";
+    } else {
+        fetchThree(w);
+        QVERIFY(!QTest::currentTestFailed());
+        QVERIFY(clickEntry(w.List1, 1));
+        m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 2"),
+                        Step::pause(300), Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
+        m_server->play(fetch({mails[0], mails[2]}));
+        waitingConnection = 1;
+        waitingAfter = "dele 2";
+    }
+    QPushButton* pressed = w.Command1[button];
+    pressed->setFocus();
+    QCOMPARE(QApplication::focusWidget(), pressed);
+
+    bool enabledDuringWait[2] = {true, true};
+    bool busyCursor = false;
+    OnLine secondPresses(*m_server, waitingConnection, waitingAfter, [&] {
+        for (int i = 0; i < 2; ++i)
+            enabledDuringWait[i] = w.Command1[i]->isEnabled();
+        busyCursor = w.cursor().shape() == Qt::BusyCursor;
+        for (QPushButton* other : w.Command1) {
+            press(other);
+            // As if a press had been queued before the buttons went inactive.
+            emit other->clicked();
+        }
+    });
+    press(pressed);
+
+    QVERIFY(secondPresses.ran());
+    QVERIFY(!enabledDuringWait[0]);
+    QVERIFY(!enabledDuringWait[1]);
+    QVERIFY(busyCursor);
+    // Exactly the scripted connections, each played to its end with nothing extra.
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(m_server->connectionCount(), button == 0 ? 1 : 3);
+    QVERIFY(m_boxes->messages.isEmpty());
+    QVERIFY(w.Command1[0]->isEnabled());
+    QVERIFY(w.Command1[1]->isEnabled());
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(QApplication::focusWidget(), pressed);
+}
+
+void TestWindowConversations::accountChosenDuringTheLogInAppliesToTheNextPress()
+{
+    frmTarvolk& w = startWindow({{"Privat", m_server->hostWithPort(), "joe", "secret"},
+                                 {"Verein", m_server->hostWithPort(), "anna", "geheim"}});
+    QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Privat"));
+    // The first press logs in as joe to the end, though Verein is chosen between user and pass.
+    m_server->play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::pause(200),
+                    Step::send("+OK\r\n"), Step::expect("pass secret"), Step::send("+OK\r\n"),
+                    Step::expect("stat"), Step::send("+OK 0 0\r\n"), Step::quitOk()});
+    m_server->play({Step::loginOk("anna", "geheim"), Step::expect("stat"),
+                    Step::send("+OK 0 0\r\n"), Step::quitOk()});
+
+    OnLine choose(*m_server, 0, "user joe", [&] { QTest::keyClick(w.cmbIdentity, Qt::Key_Down); });
+    press(w.Command1[0]);
+
+    QVERIFY(choose.ran());
+    QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Verein"));
+    QCOMPARE(m_server->connectionCount(), 1);
+    QCOMPARE(m_server->receivedLines(0),
+             QList<QByteArray>({"user joe", "pass secret", "stat", "quit"}));
+
+    press(w.Command1[0]);
+
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(m_server->connectionCount(), 2);
+    QVERIFY(m_boxes->messages.isEmpty());
+    QCOMPARE(w.Label2->text(), QStringLiteral("Keine Emails vorhanden"));
+}
+
+void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
+{
+    frmTarvolk& w = startWindow();
+    w.mailbox().connection().setTimeLimitMs(300);
+    const QList<Mail> mails = threeMails();
+    // Message 2's text never comes.
+    m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), listAndTop(1, mails[0]),
+                    Step::send(multiLine(mails[0].text)), listAndTop(2, mails[1]),
+                    Step::expectClose()});
+
+    QElapsedTimer clock;
+    clock.start();
+    press(w.Command1[0]);
+    const qint64 elapsed = clock.elapsed();
+
+    QCOMPARE(m_boxes->messages.size(), 1);
+    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    // Given no title, the box carries the program's name, not the window caption.
+    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("Tarvolk"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->clientClosed(0), 2000);
+    SCRIPTED_VERIFY(*m_server);
+    QVERIFY(!m_server->receivedLines().contains("quit"));
+    QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
+    QCOMPARE(entries(w.List1), listEntries(mails).mid(0, 2));
+    QCOMPARE(w.mailbox().MailTexts.value(0), text(mails[0]));
+    QCOMPARE(w.Label1->text(), QString());
+    QCOMPARE(w.ProgressBar1->value(), 0);
+    QVERIFY(w.Command1[0]->isEnabled());
+    QVERIFY(w.Command1[1]->isEnabled());
+    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
+{
+    frmTarvolk& w = startWindow();
+    fetchThree(w);
+    QVERIFY(!QTest::currentTestFailed());
+    w.mailbox().connection().setTimeLimitMs(300);
+    const QList<Mail> mails = threeMails();
+    // The deletion's server never greets; the fetch after it finds the mailbox unchanged.
+    m_server->play(Step::expectClose());
+    m_server->play(fetch(mails));
+    QVERIFY(clickEntry(w.List1, 0));
+
+    press(w.Command1[1]);
+
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(m_server->connectionCount(), 3);
+    QVERIFY(m_server->receivedLines(1).isEmpty());
+    QCOMPARE(m_boxes->messages.size(), 1);
+    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("Tarvolk"));
+    QCOMPARE(entries(w.List1), listEntries(mails));
+    QCOMPARE(w.Label1->text(), QString());
+}
+
+QTEST_MAIN(TestWindowConversations)
+#include "test_window_conversations.moc"
