@@ -1,0 +1,197 @@
+// Closing the window while a conversation waits for the server. Closing the last window quits the
+// application's event loops, so this test runs the real application loop in its own main()
+// instead of inside a QTest class.
+
+#include "pop3server/scriptedserver.h"
+#include "tests/mailbox/pop3replies.h"
+#include "tests/window/windowdriver.h"
+#include "window/frmtarvolk.h"
+#include "window/messagebox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+using pop3replies::multiLine;
+using pop3replies::uidl;
+using pop3test::Scenario;
+using pop3test::ScriptedServer;
+using pop3test::Step;
+
+namespace {
+
+// The whole run may take this long; a hang ends the process with a failure.
+constexpr int WatchdogMs = 20000;
+// From the close to the end of the application loop.
+constexpr qint64 CloseBoundMs = 2000;
+
+const QByteArray Texts[] = {"Return-Path: <a@example.org>\r\nSubject: Eins\r\n\r\nText 1\r\n",
+                            "Return-Path: <b@example.org>\r\nSubject: Zwei\r\n\r\nText 2\r\n",
+                            "Return-Path: <c@example.org>\r\nSubject: Drei\r\n\r\nText 3\r\n"};
+
+Scenario statAndUidl()
+{
+    return {Step::expect("stat"), Step::send("+OK 3 600\r\n"), Step::expect("uidl"),
+            Step::send(uidl({"a", "b", "c"}))};
+}
+
+Scenario listAndTop(int number)
+{
+    const QByteArray n = QByteArray::number(number);
+    return {Step::expect("list " + n), Step::send("+OK " + n + " 200\r\n"),
+            Step::expect("top " + n + " 10")};
+}
+
+Scenario fetchOfThree()
+{
+    Scenario scenario{Step::loginOk("joe", "secret"), statAndUidl()};
+    for (int i = 1; i <= 3; ++i)
+        scenario << listAndTop(i) << Step::send(multiLine(Texts[i - 1]));
+    return scenario << Step::quitOk();
+}
+
+class Checks {
+public:
+    explicit Checks(const char* name) : m_name(name) {}
+
+    void expect(bool ok, const QString& what)
+    {
+        if (ok)
+            return;
+        ++m_failures;
+        std::fprintf(stderr, "FAIL %s: %s\n", m_name, qPrintable(what));
+    }
+    int failures() const { return m_failures; }
+    const char* name() const { return m_name; }
+
+private:
+    const char* m_name;
+    int m_failures = 0;
+};
+
+// Starts the window on the server, lets `start` begin a conversation from the application loop,
+// and closes the window 300 ms after the server has received `lastLine` on `connection`, which it
+// never answers. Then checks that the loop ended soon and normally, without a box and without
+// "quit", and that the server saw the client go.
+int closeWhileWaiting(const char* name, ScriptedServer& server, int connection,
+                      const QByteArray& lastLine,
+                      const std::function<void(frmTarvolk&, Checks&)>& prepare,
+                      const std::function<void(frmTarvolk&)>& start)
+{
+    Checks checks(name);
+    QTemporaryDir dir;
+    checks.expect(dir.isValid(), QStringLiteral("no temporary folder"));
+    checks.expect(windowdriver::writeSettings(dir.path(),
+                                              {{"Privat", server.hostWithPort(), "joe", "secret"}}),
+                  QStringLiteral("TARVOLK.INI not written"));
+    MessageBox::Recorder boxes;
+    auto window = std::make_unique<frmTarvolk>(dir.path());
+    frmTarvolk& w = *window;
+    w.show();
+    checks.expect(QTest::qWaitForWindowExposed(&w), QStringLiteral("window not shown"));
+    prepare(w, checks);
+    if (checks.failures() > 0)
+        return checks.failures();
+
+    QElapsedTimer sinceClose;
+    bool waitingWhenClosed = false;
+    windowdriver::OnLine closer(server, connection, lastLine, [&] {
+        QTimer::singleShot(300, &w, [&] {
+            waitingWhenClosed = w.mailbox().isBusy();
+            sinceClose.start();
+            w.close();
+        });
+    });
+    QTimer::singleShot(0, &w, [&] { start(w); });
+    const int exitCode = QApplication::exec();
+    const qint64 closing = sinceClose.isValid() ? sinceClose.elapsed() : -1;
+
+    checks.expect(
+        closer.ran(),
+        QStringLiteral("the server never received \"%1\"").arg(QString::fromLatin1(lastLine)));
+    checks.expect(waitingWhenClosed,
+                  QStringLiteral("the conversation had ended before the window was closed"));
+    checks.expect(exitCode == 0, QStringLiteral("exec() returned %1").arg(exitCode));
+    checks.expect(closing >= 0 && closing < CloseBoundMs,
+                  QStringLiteral("the loop ended %1 ms after the close").arg(closing));
+    checks.expect(boxes.messages.isEmpty(),
+                  QStringLiteral("a message box was shown: \"%1\"")
+                      .arg(boxes.messages.isEmpty() ? QString() : boxes.messages[0].text));
+    checks.expect(QTest::qWaitFor([&] { return server.clientClosed(connection); }, 2000),
+                  QStringLiteral("the server did not see the client close"));
+    checks.expect(!server.receivedLines(connection).contains("quit"),
+                  QStringLiteral("\"quit\" was sent in the conversation that was cut off"));
+    const QString problems = server.problems();
+    checks.expect(problems.isEmpty(), problems);
+    checks.expect(server.connectionCount() == connection + 1,
+                  QStringLiteral("%1 connections, %2 expected: a conversation started after "
+                                 "the close")
+                      .arg(server.connectionCount())
+                      .arg(connection + 1));
+    window.reset();
+    std::fprintf(stderr, "%s %s (closed after %lld ms)\n", checks.failures() ? "FAIL" : "PASS",
+                 name, static_cast<long long>(closing));
+    return checks.failures();
+}
+
+// The fetch waits for the text of message 2, which never comes.
+int closeDuringAFetch()
+{
+    ScriptedServer server;
+    server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
+                 Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
+    return closeWhileWaiting(
+        "close during a fetch", server, 0, "top 2 10", [](frmTarvolk&, Checks&) {},
+        [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });
+}
+
+// Messages 1 and 3 are marked; "dele 1" is sent and its answer never comes. Without "quit" the
+// server deletes nothing.
+int closeDuringADeletion()
+{
+    ScriptedServer server;
+    server.play(fetchOfThree());
+    server.play({Step::loginOk("joe", "secret"), statAndUidl(), Step::expect("dele 1"),
+                 Step::expectClose()});
+    const auto fetchAndMark = [&server](frmTarvolk& w, Checks& checks) {
+        windowdriver::press(w.Command1[0]);
+        checks.expect(w.List1->count() == 3,
+                      QStringLiteral("the first fetch listed %1 entries").arg(w.List1->count()));
+        checks.expect(windowdriver::clickEntry(w.List1, 0) && windowdriver::clickEntry(w.List1, 2),
+                      QStringLiteral("entries not clicked"));
+        checks.expect(windowdriver::markedRows(w.List1) == QList<int>({0, 2}),
+                      QStringLiteral("entries 1 and 3 not marked"));
+        checks.expect(server.receivedLines(0).endsWith("quit"),
+                      QStringLiteral("the first fetch did not end"));
+    };
+    return closeWhileWaiting("close during a deletion", server, 1, "dele 1", fetchAndMark,
+                             [](frmTarvolk& w) { windowdriver::press(w.Command1[1]); });
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        std::fprintf(stderr, "FAIL: still running after %d ms\n", WatchdogMs);
+        std::_Exit(3);
+    });
+    watchdog.start(WatchdogMs);
+
+    const int failures = closeDuringAFetch() + closeDuringADeletion();
+    return failures == 0 ? 0 : 1;
+}
