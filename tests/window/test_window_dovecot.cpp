@@ -1,0 +1,203 @@
+#include "tests/dovecot/dovecotserver.h"
+#include "tests/dovecot/requiredovecot.h"
+#include "tests/dovecot/testmail.h"
+#include "tests/e2e/e2esupport.h"
+#include "tests/window/windowdriver.h"
+#include "window/frmtarvolk.h"
+#include "window/messagebox.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using windowdriver::clickEntry;
+using windowdriver::entries;
+using windowdriver::markedRows;
+using windowdriver::press;
+
+namespace {
+
+const QString Password = QStringLiteral("geheim");
+
+QByteArray numbered(int number)
+{
+    TestMail::Message mail;
+    mail.subject = "Nachricht " + QByteArray::number(number);
+    mail.body = "Text der Nachricht " + QByteArray::number(number) + "\r\n";
+    return TestMail::build(mail);
+}
+
+QStringList listEntries(const QList<QByteArray>& messages)
+{
+    QStringList texts;
+    for (int i = 0; i < messages.size(); ++i)
+        texts << QStringLiteral("%1. Email %2").arg(i + 1).arg(messages[i].size());
+    return texts;
+}
+
+QStringList subjects(const QList<int>& numbers)
+{
+    QStringList texts;
+    for (int number : numbers)
+        texts << QStringLiteral("Nachricht %1").arg(number);
+    return texts;
+}
+
+// dovecot's log lines of the user's sessions that ended with "quit", with "del=<n>/<count>".
+int loggedOutWith(const DovecotServer& server, const QString& user, const QByteArray& deleted)
+{
+    int count = 0;
+    for (const QByteArray& line : e2e::logLinesOf(server, user))
+        count += line.contains("Logged out") && line.contains(deleted) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestWindowDovecot : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void deletesTheTwoMarkedMessages();
+    void sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothing();
+
+private:
+    frmTarvolk& startWindow(const QString& user);
+    // The subject of every entry, read as the user does: by clicking each entry in turn.
+    QStringList subjectsShown();
+
+    DovecotServer m_server;
+    e2e::UserPool m_users;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<frmTarvolk> m_window;
+    std::unique_ptr<MessageBox::Recorder> m_boxes;
+};
+
+void TestWindowDovecot::initTestCase()
+{
+    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    TARVOLK_REQUIRE_DOVECOT();
+    // Every user before the first log-in: dovecot re-reads its users at most once a second.
+    QVERIFY2(m_users.create(m_server, 2, Password), qPrintable(m_server.errorString()));
+    QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
+}
+
+void TestWindowDovecot::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_boxes = std::make_unique<MessageBox::Recorder>();
+}
+
+void TestWindowDovecot::cleanup()
+{
+    m_window.reset();
+    m_boxes.reset();
+    m_dir.reset();
+}
+
+frmTarvolk& TestWindowDovecot::startWindow(const QString& user)
+{
+    [&] {
+        QVERIFY(windowdriver::writeSettings(
+            m_dir->path(),
+            {{"Dovecot", e2e::loopback(m_server.port()), user.toUtf8(), Password.toUtf8()}}, 0));
+    }();
+    m_window = std::make_unique<frmTarvolk>(m_dir->path());
+    m_window->show();
+    [&] {
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }();
+    return *m_window;
+}
+
+QStringList TestWindowDovecot::subjectsShown()
+{
+    QStringList shown;
+    for (int row = 0; row < m_window->List1->count(); ++row) {
+        clickEntry(m_window->List1, row);
+        shown << m_window->lblMailInfo[2]->text();
+    }
+    return shown;
+}
+
+void TestWindowDovecot::deletesTheTwoMarkedMessages()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    QList<QByteArray> messages;
+    for (int number = 1; number <= 5; ++number)
+        messages << numbered(number);
+    const QStringList ids = e2e::deliverAll(m_server, user, messages);
+    QCOMPARE(ids.size(), 5);
+    frmTarvolk& w = startWindow(user);
+
+    press(w.Command1[0]);
+    QCOMPARE(entries(w.List1), listEntries(messages));
+    QVERIFY(clickEntry(w.List1, 1));
+    QVERIFY(clickEntry(w.List1, 3));
+    QCOMPARE(markedRows(w.List1), QList<int>({1, 3}));
+    press(w.Command1[1]);
+
+    QVERIFY(m_boxes->messages.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=2/5"), 1, e2e::ReplyTimeoutMs);
+    QCOMPARE(entries(w.List1), listEntries({messages[0], messages[2], messages[4]}));
+    QCOMPARE(subjectsShown(), subjects({1, 3, 5}));
+    QCOMPARE(m_server.messageIds(user), QStringList({ids[0], ids[2], ids[4]}));
+    QCOMPARE(w.Label2->text(),
+             QStringLiteral("3 Emails mit %1 Bytes")
+                 .arg(messages[0].size() + messages[2].size() + messages[4].size()));
+    QCOMPARE(w.Label1->text(), QString());
+}
+
+// Another mail program removes message 1 and a new message arrives: the count is the same, but
+// number 3 is now a message the user never saw.
+void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothing()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    const QList<QByteArray> messages{numbered(1), numbered(2), numbered(3)};
+    const QStringList ids = e2e::deliverAll(m_server, user, messages);
+    QCOMPARE(ids.size(), 3);
+    frmTarvolk& w = startWindow(user);
+    press(w.Command1[0]);
+    QCOMPARE(entries(w.List1), listEntries(messages));
+
+    e2e::PlainPop3 other;
+    QVERIFY(other.logIn(m_server.port(), user, Password));
+    QVERIFY(other.command("dele 1").startsWith("+OK"));
+    QVERIFY(other.quit());
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[1], ids[2]}),
+                              e2e::ReplyTimeoutMs);
+    const QByteArray fourth = numbered(4);
+    const QString arrived = m_server.deliver(user, fourth);
+    QVERIFY(!arrived.isEmpty());
+
+    QVERIFY(clickEntry(w.List1, 2));
+    QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Nachricht 3"));
+    press(w.Command1[1]);
+
+    QCOMPARE(m_boxes->messages.size(), 1);
+    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("EMail Preview"));
+    QCOMPARE(m_boxes->messages[0].text,
+             QStringLiteral("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."));
+    // The first fetch, the refused deletion and the fetch after it each ended with "quit" and
+    // deleted nothing: the marked message 3 is still there, and so is the one that arrived.
+    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=0/3"), 3, e2e::ReplyTimeoutMs);
+    QCOMPARE(m_server.messageIds(user), QStringList({ids[1], ids[2], arrived}));
+    // The list shown now is the server's.
+    QCOMPARE(entries(w.List1), listEntries({messages[1], messages[2], fourth}));
+    QCOMPARE(subjectsShown(), subjects({2, 3, 4}));
+    QCOMPARE(w.Label1->text(), QString());
+}
+
+QTEST_MAIN(TestWindowDovecot)
+#include "test_window_dovecot.moc"
