@@ -86,6 +86,7 @@ int closeWhileWaiting(const char* name, ScriptedServer& server, int connection,
                       const std::function<void(frmTarvolk&, Checks&)>& prepare,
                       const std::function<void(frmTarvolk&)>& start)
 {
+    const bool quitsOnClose = QApplication::quitOnLastWindowClosed();
     Checks checks(name);
     QTemporaryDir dir;
     checks.expect(dir.isValid(), QStringLiteral("no temporary folder"));
@@ -110,7 +111,13 @@ int closeWhileWaiting(const char* name, ScriptedServer& server, int connection,
             w.close();
         });
     });
-    QTimer::singleShot(0, &w, [&] { start(w); });
+    QTimer::singleShot(0, &w, [&] {
+        start(w);
+        // When closing the window does not end the program, the window itself must end the
+        // conversation: the press returns at once, and the loop ends here.
+        if (!quitsOnClose)
+            QApplication::exit(0);
+    });
     const int exitCode = QApplication::exec();
     const qint64 closing = sinceClose.isValid() ? sinceClose.elapsed() : -1;
 
@@ -137,8 +144,8 @@ int closeWhileWaiting(const char* name, ScriptedServer& server, int connection,
                       .arg(server.connectionCount())
                       .arg(connection + 1));
     window.reset();
-    std::fprintf(stderr, "%s %s (closed after %lld ms)\n", checks.failures() ? "FAIL" : "PASS",
-                 name, static_cast<long long>(closing));
+    std::fprintf(stderr, "%s %s (the loop ended %lld ms after the close)\n",
+                 checks.failures() ? "FAIL" : "PASS", name, static_cast<long long>(closing));
     return checks.failures();
 }
 
@@ -176,6 +183,21 @@ int closeDuringADeletion()
                              [](frmTarvolk& w) { windowdriver::press(w.Command1[1]); });
 }
 
+// As above, while the program goes on running after the window has closed (as with a second
+// window open): the window's close alone must end the wait.
+int closeDuringAFetchWhileTheProgramRuns()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    ScriptedServer server;
+    server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
+                 Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
+    const int failures = closeWhileWaiting(
+        "close during a fetch, the program still running", server, 0, "top 2 10",
+        [](frmTarvolk&, Checks&) {}, [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });
+    QApplication::setQuitOnLastWindowClosed(true);
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -192,6 +214,7 @@ int main(int argc, char* argv[])
     });
     watchdog.start(WatchdogMs);
 
-    const int failures = closeDuringAFetch() + closeDuringADeletion();
+    const int failures =
+        closeDuringAFetch() + closeDuringADeletion() + closeDuringAFetchWhileTheProgramRuns();
     return failures == 0 ? 0 : 1;
 }
