@@ -56,6 +56,8 @@ bool readMultiLine(Connection& connection, MultiLineReply& reply, const MultiLin
             else if (storing)
                 reply.body.chop(-bodyInChunk);
             reply.received += qMax<qsizetype>(0, bodyInChunk);
+            if (options.progress)
+                options.progress(reply.received);
             connection.unread(chunk.mid(marker + EndMarker.size() - tail.size()));
             reply.body = undoDotStuffing(reply.body);
             return true;

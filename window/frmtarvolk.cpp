@@ -80,6 +80,8 @@ void frmTarvolk::createControls()
     // Any number of entries can be marked for deletion; a click toggles one and makes it current.
     List1->setSelectionMode(QAbstractItemView::MultiSelection);
     connect(List1, &QListWidget::currentRowChanged, this, &frmTarvolk::List1_Click);
+    // A click on the current entry changes no row but must still show what is stored by now.
+    connect(List1, &QListWidget::itemClicked, this, &frmTarvolk::List1_Click);
 
     Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), this);
     // The header values sit on the colour of title-bar text, white in the standard scheme.
