@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test headless.
+# Installs what is missing, builds, and runs every test headless: once as built for use, and
+# once more under the address and undefined-behaviour sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 bash scripts/check-format.sh
 bash scripts/build.sh
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVOLK_WERROR=ON \
+    -DTARVOLK_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j "$(nproc)"
+# Qt keeps some allocations until exit on purpose; leaks are not what this run looks for.
+ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen \
+    ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
