@@ -35,7 +35,10 @@ std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Message& message)
     box->setWindowTitle(message.title);
     box->setText(message.text);
     box->setTextFormat(Qt::PlainText);
-    box->setInformativeText(message.detail);
+    // The detail often quotes the server; it is shown as plain text, never as markup or links.
+    QString detail = message.detail.toHtmlEscaped();
+    detail.replace(u'\n', QStringLiteral("<br>"));
+    box->setInformativeText(detail.isEmpty() ? QString() : QStringLiteral("<p>%1</p>").arg(detail));
     box->setStandardButtons(QMessageBox::Ok);
     box->setDefaultButton(QMessageBox::Ok);
     return box;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 class TestMessageBox : public QObject {
@@ -58,6 +59,9 @@ void TestMessageBox::boxHasOnlyOkAndNoIcon_data()
     QTest::addColumn<QString>("detail");
     QTest::newRow("without detail") << QString();
     QTest::newRow("with detail") << QStringLiteral("Server: pop.example.org");
+    // Server words are shown as they are: no markup, no links.
+    QTest::newRow("markup in the detail") << QStringLiteral(
+        "-ERR <a href=\"http://example.org\">hier</a> & <b>mehr</b>\nzweite Zeile");
 }
 
 void TestMessageBox::boxHasOnlyOkAndNoIcon()
@@ -70,7 +74,9 @@ void TestMessageBox::boxHasOnlyOkAndNoIcon()
     QCOMPARE(box->icon(), QMessageBox::NoIcon);
     QCOMPARE(box->windowTitle(), QStringLiteral("EMail Preview"));
     QCOMPARE(box->text(), QStringLiteral("2 Emails löschen?"));
-    QCOMPARE(box->informativeText(), detail);
+    QTextDocument shown;
+    shown.setHtml(box->informativeText());
+    QCOMPARE(shown.toPlainText(), detail);
 }
 
 // Without a recorder the real box is shown and show() returns only after OK. The box is found
