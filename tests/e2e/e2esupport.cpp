@@ -1,5 +1,7 @@
 #include "tests/e2e/e2esupport.h"
 
+#include "tests/dovecot/testmail.h"
+
 #include <QDeadlineTimer>
 #include <QSignalSpy>
 
@@ -21,6 +23,14 @@ AccountSlot account(const QString& host, const QString& user, const QString& pas
 QString loopback(quint16 port)
 {
     return QStringLiteral("127.0.0.1:%1").arg(port);
+}
+
+QByteArray numberedMessage(int number)
+{
+    TestMail::Message mail;
+    mail.subject = "Nachricht " + QByteArray::number(number);
+    mail.body = "Text der Nachricht " + QByteArray::number(number) + "\r\n";
+    return TestMail::build(mail);
 }
 
 bool UserPool::create(DovecotServer& server, int count, const QString& password)

@@ -35,6 +35,9 @@ private:
     int m_taken = 0;
 };
 
+// A short message with the subject "Nachricht <number>" and a one-line text.
+QByteArray numberedMessage(int number);
+
 // Delivers the messages in order; returns their ids, or an empty list when the harness failed
 // (errorString() of the server says why).
 QStringList deliverAll(DovecotServer& server, const QString& user,

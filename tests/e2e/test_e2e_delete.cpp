@@ -14,19 +14,11 @@ namespace {
 
 const QString Password = QStringLiteral("geheim");
 
-QByteArray numbered(int number)
-{
-    TestMail::Message mail;
-    mail.subject = "Nachricht " + QByteArray::number(number);
-    mail.body = "Text der Nachricht " + QByteArray::number(number) + "\r\n";
-    return TestMail::build(mail);
-}
-
 QList<QByteArray> numberedMessages(int count)
 {
     QList<QByteArray> messages;
     for (int number = 1; number <= count; ++number)
-        messages.append(numbered(number));
+        messages.append(e2e::numberedMessage(number));
     return messages;
 }
 
@@ -150,7 +142,7 @@ void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothi
     QVERIFY(other.quit());
     QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[1], ids[2]}),
                               e2e::ReplyTimeoutMs);
-    const QString arrived = m_server.deliver(user, numbered(4));
+    const QString arrived = m_server.deliver(user, e2e::numberedMessage(4));
     QVERIFY(!arrived.isEmpty());
 
     view.marks = {2};
@@ -177,7 +169,7 @@ void TestE2eDelete::mailArrivedAtTheEndDoesNotBlockTheDeletion()
     MailboxClient client(view);
     client.Emails_abrufen(accountOf(user), 0);
     QCOMPARE(view.entries.size(), 3);
-    const QString arrived = m_server.deliver(user, numbered(4));
+    const QString arrived = m_server.deliver(user, e2e::numberedMessage(4));
     QVERIFY(!arrived.isEmpty());
 
     view.marks = {0, 2};

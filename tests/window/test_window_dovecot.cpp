@@ -23,14 +23,6 @@ namespace {
 
 const QString Password = QStringLiteral("geheim");
 
-QByteArray numbered(int number)
-{
-    TestMail::Message mail;
-    mail.subject = "Nachricht " + QByteArray::number(number);
-    mail.body = "Text der Nachricht " + QByteArray::number(number) + "\r\n";
-    return TestMail::build(mail);
-}
-
 QStringList listEntries(const QList<QByteArray>& messages)
 {
     QStringList texts;
@@ -135,7 +127,7 @@ void TestWindowDovecot::deletesTheTwoMarkedMessages()
     QVERIFY(!user.isEmpty());
     QList<QByteArray> messages;
     for (int number = 1; number <= 5; ++number)
-        messages << numbered(number);
+        messages << e2e::numberedMessage(number);
     const QStringList ids = e2e::deliverAll(m_server, user, messages);
     QCOMPARE(ids.size(), 5);
     frmTarvolk& w = startWindow(user);
@@ -164,7 +156,8 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesN
 {
     const QString user = m_users.take();
     QVERIFY(!user.isEmpty());
-    const QList<QByteArray> messages{numbered(1), numbered(2), numbered(3)};
+    const QList<QByteArray> messages{e2e::numberedMessage(1), e2e::numberedMessage(2),
+                                     e2e::numberedMessage(3)};
     const QStringList ids = e2e::deliverAll(m_server, user, messages);
     QCOMPARE(ids.size(), 3);
     frmTarvolk& w = startWindow(user);
@@ -177,7 +170,7 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesN
     QVERIFY(other.quit());
     QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[1], ids[2]}),
                               e2e::ReplyTimeoutMs);
-    const QByteArray fourth = numbered(4);
+    const QByteArray fourth = e2e::numberedMessage(4);
     const QString arrived = m_server.deliver(user, fourth);
     QVERIFY(!arrived.isEmpty());
 
