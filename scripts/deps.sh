@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvolk needs that are not installed yet; does nothing otherwise.
-# Usage: scripts/deps.sh build|test|run  (test and run include build)
+# Usage: scripts/deps.sh build|test|run|screenshot  (each includes build)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev)
 case "${1:-build}" in
     test) packages+=(dovecot-core dovecot-pop3d openssl clang-format) ;;
     run) packages+=(dovecot-core dovecot-pop3d openssl) ;;
+    # xvfb-run needs xauth; xwininfo (x11-utils) finds the window, ImageMagick's import takes it.
+    screenshot) packages+=(xvfb xauth x11-utils imagemagick) ;;
 esac
 
 missing=()

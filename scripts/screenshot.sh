@@ -14,24 +14,7 @@ if [ ! -x "$build/bin/tarvolk" ]; then
     exit 1
 fi
 
-# xvfb-run needs xauth; xwininfo (x11-utils) finds the window, ImageMagick's import takes the picture.
-packages=(xvfb xauth x11-utils imagemagick)
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    as_root=()
-    if [ "$(id -u)" -ne 0 ]; then
-        as_root=(sudo)
-    fi
-    echo "Installing: ${missing[*]}"
-    "${as_root[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
-fi
+bash scripts/deps.sh screenshot
 
 # The program reads its settings beside itself, so it runs from a folder of its own.
 folder=$(mktemp -d)
