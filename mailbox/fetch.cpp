@@ -39,7 +39,8 @@ bool MailboxClient::fetchMessages(qint32 count, qint32 totalSize, qint16 lineCou
     if (!readUids(count, uids))
         return false;
     MailCount = count;
-    MailTexts = QStringList(count);
+    // Each text is added as it arrives: a count the server inflates costs no memory up front.
+    MailTexts.clear();
     MailUids = uids;
     // A mailbox of empty messages still needs a valid range.
     m_view.setProgressRange(qMax(totalSize, 1));
@@ -68,7 +69,7 @@ bool MailboxClient::fetchMessages(qint32 count, qint32 totalSize, qint16 lineCou
         m_view.setStatus(tr("Nachricht %1 abrufen").arg(i));
         MultiLineReply top;
         const bool complete = readMultiLine(m_connection, top, options);
-        MailTexts[i - 1] = decodeUtf8OrWindows1252(top.body);
+        MailTexts.append(decodeUtf8OrWindows1252(top.body));
         if (!complete) {
             failTransmission();
             return false;

@@ -56,13 +56,16 @@ bool MailboxClient::readUids(qint32 count, QList<QByteArray>& uids)
     uids.clear();
     if (!reply.isOk())
         return true;
-    uids.resize(count);
+    // Grown line by line rather than sized from the count, which the server could inflate.
     for (const QByteArray& line : reply.body.split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
         bool isNumber = false;
         const int number = fields.value(0).toInt(&isNumber);
-        if (isNumber && fields.size() == 2 && number >= 1 && number <= count)
-            uids[number - 1] = fields[1];
+        if (!isNumber || fields.size() != 2 || number < 1 || number > count)
+            continue;
+        if (number > uids.size())
+            uids.resize(number);
+        uids[number - 1] = fields[1];
     }
     return true;
 }

@@ -37,7 +37,7 @@ public:
 
     Connection& connection() { return m_connection; }
 
-    // Message i's header block and first lines, at index i - 1.
+    // Message i's header block and first lines, at index i - 1, for the messages fetched so far.
     QStringList MailTexts;
     // The message count of the last fetch that found messages.
     qint32 MailCount = 0;

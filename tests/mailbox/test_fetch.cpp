@@ -59,6 +59,7 @@ private slots:
     void goesOnAfterAnErrorToTop();
     void keepsTheProgressBarValidForEmptyMessages();
     void decodesEachMessageOnceComplete();
+    void survivesAnInflatedCount();
 };
 
 void TestFetch::fetchesEveryMessage_data()
@@ -247,6 +248,24 @@ void TestFetch::decodesEachMessageOnceComplete()
     SCRIPTED_VERIFY(server);
     QCOMPARE(client.MailTexts.value(0), QStringLiteral("Subject: x\r\n\r\nGrüße\r\n"));
     QCOMPARE(client.MailTexts.value(1), QStringLiteral("Subject: y\r\n\r\nGrüße\r\n"));
+}
+
+void TestFetch::survivesAnInflatedCount()
+{
+    // A server that claims two billion messages must not make the client reserve room for them.
+    ScriptedServer server;
+    server.play({Step::loginOk("joe", "secret"), Step::expect("stat"),
+                 Step::send("+OK 2000000000 900\r\n"), Step::expect("uidl"),
+                 Step::send(uidl({"a"})), listAndTop(1, 300, Step::send(multiLine(Message1))),
+                 Step::expect("list 2"), Step::close()});
+    RecordingView view;
+    MailboxClient client(view);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
+    SCRIPTED_VERIFY(server);
+    QCOMPARE(view.notices.size(), 1);
+    QCOMPARE(view.entries, QStringList({QStringLiteral("1. Email 300")}));
+    QCOMPARE(client.MailTexts, QStringList({QString::fromLatin1(Message1)}));
+    QCOMPARE(client.MailUids, QList<QByteArray>({"a"}));
 }
 
 QTEST_GUILESS_MAIN(TestFetch)
