@@ -26,6 +26,7 @@ void Connection::open(const ServerAddress& server)
     m_failed = false;
     m_certificateErrors.clear();
     m_fingerprintMismatch = false;
+    m_protocolError.clear();
     if (server.security == Security::Tls)
         Winsock1.connectToHostEncrypted(server.host, server.port);
     else
@@ -108,8 +109,16 @@ void Connection::abort()
     wake();
 }
 
+void Connection::failProtocol(const QString& reason)
+{
+    m_protocolError = reason;
+    close();
+}
+
 Connection::Failure Connection::failure() const
 {
+    if (!m_protocolError.isEmpty())
+        return Failure::Protocol;
     if (!m_certificateErrors.isEmpty() || m_fingerprintMismatch)
         return Failure::Certificate;
     if (m_failed)
@@ -129,6 +138,8 @@ QString Connection::failureReason() const
             .arg(m_timeLimitMs / 1000.0);
     case Failure::Certificate:
         return certificateReason();
+    case Failure::Protocol:
+        return m_protocolError;
     case Failure::Network:
         break;
     }

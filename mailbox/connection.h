@@ -22,7 +22,7 @@ class Connection : public QObject {
 public:
     static constexpr int DefaultTimeLimitMs = 4000;
 
-    enum class Failure { None, TimedOut, Network, Certificate };
+    enum class Failure { None, TimedOut, Network, Certificate, Protocol };
 
     explicit Connection(QObject* parent = nullptr);
 
@@ -52,6 +52,9 @@ public:
     // Ends a running wait at once and makes every later wait fail; for a window that closes.
     void abort();
     bool isAborted() const { return m_aborted; }
+
+    // The server sent something no POP3 server sends; the connection is given up.
+    void failProtocol(const QString& reason);
 
     // What ended the last failed wait, and why, in German, for the user.
     Failure failure() const;
@@ -93,6 +96,7 @@ private:
     QAbstractSocket::SocketError m_error = QAbstractSocket::UnknownSocketError;
     QList<QSslError> m_certificateErrors;
     bool m_fingerprintMismatch = false;
+    QString m_protocolError;
     bool m_aborted = false;
     int m_timeLimitMs = DefaultTimeLimitMs;
     int m_linesSent = 0;

@@ -2,11 +2,15 @@
 
 #include "mailbox/connection.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const QByteArray EndOfLine = QByteArrayLiteral("\r\n");
 // The line holding only "." that ends a multi-line answer, with the line end before it.
 const QByteArray EndMarker = QByteArrayLiteral("\r\n.\r\n");
+// POP3 status lines are at most 512 bytes; far more without a line end is no POP3 server.
+constexpr qsizetype StatusLineLimit = 64 * 1024;
 
 } // namespace
 
@@ -18,7 +22,12 @@ bool readStatusLine(Connection& connection, QByteArray& line)
     while ((end = collected.indexOf(EndOfLine)) < 0) {
         const bool failed = connection.Wait_Reply(deadline);
         collected += connection.Reply;
-        if (failed) {
+        const bool endless = collected.size() > StatusLineLimit && !collected.contains(EndOfLine);
+        if (endless) {
+            connection.failProtocol(QCoreApplication::translate(
+                "Connection", "Der Server sendet eine Antwortzeile ohne Ende."));
+        }
+        if (failed || endless) {
             line = collected;
             return false;
         }

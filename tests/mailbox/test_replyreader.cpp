@@ -27,6 +27,7 @@ private slots:
     void waitTimesOutWithinTheLimitWithoutBurningCpu();
     void statusLineWaitsForItsLineEnd();
     void statusLineLeavesTheNextAnswerBuffered();
+    void statusLineWithoutEndIsGivenUp();
     void multiLineSplitAtEveryByte();
     void multiLineEndsOnlyAtTheDotLine_data();
     void multiLineEndsOnlyAtTheDotLine();
@@ -93,6 +94,23 @@ void TestReplyReader::statusLineLeavesTheNextAnswerBuffered()
     // The same time limit covers every piece: a line that never ends fails.
     connection.setTimeLimitMs(200);
     QVERIFY(!readStatusLine(connection, line));
+}
+
+void TestReplyReader::statusLineWithoutEndIsGivenUp()
+{
+    // Bytes without a line end, faster than any time limit ends them, must not fill the memory.
+    QByteArray flood;
+    for (int i = 0; i < 40; ++i)
+        flood += QByteArray(4096, 'x');
+    ScriptedServer server;
+    server.play({Step::send(flood), Step::pause(20), Step::send(flood), Step::pause(3000)});
+    Connection connection;
+    connectTo(connection, server);
+    QByteArray line;
+    QVERIFY(!readStatusLine(connection, line));
+    QCOMPARE(connection.failure(), Connection::Failure::Protocol);
+    QVERIFY(!connection.failureReason().isEmpty());
+    QVERIFY(!connection.isOpen());
 }
 
 void TestReplyReader::multiLineSplitAtEveryByte()
