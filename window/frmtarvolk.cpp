@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -263,6 +264,7 @@ void frmTarvolk::Form_Load(const QString& programFolder)
     for (const TitledSlot& entry : titled)
         cmbIdentity->addItem(entry.title, entry.slot);
     cmbIdentity->setCurrentIndex(0);
+    showTitleFromItsStart();
     // Each entry carries its slot number, so a file with gaps between titles still selects the
     // slot whose title is shown; no entry at all gives slot 0, the empty account.
     SetIdentity(cmbIdentity->currentData().toInt());
@@ -295,6 +297,14 @@ void frmTarvolk::Form_Activate()
 void frmTarvolk::cmbIdentity_Click()
 {
     SetIdentity(cmbIdentity->currentData().toInt());
+    showTitleFromItsStart();
+}
+
+void frmTarvolk::showTitleFromItsStart()
+{
+    // A title longer than the box would otherwise show only its end.
+    if (cmbIdentity->lineEdit())
+        cmbIdentity->lineEdit()->setCursorPosition(0);
 }
 
 void frmTarvolk::resizeEvent(QResizeEvent* event)
@@ -337,8 +347,11 @@ void frmTarvolk::List1_Click()
 void frmTarvolk::SetMailInfo(const QString& MailText)
 {
     const MailInfo info = readMailInfo(MailText);
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 4; ++k) {
         lblMailInfo[k]->setText(info.values[k]);
+        // The boxes are narrower than many values; the whole value shows on hovering.
+        lblMailInfo[k]->setToolTip(info.values[k]);
+    }
     picMailInfo->setVisible(info.attachment);
 }
 
@@ -350,6 +363,7 @@ void frmTarvolk::setStatus(const QString& text)
 void frmTarvolk::setSummary(const QString& text)
 {
     Label2->setText(text);
+    Label2->setToolTip(text);
 }
 
 void frmTarvolk::clearMessages()

@@ -66,6 +66,7 @@ private:
     void Form_Load(const QString& programFolder);
     void Form_Activate();
     void cmbIdentity_Click();
+    void showTitleFromItsStart();
     void Command1_Click(int Index);
     void List1_Click();
 
