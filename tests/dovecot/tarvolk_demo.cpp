@@ -9,6 +9,8 @@
 #include <QSslCertificate>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <csignal>
+#include <sys/types.h>
 
 namespace {
 
@@ -83,6 +85,14 @@ QString settingsFor(const DovecotServer& server)
         .arg(fingerprint);
 }
 
+pid_t windowProcess = 0;
+
+void endWindow(int)
+{
+    if (windowProcess > 0)
+        kill(windowProcess, SIGTERM);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -128,7 +138,14 @@ int main(int argc, char* argv[])
     QProcess window;
     window.setProcessChannelMode(QProcess::ForwardedChannels);
     window.start(program, {});
-    if (!window.waitForStarted() || !window.waitForFinished(-1))
+    if (!window.waitForStarted())
+        return 1;
+    // Told to stop, the demo ends the window and goes on to stop its mail server and remove
+    // its files.
+    windowProcess = pid_t(window.processId());
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, endWindow);
+    if (!window.waitForFinished(-1))
         return 1;
     return window.exitCode();
 }
