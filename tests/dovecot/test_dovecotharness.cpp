@@ -44,6 +44,13 @@ public:
         return line();
     }
 
+    // Greeting, user and pass, each answered with "+OK".
+    bool logIn(const QByteArray& user, const QByteArray& password)
+    {
+        return line().startsWith("+OK") && command("user " + user).startsWith("+OK") &&
+               command("pass " + password).startsWith("+OK");
+    }
+
     // The lines after a status line, up to and with the "." line.
     QByteArray rest()
     {
@@ -185,9 +192,7 @@ void TestDovecotHarness::retrSendsTheStoredMessageWithCrLf()
     QTcpSocket socket;
     QVERIFY(connectPlain(socket, server.port()));
     Pop3Probe pop(socket);
-    QVERIFY(pop.line().startsWith("+OK"));
-    QVERIFY(pop.command("user anna").startsWith("+OK"));
-    QVERIFY(pop.command("pass geheim").startsWith("+OK"));
+    QVERIFY(pop.logIn("anna", "geheim"));
     for (int i = 0; i < mails.size(); ++i) {
         const QByteArray expected = asSent(mails.at(i));
         QCOMPARE(pop.command("retr " + QByteArray::number(i + 1)),
@@ -240,9 +245,7 @@ void TestDovecotHarness::topStatusLineIsOkAlone()
     QTcpSocket socket;
     QVERIFY(connectPlain(socket, server.port()));
     Pop3Probe pop(socket);
-    QVERIFY(pop.line().startsWith("+OK"));
-    QVERIFY(pop.command("user anna").startsWith("+OK"));
-    QVERIFY(pop.command("pass geheim").startsWith("+OK"));
+    QVERIFY(pop.logIn("anna", "geheim"));
     QCOMPARE(pop.command("top 1 0"), QByteArray("+OK\r\n"));
     QCOMPARE(pop.rest(), QByteArray("From: lf@example.org\r\nSubject: nur LF\r\n\r\n.\r\n"));
     QCOMPARE(pop.command("top 1 2"), QByteArray("+OK\r\n"));
@@ -264,9 +267,7 @@ void TestDovecotHarness::deletedMessagesLeaveTheMaildir()
     QTcpSocket socket;
     QVERIFY(connectPlain(socket, server.port()));
     Pop3Probe pop(socket);
-    QVERIFY(pop.line().startsWith("+OK"));
-    QVERIFY(pop.command("user anna").startsWith("+OK"));
-    QVERIFY(pop.command("pass geheim").startsWith("+OK"));
+    QVERIFY(pop.logIn("anna", "geheim"));
     QVERIFY(pop.command("dele 1").startsWith("+OK"));
     QVERIFY(pop.command("quit").startsWith("+OK"));
 
@@ -287,9 +288,7 @@ void TestDovecotHarness::userAddedWhileRunningCanLogIn()
     QTcpSocket socket;
     QVERIFY(connectPlain(socket, server.port()));
     Pop3Probe pop(socket);
-    QVERIFY(pop.line().startsWith("+OK"));
-    QVERIFY(pop.command("user bert").startsWith("+OK"));
-    QVERIFY(pop.command("pass zweites").startsWith("+OK"));
+    QVERIFY(pop.logIn("bert", "zweites"));
     QCOMPARE(pop.command("stat"), "+OK 1 " + QByteArray::number(crLfMail().size()) + "\r\n");
 }
 
@@ -334,9 +333,7 @@ void TestDovecotHarness::tlsPortPresentsTheSelfSignedCertificate()
     QVERIFY(encrypted.wait(ReplyTimeoutMs));
     QCOMPARE(socket.peerCertificate(), certificate);
     Pop3Probe pop(socket);
-    QVERIFY(pop.line().startsWith("+OK"));
-    QVERIFY(pop.command("user anna").startsWith("+OK"));
-    QVERIFY(pop.command("pass geheim").startsWith("+OK"));
+    QVERIFY(pop.logIn("anna", "geheim"));
     QVERIFY(pop.command("stat").startsWith("+OK 1 "));
 }
 
@@ -352,9 +349,7 @@ void TestDovecotHarness::stlsOnThePlainPortAndPlainLogInBeside()
         QTcpSocket socket;
         QVERIFY(connectPlain(socket, server.port()));
         Pop3Probe pop(socket);
-        QVERIFY(pop.line().startsWith("+OK"));
-        QVERIFY(pop.command("user anna").startsWith("+OK"));
-        QVERIFY(pop.command("pass geheim").startsWith("+OK"));
+        QVERIFY(pop.logIn("anna", "geheim"));
     }
 
     QFile file(server.certificatePath());
