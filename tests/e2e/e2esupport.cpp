@@ -87,6 +87,14 @@ QList<QByteArray> logLinesOf(const DovecotServer& server, const QString& user)
     return lines;
 }
 
+int loggedOutWith(const DovecotServer& server, const QString& user, const QByteArray& deleted)
+{
+    int count = 0;
+    for (const QByteArray& line : logLinesOf(server, user))
+        count += line.contains("Logged out") && line.contains(deleted) ? 1 : 0;
+    return count;
+}
+
 int countInLog(const DovecotServer& server, const QByteArray& text)
 {
     int count = 0;

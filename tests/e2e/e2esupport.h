@@ -49,6 +49,8 @@ QByteArray headerBlockAndFirstLines(const QByteArray& message, int lineCount);
 
 // dovecot's log lines about one user: its log-ins, its sessions and its failed attempts.
 QList<QByteArray> logLinesOf(const DovecotServer& server, const QString& user);
+// How many of the user's sessions ended with "quit" and dovecot's "del=<n>/<count>" as given.
+int loggedOutWith(const DovecotServer& server, const QString& user, const QByteArray& deleted);
 // How many lines of dovecot's log contain the text.
 int countInLog(const DovecotServer& server, const QByteArray& text);
 

@@ -41,15 +41,6 @@ QStringList deletionStatuses(const RecordingView& view)
     return statuses;
 }
 
-// dovecot's log lines of a user's mail sessions ended with "quit", with "del=<n>/<count>".
-int loggedOutWith(const DovecotServer& server, const QString& user, const QByteArray& deleted)
-{
-    int count = 0;
-    for (const QByteArray& line : e2e::logLinesOf(server, user))
-        count += line.contains("Logged out") && line.contains(deleted) ? 1 : 0;
-    return count;
-}
-
 // A window whose status line can act, like a user who closes the window at some point.
 class ActingView : public RecordingView {
 public:
@@ -75,6 +66,8 @@ private slots:
 
 private:
     AccountSlot accountOf(const QString& user) const;
+    QStringList deliverThreeAndFetch(const QString& user, MailboxClient& client,
+                                     const RecordingView& view);
 
     DovecotServer m_server;
     e2e::UserPool m_users;
@@ -85,6 +78,17 @@ void TestE2eDelete::initTestCase()
     TARVOLK_REQUIRE_DOVECOT();
     QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
     QVERIFY2(m_users.create(m_server, 4, Password), qPrintable(m_server.errorString()));
+}
+
+// Gives the user three messages and fetches them; their ids, or none when either step failed.
+QStringList TestE2eDelete::deliverThreeAndFetch(const QString& user, MailboxClient& client,
+                                                const RecordingView& view)
+{
+    const QStringList ids = e2e::deliverAll(m_server, user, numberedMessages(3));
+    if (ids.size() != 3)
+        return {};
+    client.Emails_abrufen(accountOf(user), 0);
+    return view.entries.size() == 3 ? ids : QStringList();
 }
 
 AccountSlot TestE2eDelete::accountOf(const QString& user) const
@@ -111,7 +115,8 @@ void TestE2eDelete::deletesExactlyTheMarkedMessages()
     QCOMPARE(deletionStatuses(view), QStringList({QStringLiteral("Nachricht 2 löschen"),
                                                   QStringLiteral("Nachricht 4 löschen")}));
     QCOMPARE(view.status(), QString());
-    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=2/5"), 1, e2e::ReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=2/5"), 1,
+                              e2e::ReplyTimeoutMs);
     QCOMPARE(m_server.messageIds(user), QStringList({ids[0], ids[2], ids[4]}));
 
     client.Emails_abrufen(accountOf(user), 0);
@@ -127,12 +132,10 @@ void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothi
 {
     const QString user = m_users.take();
     QVERIFY(!user.isEmpty());
-    const QStringList ids = e2e::deliverAll(m_server, user, numberedMessages(3));
-    QCOMPARE(ids.size(), 3);
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(accountOf(user), 0);
-    QCOMPARE(view.entries.size(), 3);
+    const QStringList ids = deliverThreeAndFetch(user, client, view);
+    QCOMPARE(ids.size(), 3);
 
     // Meanwhile another mail program removes message 1, and a new message arrives: still three,
     // but number 3 is now the new one, which the user never saw.
@@ -155,7 +158,8 @@ void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothi
     QCOMPARE(deletionStatuses(view), QStringList());
     QCOMPARE(view.status(), QString());
     // The fetch and the refused deletion both ended with "quit" and deleted nothing.
-    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=0/3"), 2, e2e::ReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=0/3"), 2,
+                              e2e::ReplyTimeoutMs);
     QCOMPARE(m_server.messageIds(user), QStringList({ids[1], ids[2], arrived}));
 }
 
@@ -163,12 +167,10 @@ void TestE2eDelete::mailArrivedAtTheEndDoesNotBlockTheDeletion()
 {
     const QString user = m_users.take();
     QVERIFY(!user.isEmpty());
-    const QStringList ids = e2e::deliverAll(m_server, user, numberedMessages(3));
-    QCOMPARE(ids.size(), 3);
     RecordingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(accountOf(user), 0);
-    QCOMPARE(view.entries.size(), 3);
+    const QStringList ids = deliverThreeAndFetch(user, client, view);
+    QCOMPARE(ids.size(), 3);
     const QString arrived = m_server.deliver(user, e2e::numberedMessage(4));
     QVERIFY(!arrived.isEmpty());
 
@@ -176,7 +178,8 @@ void TestE2eDelete::mailArrivedAtTheEndDoesNotBlockTheDeletion()
     client.DeleteMail(accountOf(user));
 
     QVERIFY(view.notices.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=2/4"), 1, e2e::ReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=2/4"), 1,
+                              e2e::ReplyTimeoutMs);
     QCOMPARE(m_server.messageIds(user), QStringList({ids[1], arrived}));
 }
 
@@ -184,12 +187,10 @@ void TestE2eDelete::conversationEndedWithoutQuitDeletesNothing()
 {
     const QString user = m_users.take();
     QVERIFY(!user.isEmpty());
-    const QStringList ids = e2e::deliverAll(m_server, user, numberedMessages(3));
-    QCOMPARE(ids.size(), 3);
     ActingView view;
     MailboxClient client(view);
-    client.Emails_abrufen(accountOf(user), 0);
-    QCOMPARE(view.entries.size(), 3);
+    const QStringList ids = deliverThreeAndFetch(user, client, view);
+    QCOMPARE(ids.size(), 3);
 
     // "dele 1" has been answered; the conversation is cut off while it waits for "dele 3",
     // as when the window is closed.
@@ -218,7 +219,7 @@ void TestE2eDelete::conversationEndedWithoutQuitDeletesNothing()
         return false;
     };
     QTRY_VERIFY_WITH_TIMEOUT(closedWithoutQuit(), e2e::ReplyTimeoutMs);
-    QCOMPARE(loggedOutWith(m_server, user, "Logged out"), 1); // the fetch
+    QCOMPARE(e2e::loggedOutWith(m_server, user, "Logged out"), 1); // the fetch
     QCOMPARE(m_server.messageIds(user), ids);
 }
 

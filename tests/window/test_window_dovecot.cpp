@@ -39,15 +39,6 @@ QStringList subjects(const QList<int>& numbers)
     return texts;
 }
 
-// dovecot's log lines of the user's sessions that ended with "quit", with "del=<n>/<count>".
-int loggedOutWith(const DovecotServer& server, const QString& user, const QByteArray& deleted)
-{
-    int count = 0;
-    for (const QByteArray& line : e2e::logLinesOf(server, user))
-        count += line.contains("Logged out") && line.contains(deleted) ? 1 : 0;
-    return count;
-}
-
 } // namespace
 
 class TestWindowDovecot : public QObject {
@@ -140,7 +131,8 @@ void TestWindowDovecot::deletesTheTwoMarkedMessages()
     press(w.Command1[1]);
 
     QVERIFY(m_boxes->messages.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=2/5"), 1, e2e::ReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=2/5"), 1,
+                              e2e::ReplyTimeoutMs);
     QCOMPARE(entries(w.List1), listEntries({messages[0], messages[2], messages[4]}));
     QCOMPARE(subjectsShown(), subjects({1, 3, 5}));
     QCOMPARE(m_server.messageIds(user), QStringList({ids[0], ids[2], ids[4]}));
@@ -184,7 +176,8 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesN
              QStringLiteral("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."));
     // The first fetch, the refused deletion and the fetch after it each ended with "quit" and
     // deleted nothing: the marked message 3 is still there, and so is the one that arrived.
-    QTRY_COMPARE_WITH_TIMEOUT(loggedOutWith(m_server, user, "del=0/3"), 3, e2e::ReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=0/3"), 3,
+                              e2e::ReplyTimeoutMs);
     QCOMPARE(m_server.messageIds(user), QStringList({ids[1], ids[2], arrived}));
     // The list shown now is the server's.
     QCOMPARE(entries(w.List1), listEntries({messages[1], messages[2], fourth}));
