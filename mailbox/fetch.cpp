@@ -63,13 +63,14 @@ bool MailboxClient::fetchMessages(qint32 count, qint32 totalSize, qint16 lineCou
             return false;
         qint32 number = 0;
         Parse_Reply(reply, number, size);
-        m_view.appendMessage(tr("%1. Email %2").arg(i).arg(size));
+        m_view.appendMessages({tr("%1. Email %2").arg(i).arg(size)});
 
         m_connection.sendLine("top " + QByteArray::number(i) + ' ' + QByteArray::number(lineCount));
         m_view.setStatus(tr("Nachricht %1 abrufen").arg(i));
         MultiLineReply top;
         const bool complete = readMultiLine(m_connection, top, options);
         MailTexts.append(decodeUtf8OrWindows1252(top.body));
+        m_view.messageArrived(i - 1, MailTexts.last());
         if (!complete) {
             failTransmission();
             return false;

@@ -37,6 +37,9 @@ public:
 
     Connection& connection() { return m_connection; }
 
+    // The stored text of the entry at position, empty when it has not arrived.
+    QString MailText(int position) const { return MailTexts.value(position); }
+
     // Message i's header block and first lines, at index i - 1, for the messages fetched so far.
     QStringList MailTexts;
     // The message count of the last fetch that found messages.

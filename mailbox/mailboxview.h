@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // A message box for the user: only an OK button, no icon.
 struct Notice {
@@ -23,7 +24,10 @@ public:
 
     // Empties the message list and the preview and clears the header summary.
     virtual void clearMessages() = 0;
-    virtual void appendMessage(const QString& entry) = 0;
+    // The entries of a listing, in list order, all at once.
+    virtual void appendMessages(const QStringList& entries) = 0;
+    // The stored text of the entry at position has arrived, from the server or from memory.
+    virtual void messageArrived(int position, const QString& text) = 0;
     virtual int messageCount() const = 0;
     virtual bool isMarked(int position) const = 0;
 

@@ -337,9 +337,7 @@ void frmTarvolk::Command1_Click(int Index)
 void frmTarvolk::List1_Click()
 {
     const int position = List1->currentRow();
-    const QString text = position >= 0 && position < m_mailbox.MailTexts.size()
-                             ? m_mailbox.MailTexts[position].left(10000)
-                             : QString();
+    const QString text = m_mailbox.MailText(position).left(10000);
     Text1->setPlainText(text);
     SetMailInfo(text);
 }
@@ -373,9 +371,16 @@ void frmTarvolk::clearMessages()
     SetMailInfo(QStringLiteral(" "));
 }
 
-void frmTarvolk::appendMessage(const QString& entry)
+void frmTarvolk::appendMessages(const QStringList& entries)
 {
-    List1->addItem(entry);
+    List1->addItems(entries);
+}
+
+void frmTarvolk::messageArrived(int position, const QString&)
+{
+    // The preview of the current entry shows what is stored by now.
+    if (position == List1->currentRow())
+        List1_Click();
 }
 
 int frmTarvolk::messageCount() const

@@ -73,7 +73,8 @@ private:
     void setStatus(const QString& text) override;
     void setSummary(const QString& text) override;
     void clearMessages() override;
-    void appendMessage(const QString& entry) override;
+    void appendMessages(const QStringList& entries) override;
+    void messageArrived(int position, const QString& text) override;
     int messageCount() const override;
     bool isMarked(int position) const override;
     void setProgressRange(int maximum) override;

@@ -11,7 +11,8 @@ public:
     void setStatus(const QString&) override {}
     void setSummary(const QString& text) override { summary = text; }
     void clearMessages() override { entries = 0; }
-    void appendMessage(const QString&) override { ++entries; }
+    void appendMessages(const QStringList& more) override { entries += int(more.size()); }
+    void messageArrived(int, const QString&) override {}
     int messageCount() const override { return entries; }
     bool isMarked(int) const override { return false; }
     void setProgressRange(int maximum) override { progressMax = maximum; }

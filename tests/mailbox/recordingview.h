@@ -18,7 +18,8 @@ public:
         marks.clear();
         ++clears;
     }
-    void appendMessage(const QString& entry) override { entries.append(entry); }
+    void appendMessages(const QStringList& more) override { entries.append(more); }
+    void messageArrived(int position, const QString&) override { arrivals.append(position); }
     int messageCount() const override { return int(entries.size()); }
     bool isMarked(int position) const override { return marks.contains(position); }
     void setProgressRange(int maximum) override
@@ -41,6 +42,7 @@ public:
     QStringList statusHistory;
     QString summary = QStringLiteral("0 Emails");
     QStringList entries;
+    QList<int> arrivals;
     QSet<int> marks;
     int clears = 0;
     int progressMax = 100;
