@@ -8,6 +8,7 @@ Connection::Connection(QObject* parent) : QObject(parent)
     // A coarse timer may fire up to 5 % early; the time limit is a promise to the user.
     Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &Connection::Timer1_Timer);
+    Winsock1.setReadBufferSize(ReceiveLimit);
     connect(&Winsock1, &QIODevice::readyRead, this, &Connection::Winsock1_DataArrival);
     connect(&Winsock1, &QAbstractSocket::errorOccurred, this, &Connection::Winsock1_Error);
     connect(&Winsock1, &QSslSocket::sslErrors, this, &Connection::Winsock1_SslErrors);
@@ -74,15 +75,28 @@ bool Connection::Wait_Reply()
 
 bool Connection::Wait_Reply(QDeadlineTimer deadline)
 {
-    Reply.clear();
     TimedOut = false;
-    Timer1.start(int(qMax<qint64>(0, deadline.remainingTime())));
-    ++m_waits;
-    while (RecvBuffer.isEmpty() && !TimedOut && !m_failed && !m_aborted)
-        waitForEvent();
-    Reply = std::exchange(RecvBuffer, {});
-    Timer1.stop();
-    return TimedOut || Reply.isEmpty() || m_aborted;
+    // Bytes may also come in from the error handler, which takes what a closing server sent.
+    const qsizetype before = RecvBuffer.size();
+    const auto arrived = [&] {
+        takeArrived();
+        return RecvBuffer.size() != before;
+    };
+    if (!arrived() && !m_aborted) {
+        Timer1.start(int(qMax<qint64>(0, deadline.remainingTime())));
+        ++m_waits;
+        while (!arrived() && !TimedOut && !m_failed && !m_aborted)
+            waitForEvent();
+        Timer1.stop();
+    }
+    return RecvBuffer.size() == before || m_aborted;
+}
+
+void Connection::takeArrived()
+{
+    const qint64 room = ReceiveLimit - RecvBuffer.size();
+    if (room > 0 && Winsock1.bytesAvailable() > 0)
+        RecvBuffer.append(Winsock1.read(room));
 }
 
 void Connection::waitForEvent()
@@ -95,11 +109,6 @@ void Connection::waitForEvent()
     // Only a quitting application ends the loop without one of our reasons.
     if (!m_woken)
         m_aborted = true;
-}
-
-void Connection::unread(const QByteArray& bytes)
-{
-    RecvBuffer.prepend(bytes);
 }
 
 void Connection::abort()
@@ -207,7 +216,6 @@ QString Connection::certificateReason() const
 
 void Connection::Winsock1_DataArrival()
 {
-    RecvBuffer += Winsock1.readAll();
     wake();
 }
 
@@ -219,8 +227,9 @@ void Connection::Timer1_Timer()
 
 void Connection::Winsock1_Error(QAbstractSocket::SocketError error)
 {
-    // A close after the last answer matters only when an answer is still awaited.
-    RecvBuffer += Winsock1.readAll();
+    // A close after the last answer matters only when an answer is still awaited: what arrived
+    // before it stays readable.
+    takeArrived();
     m_failed = true;
     m_error = error;
     wake();
@@ -234,6 +243,7 @@ void Connection::Winsock1_SslErrors(const QList<QSslError>& errors)
         return;
     }
     m_certificateErrors = errors;
+    m_fingerprintMismatch = !m_server.fingerprint.isEmpty();
 }
 
 void Connection::Winsock1_Encrypted()

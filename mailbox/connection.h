@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mailbox/receivebuffer.h"
+#include "mailbox/replysource.h"
 #include "mailbox/serveraddress.h"
 
 #include <QByteArray>
@@ -17,7 +19,7 @@ class QEventLoop;
 // The connection to the mail server: what has arrived and not yet been taken, and the one way
 // to wait for more. A wait blocks on a nested event loop, so the window keeps repainting and
 // taking input while the CPU stays idle.
-class Connection : public QObject {
+class Connection : public QObject, public ReplySource {
     Q_OBJECT
 public:
     static constexpr int DefaultTimeLimitMs = 4000;
@@ -40,35 +42,34 @@ public:
     // Sends one command line; CR LF is added here.
     void sendLine(const QByteArray& command);
 
-    // Takes what has arrived into Reply, waiting for data until the time limit has passed
-    // (or until deadline). Returns true when it timed out or the connection failed, with Reply
-    // empty in the latter case.
+    // Waits until more bytes are in RecvBuffer, the time limit (or deadline) has passed or the
+    // connection failed. Returns true when no more bytes arrived.
     bool Wait_Reply();
-    bool Wait_Reply(QDeadlineTimer deadline);
-
-    // Puts bytes that belong to the next answer back in front of the buffer.
-    void unread(const QByteArray& bytes);
+    bool Wait_Reply(QDeadlineTimer deadline) override;
+    ReceiveBuffer& receiveBuffer() override { return RecvBuffer; }
 
     // Ends a running wait at once and makes every later wait fail; for a window that closes.
     void abort();
     bool isAborted() const { return m_aborted; }
 
-    // The server sent something no POP3 server sends; the connection is given up.
-    void failProtocol(const QString& reason);
+    void failProtocol(const QString& reason) override;
 
     // What ended the last failed wait, and why, in German, for the user.
     Failure failure() const;
     QString failureReason() const;
 
-    int timeLimitMs() const { return m_timeLimitMs; }
+    int timeLimitMs() const override { return m_timeLimitMs; }
     void setTimeLimitMs(int milliseconds) { m_timeLimitMs = milliseconds; }
 
     // Counters for the benchmarks.
     int linesSent() const { return m_linesSent; }
     int waits() const { return m_waits; }
 
-    QByteArray RecvBuffer;
-    QByteArray Reply;
+    // Bytes are taken from the socket only while the buffer holds less than this, so a server
+    // that floods answers ahead of the reader fills the network's buffers, not memory.
+    static constexpr qsizetype ReceiveLimit = 1024 * 1024;
+
+    ReceiveBuffer RecvBuffer;
     bool TimedOut = false;
 
 signals:
@@ -84,6 +85,8 @@ private slots:
 
 private:
     void waitForEvent();
+    // Moves what the socket holds into RecvBuffer, up to ReceiveLimit.
+    void takeArrived();
     void wake();
     QString certificateReason() const;
 

@@ -1,55 +1,154 @@
+#include "mailbox/commandpipeline.h"
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
+#include "mailbox/replyreader.h"
+#include "mailbox/serveraddress.h"
+#include "settings/textdecoding.h"
+
+#include <QHash>
+
+namespace {
+
+// The header block of a stored text: up to and with the empty line that ends it.
+QString headerBlock(const QString& text)
+{
+    const qsizetype end = text.indexOf(QStringLiteral("\r\n\r\n"));
+    return end < 0 ? text : text.left(end + 4);
+}
+
+} // namespace
 
 void MailboxClient::DeleteMail(const AccountSlot& account)
 {
     if (m_busy || isAborted())
         return;
     const auto busy = markBusy();
-    bool anyMarked = false;
-    for (int k = 0; k < m_view.messageCount() && !anyMarked; ++k)
-        anyMarked = m_view.isMarked(k);
-    if (!anyMarked) {
+    QList<int> marked;
+    for (int k = 0; k < m_view.messageCount(); ++k) {
+        if (m_view.isMarked(k))
+            marked.append(k);
+    }
+    if (marked.isEmpty()) {
         m_view.showNotice(
             {Notice::Title::WindowCaption, tr("Keine Mail zum Löschen ausgewählt !"), QString()});
+        return;
+    }
+    // The marks belong to the list on screen; on another account's server they would hit
+    // whatever messages happen to have the same numbers.
+    if (accountKey(account) != m_listedAccount || marked.last() >= m_fetched.messages.size()) {
+        showMismatch();
         return;
     }
     if (!Do_Connect(account))
         return;
 
+    CommandPipeline pipeline(m_connection, pipelineDepth());
+    const bool listAhead = pipelineDepth() > 1;
+    pipeline.send("stat");
+    if (listAhead) {
+        pipeline.send("list");
+        pipeline.send("uidl");
+    }
     qint32 count = 0;
     qint32 size = 0;
-    if (!askStat(count, size))
+    if (!readStat(pipeline, count, size))
         return;
-    QList<QByteArray> uids;
-    if (count > 0 && !readUids(count, uids))
+    if (count <= 0) {
+        showMismatch();
+        if (!listAhead || skipListing(pipeline))
+            finish();
         return;
-
-    // With ids to go by, a message counts as the one the user saw only when its id is the same;
-    // without them, the mailbox must at least hold as many messages as before.
-    const bool byIds = !uids.isEmpty() && !MailUids.isEmpty();
-    const auto unchanged = [&](int k) {
-        return byIds ? k < uids.size() && k < MailUids.size() && !uids[k].isEmpty() &&
-                           uids[k] == MailUids[k]
-                     : count == MailCount;
-    };
-    bool allUnchanged = true;
-    for (int k = 0; k < m_view.messageCount(); ++k)
-        allUnchanged = allUnchanged && (!m_view.isMarked(k) || unchanged(k));
-    if (!allUnchanged) {
-        m_view.showNotice({Notice::Title::WindowCaption,
-                           tr("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."),
-                           QString()});
-    } else {
-        // Each mark is read when the loop reaches it: the user may still change later ones.
-        for (int k = 0; k < m_view.messageCount(); ++k) {
-            if (!m_view.isMarked(k) || !unchanged(k))
-                continue;
-            m_view.setStatus(tr("Nachricht %1 löschen").arg(k + 1));
-            QByteArray reply;
-            if (!sendAndRead("dele " + QByteArray::number(k + 1), reply))
-                return;
-        }
     }
+    if (!listAhead) {
+        pipeline.send("list");
+        pipeline.send("uidl");
+    }
+    FetchedMailbox now(count);
+    if (!readListing(pipeline, now))
+        return;
+    QList<qint32> numbers;
+    QStringList refusals;
+    if (!sameMessages(pipeline, marked, count, now, numbers) ||
+        !deleteMessages(pipeline, numbers, refusals))
+        return;
     finish();
+    if (!refusals.isEmpty()) {
+        m_view.showNotice({Notice::Title::WindowCaption,
+                           tr("Nicht jede markierte Nachricht wurde gelöscht."),
+                           refusals.join(u'\n')});
+    }
+}
+
+bool MailboxClient::sameMessages(CommandPipeline& pipeline, const QList<int>& marked, qint32 count,
+                                 const FetchedMailbox& now, QList<qint32>& numbers)
+{
+    numbers.clear();
+    bool same = true;
+    if (m_fetched.hasUsableIds() && now.hasUsableIds()) {
+        // A message keeps its id when others come and go; its number may change.
+        QHash<QByteArray, qint32> numberOfId;
+        for (const FetchedMessage& message : now.messages)
+            numberOfId.insert(message.uid, message.number);
+        for (int k : marked) {
+            const auto found = numberOfId.constFind(m_fetched.messages[k].uid);
+            same = same && found != numberOfId.constEnd();
+            if (same)
+                numbers.append(*found);
+        }
+    } else {
+        // Without ids, each marked message's header block must still be the one the user saw:
+        // a deletion elsewhere and a new arrival keep the count but shift the numbers.
+        same = count == MailCount;
+        if (same && !sameHeaders(pipeline, marked, same))
+            return false;
+        for (int k : marked)
+            numbers.append(m_fetched.messages[k].number);
+    }
+    if (!same) {
+        numbers.clear();
+        showMismatch();
+    }
+    return true;
+}
+
+bool MailboxClient::sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, bool& same)
+{
+    for (int k : marked)
+        pipeline.send("top " + QByteArray::number(m_fetched.messages[k].number) + " 0");
+    MultiLineOptions options;
+    for (int k : marked) {
+        const FetchedMessage& message = m_fetched.messages[k];
+        options.receiveLimit = qint64(message.size) + 64 * 1024;
+        options.storeLimit = 64000;
+        MultiLineReply top;
+        if (!readMultiLine(m_connection, top, options)) {
+            failTransmission();
+            return false;
+        }
+        pipeline.answered();
+        const QString stored = headerBlock(message.text);
+        same = same && top.isOk() &&
+               headerBlock(decodeUtf8OrWindows1252(top.body)).left(stored.size()) == stored;
+    }
+    return true;
+}
+
+bool MailboxClient::deleteMessages(CommandPipeline& pipeline, const QList<qint32>& numbers,
+                                   QStringList& refusals)
+{
+    for (qint32 number : numbers)
+        pipeline.send("dele " + QByteArray::number(number));
+    for (qint32 number : numbers) {
+        m_view.setStatus(tr("Nachricht %1 löschen").arg(number));
+        QByteArray reply;
+        if (!readStatusLine(m_connection, reply)) {
+            failTransmission();
+            return false;
+        }
+        pipeline.answered();
+        if (!reply.startsWith("+OK"))
+            refusals.append(
+                tr("Nachricht %1: %2").arg(number).arg(decodeUtf8OrWindows1252(reply).trimmed()));
+    }
+    return true;
 }

@@ -1,13 +1,19 @@
+#include "mailbox/commandpipeline.h"
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
-#include "mailbox/replyparser.h"
 #include "mailbox/replyreader.h"
+#include "mailbox/serveraddress.h"
 #include "settings/textdecoding.h"
+
+#include <QSet>
 
 namespace {
 
 // A stored text stops growing at about this many characters.
 constexpr qsizetype StoreLimit = 64000;
+// A "top" answer may exceed its message's listed size by this much (line ends, added headers);
+// more is a server that does not stop.
+constexpr qint64 TopAllowance = 64 * 1024;
 
 } // namespace
 
@@ -20,62 +26,101 @@ void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
         return;
 
     m_view.clearMessages();
+    m_listedAccount = accountKey(account);
+    CommandPipeline pipeline(m_connection, pipelineDepth());
+    // Sent ahead only to a server that takes commands ahead of its answers.
+    const bool listAhead = pipelineDepth() > 1;
+    pipeline.send("stat");
+    if (listAhead) {
+        pipeline.send("list");
+        pipeline.send("uidl");
+    }
     qint32 count = 0;
     qint32 size = 0;
-    if (!askStat(count, size))
+    if (!readStat(pipeline, count, size))
         return;
-    if (count == 0)
-        m_view.setSummary(tr("Keine Emails vorhanden"));
-    else if (count < 0)
-        m_view.setSummary(tr("Fehler"));
-    else if (!fetchMessages(count, size, LineCount))
+    if (count <= 0) {
+        m_view.setSummary(count == 0 ? tr("Keine Emails vorhanden") : tr("Fehler"));
+        if (!listAhead || skipListing(pipeline))
+            finish();
         return;
-    finish();
+    }
+    if (!listAhead) {
+        pipeline.send("list");
+        pipeline.send("uidl");
+    }
+    FetchedMailbox listing(count);
+    if (!readListing(pipeline, listing))
+        return;
+    m_fetched = listing;
+    MailCount = count;
+    showListing(count, size);
+    if (fetchPreviews(pipeline, size, LineCount))
+        finish();
 }
 
-bool MailboxClient::fetchMessages(qint32 count, qint32 totalSize, qint16 lineCount)
+void MailboxClient::showListing(qint32 count, qint32 totalSize)
 {
-    QList<QByteArray> uids;
-    if (!readUids(count, uids))
-        return false;
-    MailCount = count;
-    // Each text is added as it arrives: a count the server inflates costs no memory up front.
-    MailTexts.clear();
-    MailUids = uids;
+    QStringList entries;
+    entries.reserve(m_fetched.messages.size());
+    for (const FetchedMessage& message : std::as_const(m_fetched.messages))
+        entries.append(tr("%1. Email %2").arg(message.number).arg(message.size));
+    m_view.appendMessages(entries);
     // A mailbox of empty messages still needs a valid range.
     m_view.setProgressRange(qMax(totalSize, 1));
     m_view.setSummary(tr("%1 Email%2 mit %3 Bytes")
                           .arg(count)
                           .arg(count > 1 ? QStringLiteral("s") : QString())
                           .arg(totalSize));
+}
 
+bool MailboxClient::fetchPreviews(CommandPipeline& pipeline, qint32 totalSize, qint16 lineCount)
+{
+    // Without ids that tell messages apart nothing is kept: a preview could land on another
+    // message.
+    const bool cached = m_fetched.hasUsableIds();
+    const QString scope = PreviewCache::scope(m_listedAccount, lineCount);
+    QList<int> missing;
     qint64 runningTotal = 0;
-    qint32 size = totalSize;
+    QSet<QByteArray> listed;
+    for (int k = 0; k < m_fetched.messages.size(); ++k) {
+        FetchedMessage& message = m_fetched.messages[k];
+        listed.insert(message.uid);
+        if (cached && m_previews.find(scope, message.uid, message.size, message.text)) {
+            message.arrived = true;
+            runningTotal += message.size;
+            m_view.messageArrived(k, message.text);
+        } else {
+            missing.append(k);
+            pipeline.send("top " + QByteArray::number(message.number) + ' ' +
+                          QByteArray::number(lineCount));
+        }
+    }
+    if (cached)
+        m_previews.keepOnly(scope, listed);
+
     MultiLineOptions options;
     options.storeLimit = StoreLimit;
     options.progress = [&](qint64 received) {
-        m_view.setProgress(int(qMin<qint64>(m_view.progressMaximum(), runningTotal + received)));
+        m_view.setProgress(int(qMin<qint64>(qMax(totalSize, 1), runningTotal + received)));
     };
-    for (qint32 i = 1; i <= count; ++i) {
-        m_view.setStatus(tr("Nachricht %1 erfassen").arg(i));
-        QByteArray reply;
-        if (!sendAndRead("list " + QByteArray::number(i), reply))
-            return false;
-        qint32 number = 0;
-        Parse_Reply(reply, number, size);
-        m_view.appendMessages({tr("%1. Email %2").arg(i).arg(size)});
-
-        m_connection.sendLine("top " + QByteArray::number(i) + ' ' + QByteArray::number(lineCount));
-        m_view.setStatus(tr("Nachricht %1 abrufen").arg(i));
+    for (int k : std::as_const(missing)) {
+        FetchedMessage& message = m_fetched.messages[k];
+        m_view.setStatus(tr("Nachricht %1 abrufen").arg(message.number));
+        options.receiveLimit = qint64(message.size) + TopAllowance;
         MultiLineReply top;
         const bool complete = readMultiLine(m_connection, top, options);
-        MailTexts.append(decodeUtf8OrWindows1252(top.body));
-        m_view.messageArrived(i - 1, MailTexts.last());
+        message.text = decodeUtf8OrWindows1252(top.body);
+        message.arrived = true;
+        m_view.messageArrived(k, message.text);
         if (!complete) {
             failTransmission();
             return false;
         }
-        runningTotal += size;
+        pipeline.answered();
+        if (cached && top.isOk())
+            m_previews.store(scope, message.uid, message.size, message.text);
+        runningTotal += message.size;
     }
     m_view.setProgress(0);
     return true;

@@ -4,22 +4,11 @@
 #include "mailbox/serveraddress.h"
 #include "settings/textdecoding.h"
 
-namespace {
-
-bool listsStls(const QByteArray& capabilities)
-{
-    for (const QByteArray& line : capabilities.split('\n')) {
-        if (line.trimmed().split(' ').value(0).toUpper() == "STLS")
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 bool MailboxClient::Do_Connect(const AccountSlot& account)
 {
     m_connection.close();
+    m_capabilities = {};
+    m_passwordRefused = false;
     const ServerAddress server = resolveServer(account);
     if (!server.problem.isEmpty()) {
         m_view.showNotice(
@@ -30,21 +19,44 @@ bool MailboxClient::Do_Connect(const AccountSlot& account)
 
     m_view.setStatus(tr("Suche Host"));
     m_connection.open(server);
-    return awaitPositive() && (server.security != Security::StartTls || startTls()) &&
-           loginStep(tr("Suche Account"), "user " + account.Account.toUtf8()) &&
-           loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8());
+    if (!awaitPositive() || !askCapabilities())
+        return false;
+    // What the server announced before the handshake is not protected by it.
+    if (server.security == Security::StartTls && (!startTls() || !askCapabilities()))
+        return false;
+    if (!loginStep(tr("Suche Account"), "user " + account.Account.toUtf8()) ||
+        !loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8(), &m_passwordRefused))
+        return false;
+    // Some servers announce what they offer only to a user who has logged in.
+    const bool complete =
+        m_capabilities.has("PIPELINING") && m_capabilities.has("UIDL") && m_capabilities.has("TOP");
+    return complete || askCapabilities();
+}
+
+bool MailboxClient::askCapabilities()
+{
+    m_connection.sendLine("capa");
+    Capabilities announced;
+    MultiLineOptions options;
+    options.receiveLimit = 64 * 1024;
+    options.onLine = [&](QByteArrayView line) {
+        announced.addLine(line);
+    };
+    MultiLineReply reply;
+    if (!readMultiLine(m_connection, reply, options)) {
+        failTransmission();
+        return false;
+    }
+    // "-ERR" means the server announces nothing; what it announced before still holds.
+    if (reply.isOk())
+        m_capabilities = announced;
+    return true;
 }
 
 bool MailboxClient::startTls()
 {
     m_view.setStatus(tr("Sichere Verbindung"));
-    m_connection.sendLine("capa");
-    MultiLineReply capabilities;
-    if (!readMultiLine(m_connection, capabilities)) {
-        failTransmission();
-        return false;
-    }
-    if (!capabilities.isOk() || !listsStls(capabilities.body)) {
+    if (!m_capabilities.has("STLS")) {
         refuse(tr("Keine sichere Verbindung möglich"),
                tr("Der Server bietet keine verschlüsselte Verbindung (STLS) an; das Passwort "
                   "wurde nicht gesendet."));
@@ -61,17 +73,18 @@ bool MailboxClient::startTls()
         failTransmission();
         return false;
     }
+    m_capabilities = {};
     return true;
 }
 
-bool MailboxClient::loginStep(const QString& status, const QByteArray& command)
+bool MailboxClient::loginStep(const QString& status, const QByteArray& command, bool* refused)
 {
     m_view.setStatus(status);
     m_connection.sendLine(command);
-    return awaitPositive();
+    return awaitPositive(refused);
 }
 
-bool MailboxClient::awaitPositive()
+bool MailboxClient::awaitPositive(bool* refused)
 {
     QByteArray reply;
     if (!readStatusLine(m_connection, reply)) {
@@ -79,6 +92,8 @@ bool MailboxClient::awaitPositive()
         return false;
     }
     if (!reply.startsWith("+OK")) {
+        if (refused)
+            *refused = true;
         refuse(tr("Anmeldung fehlgeschlagen"), decodeUtf8OrWindows1252(reply).trimmed());
         return false;
     }

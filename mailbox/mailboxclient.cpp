@@ -1,5 +1,6 @@
 #include "mailbox/mailboxclient.h"
 
+#include "mailbox/commandpipeline.h"
 #include "mailbox/mailboxview.h"
 #include "mailbox/replyparser.h"
 #include "mailbox/replyreader.h"
@@ -26,6 +27,11 @@ QScopeGuard<std::function<void()>> MailboxClient::markBusy()
     }));
 }
 
+int MailboxClient::pipelineDepth() const
+{
+    return m_capabilities.has("PIPELINING") ? CommandPipeline::PipelinedDepth : 1;
+}
+
 bool MailboxClient::sendAndRead(const QByteArray& command, QByteArray& reply)
 {
     m_connection.sendLine(command);
@@ -35,61 +41,101 @@ bool MailboxClient::sendAndRead(const QByteArray& command, QByteArray& reply)
     return false;
 }
 
-bool MailboxClient::askStat(qint32& count, qint32& size)
+bool MailboxClient::readStat(CommandPipeline& pipeline, qint32& count, qint32& size)
 {
     m_view.setStatus(tr("Postfach prüfen"));
     QByteArray reply;
-    if (!sendAndRead("stat", reply))
+    if (!readStatusLine(m_connection, reply)) {
+        failTransmission();
         return false;
+    }
+    pipeline.answered();
     Parse_Reply(reply, count, size);
     return true;
 }
 
-bool MailboxClient::readUids(qint32 count, QList<QByteArray>& uids)
+bool MailboxClient::readListing(CommandPipeline& pipeline, FetchedMailbox& listing)
 {
-    m_connection.sendLine("uidl");
-    MultiLineReply reply;
-    if (!readMultiLine(m_connection, reply)) {
+    // About 100 bytes a message are far more than any server writes; a listing beyond that is
+    // endless, and is not collected past a size that a mailbox of a few hundred thousand
+    // messages needs.
+    const qint64 limit = qMin<qint64>(100LL * listing.countLimit() + 64 * 1024, 32LL * 1024 * 1024);
+    MultiLineOptions options;
+    options.receiveLimit = limit;
+    options.onLine = [&](QByteArrayView line) {
+        listing.addListLine(line);
+    };
+    MultiLineReply list;
+    if (!readMultiLine(m_connection, list, options)) {
         failTransmission();
         return false;
     }
-    uids.clear();
-    if (!reply.isOk())
-        return true;
-    // Grown line by line rather than sized from the count, which the server could inflate.
-    for (const QByteArray& line : reply.body.split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        bool isNumber = false;
-        const int number = fields.value(0).toInt(&isNumber);
-        if (!isNumber || fields.size() != 2 || number < 1 || number > count)
-            continue;
-        if (number > uids.size())
-            uids.resize(number);
-        uids[number - 1] = fields[1];
+    if (!list.isOk()) {
+        refuse(tr("Fehler bei der Übertragung"), QString::fromUtf8(list.status.trimmed()));
+        return false;
+    }
+    pipeline.answered();
+    options.onLine = [&](QByteArrayView line) {
+        listing.addUidLine(line);
+    };
+    MultiLineReply uids;
+    if (!readMultiLine(m_connection, uids, options)) {
+        failTransmission();
+        return false;
+    }
+    pipeline.answered();
+    listing.finishListing();
+    return true;
+}
+
+bool MailboxClient::skipListing(CommandPipeline& pipeline)
+{
+    MultiLineOptions options;
+    options.receiveLimit = 64 * 1024;
+    options.onLine = [](QByteArrayView) {
+    };
+    for (int answer = 0; answer < 2; ++answer) {
+        MultiLineReply reply;
+        if (!readMultiLine(m_connection, reply, options)) {
+            failTransmission();
+            return false;
+        }
+        pipeline.answered();
     }
     return true;
 }
 
 void MailboxClient::failTransmission()
 {
+    const bool certificate = m_connection.failure() == Connection::Failure::Certificate;
+    const QString reason = m_connection.failureReason();
+    // Closed before the box: a server that keeps sending while the box is open is not heard.
+    m_connection.close();
+    m_connection.RecvBuffer.clear();
+    m_view.setStatus(QString());
+    m_view.setProgress(0);
     if (!m_connection.isAborted()) {
-        const bool certificate = m_connection.failure() == Connection::Failure::Certificate;
         m_view.showNotice({Notice::Title::Application,
                            certificate ? tr("Das Zertifikat des Servers wurde nicht angenommen.")
                                        : tr("Fehler bei der Übertragung"),
-                           m_connection.failureReason()});
+                           reason});
     }
-    m_connection.close();
-    m_view.setStatus(QString());
-    m_view.setProgress(0);
 }
 
 void MailboxClient::refuse(const QString& text, const QString& detail)
 {
     m_connection.sendLine("quit");
     m_connection.close();
+    m_connection.RecvBuffer.clear();
     m_view.setStatus(QString());
     m_view.showNotice({Notice::Title::Application, text, detail});
+}
+
+void MailboxClient::showMismatch()
+{
+    m_view.showNotice({Notice::Title::WindowCaption,
+                       tr("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."),
+                       QString()});
 }
 
 void MailboxClient::finish()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "mailbox/capabilities.h"
 #include "mailbox/connection.h"
+#include "mailbox/fetchedmailbox.h"
+#include "mailbox/previewcache.h"
 #include "settings/accountslots.h"
 
 #include <QList>
@@ -8,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 
+class CommandPipeline;
 class MailboxView;
 
 // The conversations with the mail server: log-in, fetching the mailbox, deleting marked messages.
@@ -21,7 +25,8 @@ public:
     // connection is closed; on true it is open for the caller's commands.
     bool Do_Connect(const AccountSlot& account);
 
-    // Lists the mailbox and fetches each message's header block and first LineCount body lines.
+    // Lists the mailbox and fetches each message's header block and first LineCount body lines,
+    // except those fetched before in this run of the program.
     void Emails_abrufen(const AccountSlot& account, qint16 LineCount);
 
     // Deletes the messages marked in the list on the server, when they are still the ones the
@@ -36,34 +41,53 @@ public:
     void abort();
 
     Connection& connection() { return m_connection; }
+    // What the server announced in the last conversation.
+    const Capabilities& capabilities() const { return m_capabilities; }
+    // The last log-in failed because the server refused the password.
+    bool passwordRefused() const { return m_passwordRefused; }
 
+    // The messages of the last fetch that found messages, in list order.
+    const FetchedMailbox& fetched() const { return m_fetched; }
     // The stored text of the entry at position, empty when it has not arrived.
-    QString MailText(int position) const { return MailTexts.value(position); }
-
-    // Message i's header block and first lines, at index i - 1, for the messages fetched so far.
-    QStringList MailTexts;
+    QString MailText(int position) const { return m_fetched.messages.value(position).text; }
+    QStringList MailTexts() const { return m_fetched.MailTexts(); }
+    QList<QByteArray> MailUids() const { return m_fetched.MailUids(); }
     // The message count of the last fetch that found messages.
     qint32 MailCount = 0;
-    // The server's unique id of each message of the last fetch, at index i - 1; empty when the
-    // server has none.
-    QList<QByteArray> MailUids;
 
 private:
     // Marks the client busy until the returned guard goes out of scope.
     QScopeGuard<std::function<void()>> markBusy();
-    bool askStat(qint32& count, qint32& size);
-    bool fetchMessages(qint32 count, qint32 totalSize, qint16 lineCount);
-    bool readUids(qint32 count, QList<QByteArray>& uids);
-    bool loginStep(const QString& status, const QByteArray& command);
-    bool awaitPositive();
+    int pipelineDepth() const;
+    bool askCapabilities();
+    bool readStat(CommandPipeline& pipeline, qint32& count, qint32& size);
+    bool readListing(CommandPipeline& pipeline, FetchedMailbox& listing);
+    bool skipListing(CommandPipeline& pipeline);
+    void showListing(qint32 count, qint32 totalSize);
+    bool fetchPreviews(CommandPipeline& pipeline, qint32 totalSize, qint16 lineCount);
+    bool sameMessages(CommandPipeline& pipeline, const QList<int>& marked, qint32 count,
+                      const FetchedMailbox& now, QList<qint32>& numbers);
+    bool sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, bool& same);
+    bool deleteMessages(CommandPipeline& pipeline, const QList<qint32>& numbers,
+                        QStringList& refusals);
+    bool loginStep(const QString& status, const QByteArray& command, bool* refused = nullptr);
+    bool awaitPositive(bool* refused = nullptr);
     bool sendAndRead(const QByteArray& command, QByteArray& reply);
     void failTransmission();
     bool startTls();
     // Ends the conversation politely and tells the user why.
     void refuse(const QString& text, const QString& detail);
+    void showMismatch();
     void finish();
 
     MailboxView& m_view;
     Connection m_connection;
     bool m_busy = false;
+    Capabilities m_capabilities;
+    bool m_passwordRefused = false;
+    FetchedMailbox m_fetched;
+    PreviewCache m_previews;
+    // The account whose list is on screen: marks of one account's list must never delete on
+    // another's server.
+    QString m_listedAccount;
 };

@@ -1,99 +1,138 @@
 #include "mailbox/replyreader.h"
 
-#include "mailbox/connection.h"
+#include "mailbox/replysource.h"
 
 #include <QCoreApplication>
 
 namespace {
 
 const QByteArray EndOfLine = QByteArrayLiteral("\r\n");
-// The line holding only "." that ends a multi-line answer, with the line end before it.
-const QByteArray EndMarker = QByteArrayLiteral("\r\n.\r\n");
 // POP3 status lines are at most 512 bytes; far more without a line end is no POP3 server.
 constexpr qsizetype StatusLineLimit = 64 * 1024;
+// Lines handed to a line reader are cut here: listings and capabilities have short lines.
+constexpr qsizetype ReadLineLimit = 4 * 1024;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("Connection", text);
+}
+
+// Reads the lines of a multi-line body as they arrive, taking each from the buffer once read.
+class BodyReader {
+public:
+    BodyReader(MultiLineReply& reply, const MultiLineOptions& options)
+        : m_reply(reply), m_options(options)
+    {
+    }
+
+    // Takes what the buffer holds; true once the line holding only "." has been taken.
+    bool consume(ReceiveBuffer& buffer)
+    {
+        const QByteArrayView bytes = buffer.unread();
+        qsizetype pos = 0;
+        bool ended = false;
+        while (pos < bytes.size()) {
+            if (m_atLineStart) {
+                const QByteArrayView rest = bytes.sliced(pos);
+                if (rest.startsWith('.') && rest.size() < 3)
+                    break; // too few bytes to tell the end from a stuffed line
+                if (rest.startsWith(".\r\n")) {
+                    pos += 3;
+                    ended = true;
+                    break;
+                }
+                if (rest.startsWith(".."))
+                    ++pos;
+            }
+            const qsizetype end = bytes.indexOf(EndOfLine, pos);
+            if (end < 0) {
+                // A partial line is taken, all but a last byte that may begin the line end.
+                const qsizetype keep = bytes.size() - 1;
+                if (keep > pos) {
+                    add(bytes.sliced(pos, keep - pos), false);
+                    pos = keep;
+                }
+                break;
+            }
+            add(bytes.sliced(pos, end + EndOfLine.size() - pos), true);
+            pos = end + EndOfLine.size();
+        }
+        buffer.take(pos);
+        m_reply.received += ended ? pos - 3 : pos;
+        return ended;
+    }
+
+private:
+    void add(QByteArrayView piece, bool endsLine)
+    {
+        m_atLineStart = endsLine;
+        if (m_options.onLine) {
+            if (m_line.size() < ReadLineLimit)
+                m_line += piece.first(qMin(piece.size(), ReadLineLimit - m_line.size()));
+            if (endsLine) {
+                if (m_line.endsWith(EndOfLine))
+                    m_line.chop(EndOfLine.size());
+                m_options.onLine(m_line);
+                m_line.clear();
+            }
+        } else if (m_options.storeLimit < 0 || m_reply.body.size() < m_options.storeLimit) {
+            m_reply.body += piece;
+        }
+    }
+
+    MultiLineReply& m_reply;
+    const MultiLineOptions& m_options;
+    bool m_atLineStart = true;
+    QByteArray m_line;
+};
 
 } // namespace
 
-bool readStatusLine(Connection& connection, QByteArray& line)
+bool readStatusLine(ReplySource& source, QByteArray& line)
 {
-    const QDeadlineTimer deadline(connection.timeLimitMs());
-    QByteArray collected;
+    const QDeadlineTimer deadline(source.timeLimitMs());
+    ReceiveBuffer& buffer = source.receiveBuffer();
+    qsizetype searchFrom = 0;
     qsizetype end = -1;
-    while ((end = collected.indexOf(EndOfLine)) < 0) {
-        const bool failed = connection.Wait_Reply(deadline);
-        collected += connection.Reply;
-        const bool endless = collected.size() > StatusLineLimit && !collected.contains(EndOfLine);
-        if (endless) {
-            connection.failProtocol(QCoreApplication::translate(
-                "Connection", "Der Server sendet eine Antwortzeile ohne Ende."));
-        }
-        if (failed || endless) {
-            line = collected;
+    while ((end = buffer.unread().indexOf(EndOfLine, searchFrom)) < 0) {
+        if (buffer.size() > StatusLineLimit) {
+            source.failProtocol(tr("Der Server sendet eine Antwortzeile ohne Ende."));
             return false;
         }
+        searchFrom = qMax<qsizetype>(0, buffer.size() - 1);
+        if (source.Wait_Reply(deadline))
+            return false;
     }
-    connection.unread(collected.mid(end + EndOfLine.size()));
-    line = collected.left(end + EndOfLine.size());
+    line = buffer.unread().first(end + EndOfLine.size()).toByteArray();
+    buffer.take(line.size());
+    if (!line.startsWith("+OK") && !line.startsWith("-ERR")) {
+        source.failProtocol(tr("Unerwartete Antwort des Servers: „%1“")
+                                .arg(QString::fromLatin1(line.trimmed().left(200))));
+        return false;
+    }
     return true;
 }
 
-bool readMultiLine(Connection& connection, MultiLineReply& reply, const MultiLineOptions& options)
+bool readMultiLine(ReplySource& source, MultiLineReply& reply, const MultiLineOptions& options)
 {
     reply = {};
-    if (!readStatusLine(connection, reply.status))
+    if (!readStatusLine(source, reply.status))
         return false;
     if (!reply.isOk())
         return true;
 
-    // The status line's CR LF opens the stream, so that an empty body ends at once.
-    QByteArray tail = EndOfLine;
-    bool storing = true;
+    BodyReader body(reply, options);
     for (;;) {
-        QByteArray chunk = std::exchange(connection.RecvBuffer, {});
-        if (chunk.isEmpty()) {
-            if (connection.Wait_Reply())
-                return false;
-            chunk = connection.Reply;
+        const bool ended = body.consume(source.receiveBuffer());
+        if (options.receiveLimit >= 0 && reply.received > options.receiveLimit) {
+            source.failProtocol(tr("Die Antwort des Servers ist zu lang."));
+            return false;
         }
-        const QByteArray window = tail + chunk;
-        const qsizetype marker = window.indexOf(EndMarker);
-        if (marker >= 0) {
-            // The body ends after the CR LF that opens the marker.
-            const qsizetype bodyInChunk = marker + EndOfLine.size() - tail.size();
-            if (storing && bodyInChunk >= 0)
-                reply.body += chunk.left(bodyInChunk);
-            else if (storing)
-                reply.body.chop(-bodyInChunk);
-            reply.received += qMax<qsizetype>(0, bodyInChunk);
-            if (options.progress)
-                options.progress(reply.received);
-            connection.unread(chunk.mid(marker + EndMarker.size() - tail.size()));
-            reply.body = undoDotStuffing(reply.body);
-            return true;
-        }
-        if (storing)
-            reply.body += chunk;
-        storing = options.storeLimit < 0 || reply.body.size() < options.storeLimit;
-        reply.received += chunk.size();
-        tail = window.right(EndMarker.size() - 1);
         if (options.progress)
             options.progress(reply.received);
+        if (ended)
+            return true;
+        if (source.Wait_Reply(QDeadlineTimer(source.timeLimitMs())))
+            return false;
     }
-}
-
-QByteArray undoDotStuffing(const QByteArray& body)
-{
-    QByteArray result;
-    result.reserve(body.size());
-    qsizetype lineStart = 0;
-    while (lineStart < body.size()) {
-        qsizetype next = body.indexOf(EndOfLine, lineStart);
-        next = next < 0 ? body.size() : next + EndOfLine.size();
-        const bool stuffed = body.at(lineStart) == '.' && lineStart + 1 < body.size() &&
-                             body.at(lineStart + 1) == '.';
-        result += QByteArrayView(body).sliced(lineStart + (stuffed ? 1 : 0),
-                                              next - lineStart - (stuffed ? 1 : 0));
-        lineStart = next;
-    }
-    return result;
 }

@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <functional>
 
-class Connection;
+class ReplySource;
 
-// POP3 answers read over the connection's receive buffer. Bytes after the end of an answer stay
-// buffered for the next one, so commands may be sent ahead of their answers.
+// POP3 answers read over the receive buffer. Bytes after the end of an answer stay buffered for
+// the next one, so commands may be sent ahead of their answers.
 
-// A single-line answer, complete only at its CR LF, awaited within one time limit.
-// Returns false on a time-out or a failed connection.
-bool readStatusLine(Connection& connection, QByteArray& line);
+// A status line, complete only at its CR LF, awaited within one time limit. It must begin with
+// "+OK" or "-ERR": anything else cannot be matched to a command and fails the connection.
+// Returns false on a time-out, a failed connection or such a line.
+bool readStatusLine(ReplySource& source, QByteArray& line);
 
 struct MultiLineReply {
     QByteArray status;   // the status line, CR LF included
@@ -23,14 +25,16 @@ struct MultiLineReply {
 struct MultiLineOptions {
     // The body stops growing once it is this long; the chunk that crosses the limit is kept.
     qsizetype storeLimit = -1;
+    // A body longer than this fails the connection: no server sends that much for the command.
+    qint64 receiveLimit = -1;
     // Called after each chunk of the body with the bytes received so far.
     std::function<void(qint64 received)> progress;
+    // When set, each line of the body (unstuffed, without CR LF, cut at 4 KB) goes here instead
+    // of into the body.
+    std::function<void(QByteArrayView line)> onLine;
 };
 
 // A multi-line answer: its status line and, after "+OK", the lines up to the one holding only
 // ".". An "-ERR" answer has no body. Each chunk of the body is awaited within the time limit.
-bool readMultiLine(Connection& connection, MultiLineReply& reply,
+bool readMultiLine(ReplySource& source, MultiLineReply& reply,
                    const MultiLineOptions& options = {});
-
-// Undoes the byte-stuffing of a multi-line answer: a line that begins with ".." loses one ".".
-QByteArray undoDotStuffing(const QByteArray& body);

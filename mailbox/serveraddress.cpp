@@ -60,3 +60,10 @@ QString formatFingerprint(const QByteArray& digest)
 {
     return QString::fromLatin1(digest.toHex(':').toUpper());
 }
+
+QString accountKey(const AccountSlot& account)
+{
+    const ServerAddress server = resolveServer(account);
+    // The user name may hold any character; it goes last so that no name can pass for another.
+    return QStringLiteral("%1 %2 %3").arg(server.port).arg(server.host, account.Account);
+}

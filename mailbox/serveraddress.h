@@ -21,5 +21,8 @@ struct ServerAddress {
 // POP3 expect.
 ServerAddress resolveServer(const AccountSlot& account);
 
+// Names the mailbox an account reaches (server, port and user), to tell two accounts apart.
+QString accountKey(const AccountSlot& account);
+
 // "AB:CD:..." for showing a fingerprint to the user.
 QString formatFingerprint(const QByteArray& digest);

@@ -116,7 +116,7 @@ Run fetchOnce(const QString& name, quint16 serverPort, int delayMs, const Option
     run.commands = client.connection().linesSent();
     run.waits = client.connection().waits();
     run.entries = view.entries;
-    run.texts = client.MailTexts;
+    run.texts = client.MailTexts();
 
     for (const Notice& notice : view.notices)
         run.problems << QStringLiteral("notice: %1 %2").arg(notice.text, notice.detail);
@@ -128,8 +128,8 @@ Run fetchOnce(const QString& name, quint16 serverPort, int delayMs, const Option
         run.problems << QStringLiteral("%1 list entries").arg(view.entries);
     int emptyTexts = 0;
     int foreignTexts = 0;
-    for (qsizetype i = 0; i < client.MailTexts.size(); ++i) {
-        const QString& text = client.MailTexts.at(i);
+    for (qsizetype i = 0; i < run.texts.size(); ++i) {
+        const QString& text = run.texts.at(i);
         run.storedChars += text.size();
         run.storedUtf8Bytes += text.toUtf8().size();
         if (text.isEmpty()) {

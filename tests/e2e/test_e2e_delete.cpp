@@ -60,7 +60,7 @@ class TestE2eDelete : public QObject {
 private slots:
     void initTestCase();
     void deletesExactlyTheMarkedMessages();
-    void sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothing();
+    void sameCountAfterAnotherClientDeletedAndMailArrivedDeletesByTheId();
     void mailArrivedAtTheEndDoesNotBlockTheDeletion();
     void conversationEndedWithoutQuitDeletesNothing();
 
@@ -125,10 +125,10 @@ void TestE2eDelete::deletesExactlyTheMarkedMessages()
     QCOMPARE(view.entries, QStringList({QStringLiteral("1. Email %1").arg(kept[0].size()),
                                         QStringLiteral("2. Email %1").arg(kept[1].size()),
                                         QStringLiteral("3. Email %1").arg(kept[2].size())}));
-    QCOMPARE(client.MailTexts, headerBlocks(kept));
+    QCOMPARE(client.MailTexts(), headerBlocks(kept));
 }
 
-void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothing()
+void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesByTheId()
 {
     const QString user = m_users.take();
     QVERIFY(!user.isEmpty());
@@ -138,7 +138,7 @@ void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothi
     QCOMPARE(ids.size(), 3);
 
     // Meanwhile another mail program removes message 1, and a new message arrives: still three,
-    // but number 3 is now the new one, which the user never saw.
+    // but the marked message 3 is number 2 now, and number 3 is one the user never saw.
     e2e::PlainPop3 other;
     QVERIFY(other.logIn(m_server.port(), user, Password));
     QVERIFY(other.command("dele 1").startsWith("+OK"));
@@ -151,16 +151,10 @@ void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesNothi
     view.marks = {2};
     client.DeleteMail(accountOf(user));
 
-    QCOMPARE(view.notices.size(), 1);
-    QCOMPARE(view.notices[0].title, Notice::Title::WindowCaption);
-    QCOMPARE(view.notices[0].text,
-             QStringLiteral("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."));
-    QCOMPARE(deletionStatuses(view), QStringList());
-    QCOMPARE(view.status(), QString());
-    // The fetch and the refused deletion both ended with "quit" and deleted nothing.
-    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=0/3"), 2,
+    QVERIFY(view.notices.isEmpty());
+    QCOMPARE(deletionStatuses(view), QStringList({QStringLiteral("Nachricht 2 löschen")}));
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[1], arrived}),
                               e2e::ReplyTimeoutMs);
-    QCOMPARE(m_server.messageIds(user), QStringList({ids[1], ids[2], arrived}));
 }
 
 void TestE2eDelete::mailArrivedAtTheEndDoesNotBlockTheDeletion()
@@ -196,7 +190,7 @@ void TestE2eDelete::conversationEndedWithoutQuitDeletesNothing()
     // as when the window is closed.
     view.onStatus = [&client](const QString& status) {
         if (status == QStringLiteral("Nachricht 3 löschen"))
-            QTimer::singleShot(0, &client, [&client] { client.abort(); });
+            client.abort();
     };
     view.marks = {0, 2};
     QElapsedTimer timer;

@@ -258,7 +258,7 @@ void TestE2eFetch::initTestCase()
              qPrintable(m_server.errorString()));
     MailboxClient client(m_view);
     client.Emails_abrufen(e2e::account(e2e::loopback(m_server.port()), m_user, Password), 10);
-    m_texts = client.MailTexts;
+    m_texts = client.MailTexts();
     m_mailCount = client.MailCount;
 }
 
@@ -344,11 +344,11 @@ void TestE2eFetch::storesTheHeaderBlockAloneWithLineCountZero()
 
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(view.entries, entriesFor(dovecotSizes(user)));
-    QCOMPARE(client.MailTexts.size(), m_cases.size());
+    QCOMPARE(client.MailTexts().size(), m_cases.size());
     for (int i = 0; i < m_cases.size(); ++i) {
         const MailCase& mail = m_cases[i];
-        QVERIFY2(client.MailTexts[i] == expectedText(mail, 0), mail.name);
-        const MailInfo info = readMailInfo(client.MailTexts[i].left(PreviewLength));
+        QVERIFY2(client.MailTexts()[i] == expectedText(mail, 0), mail.name);
+        const MailInfo info = readMailInfo(client.MailTexts()[i].left(PreviewLength));
         QVERIFY2(summaryOf(info) == summaryOf(mail), mail.name);
         // The markers lie in the bodies, and no body line was asked for.
         QVERIFY2(!info.attachment, mail.name);
@@ -377,8 +377,9 @@ void TestE2eFetch::secondFetchShowsMailDeliveredMeanwhile()
     QCOMPARE(view.entries, entriesFor(sizes));
     QCOMPARE(view.summary, QStringLiteral("3 Emails mit %1 Bytes").arg(totalOf(sizes)));
     QCOMPARE(client.MailCount, 3);
-    QCOMPARE(client.MailTexts, QStringList({expectedText(first[0], 10), expectedText(first[1], 10),
-                                            expectedText(later, 10)}));
+    QCOMPARE(client.MailTexts(),
+             QStringList({expectedText(first[0], 10), expectedText(first[1], 10),
+                          expectedText(later, 10)}));
 }
 
 QTEST_GUILESS_MAIN(TestE2eFetch)

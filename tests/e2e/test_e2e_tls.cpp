@@ -174,7 +174,7 @@ void TestE2eTls::fetchesAndDeletesWithTheTrustedFingerprint()
 
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(view.entries, entriesOf(messages));
-    QCOMPARE(client.MailTexts, expectedTexts(messages));
+    QCOMPARE(client.MailTexts(), expectedTexts(messages));
     // The status line tells of the negotiation between finding the host and the user name.
     const qsizetype negotiating = view.statusHistory.indexOf(Negotiating);
     QVERIFY(negotiating > view.statusHistory.indexOf(QStringLiteral("Suche Host")));
@@ -184,7 +184,8 @@ void TestE2eTls::fetchesAndDeletesWithTheTrustedFingerprint()
 
     view.marks = {1};
     client.DeleteMail(account);
-    QVERIFY(view.notices.isEmpty());
+    QVERIFY2(view.notices.isEmpty(),
+             qPrintable(view.notices.value(0).text + view.notices.value(0).detail));
     QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[0], ids[2]}),
                               e2e::ReplyTimeoutMs);
 
@@ -192,7 +193,7 @@ void TestE2eTls::fetchesAndDeletesWithTheTrustedFingerprint()
     QVERIFY(view.notices.isEmpty());
     const QList<QByteArray> kept{messages[0], messages[2]};
     QCOMPARE(view.entries, entriesOf(kept));
-    QCOMPARE(client.MailTexts, expectedTexts(kept));
+    QCOMPARE(client.MailTexts(), expectedTexts(kept));
 }
 
 void TestE2eTls::starttlsRefusedWhenTheServerOffersNoStls_data()
@@ -259,7 +260,7 @@ void TestE2eTls::plainPathIsUnchanged()
 
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(view.entries, entriesOf(messages));
-    QCOMPARE(client.MailTexts, expectedTexts(messages));
+    QCOMPARE(client.MailTexts(), expectedTexts(messages));
     QVERIFY(!view.statusHistory.contains(Negotiating));
     QTRY_VERIFY_WITH_TIMEOUT(!loginLine(m_server, user).isEmpty(), e2e::ReplyTimeoutMs);
     QVERIFY2(!loginLine(m_server, user).contains("TLS"), loginLine(m_server, user).constData());

@@ -1,4 +1,5 @@
 #include "mailbox/mailboxclient.h"
+#include "pop3server/conversation.h"
 #include "pop3server/scriptedserver.h"
 #include "recordingview.h"
 #include "testaccount.h"
@@ -8,6 +9,7 @@
 
 using pop3test::ScriptedServer;
 using pop3test::Step;
+using pop3test::transcript;
 
 Q_DECLARE_METATYPE(pop3test::Scenario)
 
@@ -61,16 +63,17 @@ void TestLogin::logsInAndLeavesTheConnectionOpen()
 void TestLogin::waitsForTheWholeGreeting()
 {
     ScriptedServer server;
-    server.play({Step::sendPieces({"+OK POP3 ", "server ", "ready\r\n"}), Step::expect("user joe"),
+    server.play({Step::sendPieces({"+OK POP3 ", "server ", "ready\r\n"}), Step::expect("capa"),
+                 Step::send("+OK\r\nTOP\r\nUIDL\r\nPIPELINING\r\n.\r\n"), Step::expect("user joe"),
                  Step::sendSplit("+OK\r\n", {1, 4}), Step::expect("pass secret"),
                  Step::send("+OK logged in\r\n")});
     RecordingView view;
     MailboxClient client(view);
     QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     SCRIPTED_VERIFY(server);
-    // The user line must not go out before the greeting's last piece.
+    // The first command must not go out before the greeting's last piece.
     QVERIFY(indexOfEvent(server, ScriptedServer::EventKind::Sent, "ready") <
-            indexOfEvent(server, ScriptedServer::EventKind::Received, "user"));
+            indexOfEvent(server, ScriptedServer::EventKind::Received, "capa"));
     QVERIFY(indexOfEvent(server, ScriptedServer::EventKind::Sent, "\r\n") <
             indexOfEvent(server, ScriptedServer::EventKind::Received, "pass"));
 }
@@ -101,7 +104,7 @@ void TestLogin::sendsAnEmptyUserNameWithItsBlank()
     QVERIFY(client.Do_Connect(testAccount(server.hostWithPort(), QString(), QString())));
     SCRIPTED_VERIFY(server);
     const QList<QByteArray> lines = server.receivedLines();
-    QCOMPARE(lines, QList<QByteArray>({"user ", "pass "}));
+    QCOMPARE(lines, QList<QByteArray>({"capa", "user ", "pass ", "capa"}));
     const auto events = server.events();
     QVERIFY(std::any_of(events.begin(), events.end(), [](const ScriptedServer::Event& e) {
         return e.kind == ScriptedServer::EventKind::Received && e.bytes == "user \r\n";
@@ -127,21 +130,15 @@ void TestLogin::reportsRefusedLogIn_data()
     QTest::addColumn<pop3test::Scenario>("scenario");
     QTest::addColumn<QString>("serverWords");
     QTest::newRow("-ERR to pass")
-        << pop3test::Scenario{Step::send("+OK ready\r\n"),
-                              Step::expect("user joe"),
-                              Step::send("+OK\r\n"),
-                              Step::expect("pass secret"),
-                              Step::send("-ERR [AUTH] Authentication failed.\r\n"),
-                              Step::expect("quit")}
+        << transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\nC: pass secret\n"
+                      "S: -ERR [AUTH] Authentication failed.\nC: quit")
         << QStringLiteral("-ERR [AUTH] Authentication failed.");
-    QTest::newRow("-ERR to user") << pop3test::Scenario{Step::send("+OK ready\r\n"),
-                                                        Step::expect("user joe"),
-                                                        Step::send("-ERR no such user\r\n"),
-                                                        Step::expect("quit")}
-                                  << QStringLiteral("-ERR no such user");
-    QTest::newRow("-ERR as greeting")
-        << pop3test::Scenario{Step::send("-ERR too many connections\r\n"), Step::expect("quit")}
-        << QStringLiteral("-ERR too many connections");
+    QTest::newRow("-ERR to user")
+        << transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: -ERR no such user\n"
+                      "C: quit")
+        << QStringLiteral("-ERR no such user");
+    QTest::newRow("-ERR as greeting") << transcript("S: -ERR too many connections\nC: quit")
+                                      << QStringLiteral("-ERR too many connections");
 }
 
 void TestLogin::reportsRefusedLogIn()
@@ -157,6 +154,7 @@ void TestLogin::reportsRefusedLogIn()
     QCOMPARE(view.notices[0].title, Notice::Title::Application);
     QCOMPARE(view.notices[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
     QCOMPARE(view.notices[0].detail, serverWords);
+    QCOMPARE(client.passwordRefused(), QByteArray(QTest::currentDataTag()) == "-ERR to pass");
     QCOMPARE(view.status(), QString());
     QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
     SCRIPTED_VERIFY(server);
@@ -199,8 +197,8 @@ void TestLogin::reportsAServerThatClosesAtOnce()
 void TestLogin::reportsAServerThatNeverAnswersPass()
 {
     ScriptedServer server;
-    server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::send("+OK\r\n"),
-                 Step::expect("pass secret"), Step::pause(3000)});
+    server.play({transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\nC: pass secret"),
+                 Step::pause(3000)});
     RecordingView view;
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);

@@ -2,6 +2,27 @@
 
 namespace pop3test {
 
+Scenario transcript(const QByteArray& text)
+{
+    Scenario scenario;
+    QByteArray pending;
+    const auto flush = [&] {
+        if (!pending.isEmpty())
+            scenario << Step::send(std::exchange(pending, {}));
+    };
+    for (const QByteArray& rawLine : text.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.startsWith("S:")) {
+            pending += line.mid(line.startsWith("S: ") ? 3 : 2) + "\r\n";
+        } else if (line.startsWith("C:")) {
+            flush();
+            scenario << Step::expect(line.mid(3));
+        }
+    }
+    flush();
+    return scenario;
+}
+
 QByteArray multiLineAnswer(const QByteArray& body, const QByteArray& status)
 {
     QByteArray stuffed;
@@ -14,25 +35,49 @@ QByteArray multiLineAnswer(const QByteArray& body, const QByteArray& status)
     return status + "\r\n" + stuffed + ".\r\n";
 }
 
-Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount)
+Scenario pipeliningLogin(const QByteArray& user, const QByteArray& password)
+{
+    return transcript("S: +OK ready\n"
+                      "C: capa\n"
+                      "S: +OK\nS: TOP\nS: UIDL\nS: PIPELINING\nS: USER\nS: .\n"
+                      "C: user " +
+                      user + "\nS: +OK\nC: pass " + password + "\nS: +OK logged in\n");
+}
+
+QByteArray statAnswer(const QList<ServedMail>& mails)
 {
     qsizetype total = 0;
-    QByteArray ids;
-    for (int i = 0; i < mails.size(); ++i) {
-        total += mails[i].text.size();
-        ids += QByteArray::number(i + 1) + ' ' + mails[i].uid + "\r\n";
-    }
-    Scenario scenario{Step::expect("stat"), Step::send("+OK " + QByteArray::number(mails.size()) +
-                                                       ' ' + QByteArray::number(total) + "\r\n")};
+    for (const ServedMail& mail : mails)
+        total += mail.text.size();
+    return "+OK " + QByteArray::number(mails.size()) + ' ' + QByteArray::number(total) + "\r\n";
+}
+
+QByteArray listAnswer(const QList<ServedMail>& mails)
+{
+    QByteArray body;
+    for (int i = 0; i < mails.size(); ++i)
+        body += QByteArray::number(i + 1) + ' ' + QByteArray::number(mails[i].text.size()) + "\r\n";
+    return multiLineAnswer(body);
+}
+
+QByteArray uidlAnswer(const QList<ServedMail>& mails)
+{
+    QByteArray body;
+    for (int i = 0; i < mails.size(); ++i)
+        body += QByteArray::number(i + 1) + ' ' + mails[i].uid + "\r\n";
+    return multiLineAnswer(body);
+}
+
+Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount)
+{
+    Scenario scenario{Step::expect("stat"), Step::send(statAnswer(mails))};
     if (mails.isEmpty())
         return scenario << Step::quitOk();
-    scenario << Step::expect("uidl") << Step::send(multiLineAnswer(ids));
+    scenario << Step::expect("list") << Step::send(listAnswer(mails)) << Step::expect("uidl")
+             << Step::send(uidlAnswer(mails));
     for (int i = 0; i < mails.size(); ++i) {
-        const QByteArray n = QByteArray::number(i + 1);
-        scenario << Step::expect("list " + n)
-                 << Step::send("+OK " + n + ' ' + QByteArray::number(mails[i].text.size()) +
-                               "\r\n")
-                 << Step::expect("top " + n + ' ' + QByteArray::number(lineCount))
+        scenario << Step::expect("top " + QByteArray::number(i + 1) + ' ' +
+                                 QByteArray::number(lineCount))
                  << Step::send(multiLineAnswer(mails[i].text));
     }
     return scenario << Step::quitOk();

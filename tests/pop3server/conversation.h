@@ -1,7 +1,7 @@
 #pragma once
 
-// Whole conversations as Tarvolk holds them with a server that announces no capabilities, for
-// tests that care about what the client shows rather than about each command.
+// Conversations for the scripted server, written as a server log reads, and whole fetches as
+// Tarvolk holds them.
 
 #include "pop3server/scriptedserver.h"
 
@@ -9,6 +9,10 @@
 #include <QList>
 
 namespace pop3test {
+
+// "C: line" is a line the client must send next; "S: line" a line the server sends, CR LF added.
+// Consecutive "S:" lines go out in one write. Blank lines and leading blanks are ignored.
+Scenario transcript(const QByteArray& text);
 
 // A message as the scripted server holds it: its unique id and its whole text.
 struct ServedMail {
@@ -19,8 +23,16 @@ struct ServedMail {
 // A multi-line "+OK" answer: lines starting with "." are stuffed and the "." line ends it.
 QByteArray multiLineAnswer(const QByteArray& body, const QByteArray& status = "+OK");
 
-// After the log-in: the listing of the mails, each preview with lineCount lines (the server
-// sends the whole text), and "quit".
+// Greeting and log-in with a server that announces PIPELINING, TOP and UIDL.
+Scenario pipeliningLogin(const QByteArray& user = "joe", const QByteArray& password = "secret");
+
+// The answers to "stat", "list" and "uidl" for these mails.
+QByteArray statAnswer(const QList<ServedMail>& mails);
+QByteArray listAnswer(const QList<ServedMail>& mails);
+QByteArray uidlAnswer(const QList<ServedMail>& mails);
+
+// After the log-in with a server that announces nothing: the listing of the mails, each preview
+// with lineCount lines (the server sends the whole text), and "quit".
 Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount = 10);
 
 // Log-in to quit of a fetch.

@@ -83,6 +83,15 @@ Step Step::expectClose()
     return step;
 }
 
+Step Step::flood(const QByteArray& bytes, qint64 limit)
+{
+    Step step;
+    step.kind = Kind::Flood;
+    step.bytes = bytes;
+    step.limit = limit;
+    return step;
+}
+
 Scenario Step::sendSplit(const QByteArray& bytes, const QList<int>& positions, int gapMs)
 {
     QList<int> cuts;
@@ -129,8 +138,9 @@ Scenario Step::sendBytewise(const QByteArray& bytes, int gapMs)
 Scenario Step::loginOk(const QByteArray& user, const QByteArray& password,
                        const QByteArray& greeting)
 {
-    return {send(greeting + "\r\n"), expect("user " + user), send("+OK\r\n"),
-            expect("pass " + password), send("+OK logged in\r\n")};
+    return {send(greeting + "\r\n"),   expect("capa"),  send("-ERR unknown command\r\n"),
+            expect("user " + user),    send("+OK\r\n"), expect("pass " + password),
+            send("+OK logged in\r\n"), expect("capa"),  send("-ERR unknown command\r\n")};
 }
 
 Scenario Step::quitOk()
@@ -151,6 +161,8 @@ QString Step::describe() const
         return QStringLiteral("close");
     case Kind::ExpectClose:
         return QStringLiteral("expect the client to close");
+    case Kind::Flood:
+        return QStringLiteral("flood with ") + quoted(bytes);
     }
     return {};
 }
@@ -187,6 +199,7 @@ struct ScriptedServer::Connection {
     bool clientClosed = false;
     bool serverClosed = false;
     qint64 bytesReceived = 0;
+    qint64 flooded = 0; // bytes a Flood step has written so far
 };
 
 ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent), m_listener(new QTcpServer(this))
@@ -391,6 +404,7 @@ void ScriptedServer::onNewConnection()
         record(c->index, EventKind::Accepted, {});
 
         connect(socket, &QTcpSocket::readyRead, this, [this, c] { onReadyRead(c); });
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, c] { advance(c); });
         connect(socket, &QTcpSocket::disconnected, this, [this, c] { onClientClosed(c); });
         // Going on through a queued call lets every socket that became readable during the
         // pause be served first, so a client reads each piece of a split reply on its own.
@@ -482,6 +496,10 @@ void ScriptedServer::advance(Connection* c)
             break;
         }
         const Step step = c->steps[c->next];
+        if (c->clientClosed && step.kind == Step::Kind::Flood) {
+            ++c->next; // the client gave up, as it should
+            continue;
+        }
         if (c->clientClosed && step.kind != Step::Kind::ExpectClose &&
             !(step.kind == Step::Kind::Expect && !c->lines.isEmpty())) {
             fail(c, QStringLiteral("the client closed the connection before step %1: %2")
@@ -505,6 +523,21 @@ void ScriptedServer::advance(Connection* c)
                 break;
             }
             ++c->next;
+        } else if (step.kind == Step::Kind::Flood) {
+            if (c->flooded >= step.limit) {
+                fail(c, QStringLiteral("the client took %1 bytes of a flood without giving up")
+                            .arg(c->flooded));
+                break;
+            }
+            // Written as the socket drains, so the server's memory stays small too.
+            if (c->socket->bytesToWrite() > 0)
+                break;
+            if (c->flooded == 0)
+                record(c->index, EventKind::Sent, step.bytes);
+            for (int i = 0; i < 64; ++i)
+                c->socket->write(step.bytes);
+            c->flooded += 64 * step.bytes.size();
+            break;
         } else if (step.kind == Step::Kind::Pause) {
             c->pausing = true;
             c->pauseTimer.start(step.milliseconds);

@@ -39,6 +39,7 @@ struct Step {
         Pause,       // wait, then go on with the next step
         Close,       // the server closes the connection; ends the scenario
         ExpectClose, // the client must close the connection now; any line is a failure
+        Flood,       // write bytes again and again, as the client takes them, until it closes
     };
 
     // Gap between the pieces of a split reply: long enough for the client to read each piece on
@@ -46,14 +47,18 @@ struct Step {
     static constexpr int DefaultGapMs = 5;
 
     Kind kind = Kind::Send;
-    QByteArray bytes; // Send: the bytes; Expect: the line without CR LF
+    QByteArray bytes; // Send, Flood: the bytes; Expect: the line without CR LF
     int milliseconds = 0;
+    qint64 limit = 0; // Flood
 
     static Step send(const QByteArray& bytes);
     static Step expect(const QByteArray& line);
     static Step pause(int milliseconds);
     static Step close();
     static Step expectClose();
+    // A server that does not stop: bytes repeated until the client closes or `limit` bytes
+    // have gone out (which fails the scenario: the client should have given up before).
+    static Step flood(const QByteArray& bytes, qint64 limit);
 
     // One reply written in pieces, each flushed, with a pause between them, so that the client's
     // socket reads each piece separately. `positions` are the offsets where a new piece begins;
@@ -63,7 +68,8 @@ struct Step {
     static Scenario sendPieces(const QList<QByteArray>& pieces, int gapMs = DefaultGapMs);
     static Scenario sendBytewise(const QByteArray& bytes, int gapMs = DefaultGapMs);
 
-    // Greeting, "user <user>", "+OK", "pass <password>", "+OK".
+    // Greeting, "user <user>", "+OK", "pass <password>", "+OK", from a server that answers
+    // "capa" with "-ERR" before and after the log-in.
     static Scenario loginOk(const QByteArray& user, const QByteArray& password,
                             const QByteArray& greeting = "+OK POP3 server ready");
     // "quit", "+OK", and the server closes, as a POP3 server does.

@@ -70,14 +70,14 @@ void TestScriptedServer::scenariosMixStepsAndHelpers()
 {
     const Scenario s{Step::loginOk("joe", "secret", "+OK hi"), Step::expect("stat"),
                      Step::quitOk()};
-    QCOMPARE(s.size(), 9);
+    QCOMPARE(s.size(), 13);
     QCOMPARE(s.steps()[0].bytes, QByteArray("+OK hi\r\n"));
-    QCOMPARE(s.steps()[1].kind, Step::Kind::Expect);
-    QCOMPARE(s.steps()[1].bytes, QByteArray("user joe"));
-    QCOMPARE(s.steps()[3].bytes, QByteArray("pass secret"));
-    QCOMPARE(s.steps()[5].bytes, QByteArray("stat"));
-    QCOMPARE(s.steps()[6].bytes, QByteArray("quit"));
-    QCOMPARE(s.steps()[8].kind, Step::Kind::Close);
+    QCOMPARE(s.steps()[3].kind, Step::Kind::Expect);
+    QCOMPARE(s.steps()[3].bytes, QByteArray("user joe"));
+    QCOMPARE(s.steps()[5].bytes, QByteArray("pass secret"));
+    QCOMPARE(s.steps()[9].bytes, QByteArray("stat"));
+    QCOMPARE(s.steps()[10].bytes, QByteArray("quit"));
+    QCOMPARE(s.steps()[12].kind, Step::Kind::Close);
 }
 
 void TestScriptedServer::splitPositionsAreCleanedUp()

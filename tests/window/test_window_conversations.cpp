@@ -273,7 +273,8 @@ void TestWindowConversations::fetchFillsTheListAndTheSummary()
     QCOMPARE(w.Label1->text(), QString());
     QCOMPARE(w.ProgressBar1->maximum(), 15450);
     QCOMPARE(w.ProgressBar1->value(), 0);
-    QCOMPARE(w.mailbox().MailTexts, QStringList({text(mails[0]), text(mails[1]), text(mails[2])}));
+    QCOMPARE(w.mailbox().MailTexts(),
+             QStringList({text(mails[0]), text(mails[1]), text(mails[2])}));
     // Nothing is previewed until the user clicks an entry.
     QCOMPARE(w.Text1->toPlainText(), QString());
     QVERIFY(!w.picMailInfo->isVisible());
@@ -363,7 +364,8 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
 
     // The fetch went on to its end undisturbed.
     QCOMPARE(entries(w.List1), listEntries(mails));
-    QCOMPARE(w.mailbox().MailTexts, QStringList({text(mails[0]), text(mails[1]), text(mails[2])}));
+    QCOMPARE(w.mailbox().MailTexts(),
+             QStringList({text(mails[0]), text(mails[1]), text(mails[2])}));
     QCOMPARE(w.Label1->text(), QString());
 
     // Now that its text has arrived, a click on the entry that showed nothing shows it, also
@@ -442,7 +444,7 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
                                                             "uidl", "dele 1", "dele 3", "quit"}));
     QVERIFY(m_boxes->messages.isEmpty());
     QCOMPARE(entries(w.List1), listEntries(left));
-    QCOMPARE(w.mailbox().MailTexts, QStringList({text(mails[1])}));
+    QCOMPARE(w.mailbox().MailTexts(), QStringList({text(mails[1])}));
     QVERIFY(markedRows(w.List1).isEmpty());
     QCOMPARE(w.Label2->text(), QStringLiteral("1 Email mit 15000 Bytes"));
     QCOMPARE(w.Label1->text(), QString());
@@ -563,7 +565,7 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     QVERIFY(!m_server->receivedLines().contains("quit"));
     QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
     QCOMPARE(entries(w.List1), listEntries(mails).mid(0, 2));
-    QCOMPARE(w.mailbox().MailTexts.value(0), text(mails[0]));
+    QCOMPARE(w.mailbox().MailTexts().value(0), text(mails[0]));
     QCOMPARE(w.Label1->text(), QString());
     QCOMPARE(w.ProgressBar1->value(), 0);
     QVERIFY(w.Command1[0]->isEnabled());

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+// The previews fetched while the program runs, so that a refetch asks only for new messages.
+// A preview is found only for the same account, LineCount, unique id and size; nothing is
+// written to disk.
+class PreviewCache {
+public:
+    // Names the account (see accountKey) and LineCount the previews were fetched with.
+    static QString scope(const QString& account, qint16 lineCount);
+
+    bool find(const QString& scope, const QByteArray& uid, qint32 size, QString& text) const;
+    void store(const QString& scope, const QByteArray& uid, qint32 size, const QString& text);
+    // Forgets the scope's previews whose ids the server no longer lists.
+    void keepOnly(const QString& scope, const QSet<QByteArray>& listed);
+
+private:
+    struct Preview {
+        qint32 size = 0;
+        QString text;
+    };
+    QHash<QString, QHash<QByteArray, Preview>> m_previews;
+};

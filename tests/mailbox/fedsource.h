@@ -1,0 +1,29 @@
+#pragma once
+
+#include "mailbox/replysource.h"
+
+#include <QByteArray>
+#include <QList>
+
+// Hands the reply readers prepared chunks, one per wait, without a socket.
+class FedSource : public ReplySource {
+public:
+    explicit FedSource(QList<QByteArray> chunks) : m_chunks(std::move(chunks)) {}
+
+    ReceiveBuffer& receiveBuffer() override { return m_buffer; }
+    bool Wait_Reply(QDeadlineTimer) override
+    {
+        if (m_chunks.isEmpty())
+            return true;
+        m_buffer.append(m_chunks.takeFirst());
+        return false;
+    }
+    int timeLimitMs() const override { return 0; }
+    void failProtocol(const QString& reason) override { failure = reason; }
+
+    QString failure;
+
+private:
+    QList<QByteArray> m_chunks;
+    ReceiveBuffer m_buffer;
+};
