@@ -15,7 +15,11 @@ public:
     // previews keep a link with a long round trip busy while the first answers are read.
     static constexpr int PipelinedDepth = 256;
 
-    CommandPipeline(Connection& connection, int depth) : m_connection(connection), m_depth(depth) {}
+    // inFlight counts commands already sent whose answers are still to be read.
+    CommandPipeline(Connection& connection, int depth, int inFlight = 0)
+        : m_connection(connection), m_depth(depth), m_inFlight(inFlight)
+    {
+    }
 
     void send(const QByteArray& command);
     // The caller has read one answer: the next waiting command goes out.

@@ -39,15 +39,18 @@ void MailboxClient::DeleteMail(const AccountSlot& account)
         showMismatch();
         return;
     }
-    if (!Do_Connect(account))
+    if (!Do_Connect(account, {"stat", "list", "uidl"}))
         return;
 
-    CommandPipeline pipeline(m_connection, pipelineDepth());
+    CommandPipeline pipeline(m_connection, pipelineDepth(), sentAhead() ? 3 : 0);
+    // Sent ahead only to a server that takes commands ahead of its answers.
     const bool listAhead = pipelineDepth() > 1;
-    pipeline.send("stat");
-    if (listAhead) {
-        pipeline.send("list");
-        pipeline.send("uidl");
+    if (!sentAhead()) {
+        pipeline.send("stat");
+        if (listAhead) {
+            pipeline.send("list");
+            pipeline.send("uidl");
+        }
     }
     qint32 count = 0;
     qint32 size = 0;

@@ -22,18 +22,20 @@ void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
     if (m_busy || isAborted())
         return;
     const auto busy = markBusy();
-    if (!Do_Connect(account))
+    if (!Do_Connect(account, {"stat", "list", "uidl"}))
         return;
 
     m_view.clearMessages();
     m_listedAccount = accountKey(account);
-    CommandPipeline pipeline(m_connection, pipelineDepth());
+    CommandPipeline pipeline(m_connection, pipelineDepth(), sentAhead() ? 3 : 0);
     // Sent ahead only to a server that takes commands ahead of its answers.
     const bool listAhead = pipelineDepth() > 1;
-    pipeline.send("stat");
-    if (listAhead) {
-        pipeline.send("list");
-        pipeline.send("uidl");
+    if (!sentAhead()) {
+        pipeline.send("stat");
+        if (listAhead) {
+            pipeline.send("list");
+            pipeline.send("uidl");
+        }
     }
     qint32 count = 0;
     qint32 size = 0;

@@ -4,11 +4,12 @@
 #include "mailbox/serveraddress.h"
 #include "settings/textdecoding.h"
 
-bool MailboxClient::Do_Connect(const AccountSlot& account)
+bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArray>& ahead)
 {
     m_connection.close();
     m_capabilities = {};
     m_passwordRefused = false;
+    m_sentAhead = false;
     const ServerAddress server = resolveServer(account);
     if (!server.problem.isEmpty()) {
         m_view.showNotice(
@@ -24,13 +25,27 @@ bool MailboxClient::Do_Connect(const AccountSlot& account)
     // What the server announced before the handshake is not protected by it.
     if (server.security == Security::StartTls && (!startTls() || !askCapabilities()))
         return false;
-    if (!loginStep(tr("Suche Account"), "user " + account.Account.toUtf8()) ||
-        !loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8(), &m_passwordRefused))
-        return false;
     // Some servers announce what they offer only to a user who has logged in.
     const bool complete =
         m_capabilities.has("PIPELINING") && m_capabilities.has("UIDL") && m_capabilities.has("TOP");
-    return complete || askCapabilities();
+    // A server that takes commands ahead gets the password, and the commands that follow a
+    // log-in, without waiting for each answer: the log-in then costs one round trip.
+    m_sentAhead = complete;
+    if (complete) {
+        m_view.setStatus(tr("Suche Account"));
+        m_connection.sendLine("user " + account.Account.toUtf8());
+        m_connection.sendLine("pass " + account.Password.toUtf8());
+        for (const QByteArray& command : ahead)
+            m_connection.sendLine(command);
+        if (!awaitPositive())
+            return false;
+        m_view.setStatus(tr("Sende Passwort"));
+        return awaitPositive(&m_passwordRefused);
+    }
+    return loginStep(tr("Suche Account"), "user " + account.Account.toUtf8()) &&
+           loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8(),
+                     &m_passwordRefused) &&
+           askCapabilities();
 }
 
 bool MailboxClient::askCapabilities()

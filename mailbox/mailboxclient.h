@@ -22,8 +22,11 @@ public:
     explicit MailboxClient(MailboxView& view, QObject* parent = nullptr);
 
     // Connects to the account's server and logs in. On false the user has been told why and the
-    // connection is closed; on true it is open for the caller's commands.
-    bool Do_Connect(const AccountSlot& account);
+    // connection is closed; on true it is open for the caller's commands. When the server takes
+    // commands ahead of their answers, `ahead` goes out right after the password (sentAhead()
+    // tells) and its answers are the caller's to read.
+    bool Do_Connect(const AccountSlot& account, const QList<QByteArray>& ahead = {});
+    bool sentAhead() const { return m_sentAhead; }
 
     // Lists the mailbox and fetches each message's header block and first LineCount body lines,
     // except those fetched before in this run of the program.
@@ -85,6 +88,7 @@ private:
     bool m_busy = false;
     Capabilities m_capabilities;
     bool m_passwordRefused = false;
+    bool m_sentAhead = false;
     FetchedMailbox m_fetched;
     PreviewCache m_previews;
     // The account whose list is on screen: marks of one account's list must never delete on
