@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/inidocument.h"
+
 #include <QList>
 #include <QString>
 #include <array>
@@ -25,9 +27,9 @@ class AccountSlots {
 public:
     static constexpr int SlotCount = 10;
 
-    // Reads "LineCount" and the ten slots from section "Setup" of TARVOLK.INI.
+    // Reads "LineCount" and the ten slots from section "Setup" of the settings file.
     // Returns the titled slots in slot order, as the account box lists them.
-    QList<TitledSlot> load();
+    QList<TitledSlot> load(const IniDocument& settings);
 
     // Makes slot MailNo (0 to 10) the current account; slot 0 empties it. Any other number is
     // refused: nothing changes and false is returned.

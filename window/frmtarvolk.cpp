@@ -1,5 +1,6 @@
 #include "window/frmtarvolk.h"
 
+#include "settings/inifile.h"
 #include "settings/tarvolkx.h"
 #include "window/mailinfo.h"
 #include "window/messagebox.h"
@@ -259,7 +260,9 @@ void frmTarvolk::Form_Load(const QString& programFolder)
     lblMailInfo[1]->clear();
     picMailInfo->hide();
 
-    const QList<TitledSlot> titled = m_accounts.load();
+    const IniFile settings =
+        readIniFile(QDir(programFolder).filePath(QStringLiteral("TARVOLK.INI")));
+    const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled)
         cmbIdentity->addItem(entry.title, entry.slot);
@@ -270,9 +273,11 @@ void frmTarvolk::Form_Load(const QString& programFolder)
     SetIdentity(cmbIdentity->currentData().toInt());
 
     if (titled.isEmpty()) {
-        const QString file = QDir(programFolder).filePath(QStringLiteral("TARVOLK.INI"));
         Label1->setText(
-            QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.").arg(file));
+            settings.problem().isEmpty()
+                ? QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.")
+                      .arg(settings.path)
+                : settings.problem());
         // The status line is too narrow for the whole path; the empty preview shows it in full.
         Label1->setToolTip(Label1->text());
         Text1->setPlaceholderText(Label1->text());

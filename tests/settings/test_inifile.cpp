@@ -1,9 +1,12 @@
+#include "settings/inifile.h"
 #include "settings/tarvolkx.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using TarvolkX::ReadIniValue;
 
@@ -16,7 +19,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+QByteArray utf16(QStringConverter::Encoding encoding, const QString& text)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(IniFile::Status)
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -30,6 +41,8 @@ private slots:
     void decodesWindows1252AndUtf8();
     void cutsLongValuesTo255Characters();
     void missingFileSectionOrKeyGiveEmpty();
+    void readsOnlyRegularFilesOfAtMostOneMegabyte_data();
+    void readsOnlyRegularFilesOfAtMostOneMegabyte();
 
 private:
     QString readSetup(const QByteArray& content, const char* key);
@@ -129,6 +142,12 @@ void TestIniFile::readsValuesAsIniUsersExpect_data()
         << QByteArray("[Setup]\r\nTitle1=a\r\nPassword1=crlf\r\n") << QStringLiteral("crlf");
     QTest::newRow("UTF-8 byte-order mark")
         << QByteArray("\xEF\xBB\xBF[Setup]\nPassword1=bom\n") << QStringLiteral("bom");
+    QTest::newRow("UTF-16 LE with byte-order mark")
+        << utf16(QStringConverter::Utf16LE, QStringLiteral("[Setup]\r\nPassword1=ä€\r\n"))
+        << QStringLiteral("ä€");
+    QTest::newRow("UTF-16 BE with byte-order mark")
+        << utf16(QStringConverter::Utf16BE, QStringLiteral("[Setup]\nPassword1=ä€\n"))
+        << QStringLiteral("ä€");
     QTest::newRow("empty value") << QByteArray("[Setup]\nPassword1=\n") << QString();
     QTest::newRow("key that only starts alike")
         << QByteArray("[Setup]\nPassword10=ten\n") << QString();
@@ -172,6 +191,40 @@ void TestIniFile::missingFileSectionOrKeyGiveEmpty()
              QString());
     QCOMPARE(readSetup("[Other]\nTitle1=x\n", "Title1"), QString());
     QCOMPARE(readSetup("[Setup]\nTitle2=x\n", "Title1"), QString());
+}
+
+void TestIniFile::readsOnlyRegularFilesOfAtMostOneMegabyte_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<IniFile::Status>("expected");
+    QTest::newRow("FIFO, which would block")
+        << QStringLiteral("fifo") << IniFile::Status::NotRegular;
+    QTest::newRow("link to /dev/zero, which never ends")
+        << QStringLiteral("zero") << IniFile::Status::NotRegular;
+    QTest::newRow("one byte over 1 MB") << QStringLiteral("large") << IniFile::Status::TooLarge;
+    QTest::newRow("exactly 1 MB") << QStringLiteral("limit") << IniFile::Status::Read;
+}
+
+void TestIniFile::readsOnlyRegularFilesOfAtMostOneMegabyte()
+{
+    QFETCH(QString, kind);
+    QFETCH(IniFile::Status, expected);
+    const QString path = m_dir.filePath(QStringLiteral("TARVOLK.INI"));
+    QFile::remove(path);
+    QByteArray content = "[Setup]\nTitle1=x\n";
+    if (kind == u"fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == u"zero")
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        writeFile(path, content.leftJustified(IniFile::MaxSize + (kind == u"large"), ' '));
+
+    const IniFile ini = readIniFile(path);
+    QCOMPARE(ini.status, expected);
+    QCOMPARE(ini.document.value(QStringLiteral("Setup"), QStringLiteral("Title1")).has_value(),
+             expected == IniFile::Status::Read);
+    if (expected != IniFile::Status::Read)
+        QVERIFY2(ini.problem().contains(path), qPrintable(ini.problem()));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
