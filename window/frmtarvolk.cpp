@@ -1,6 +1,6 @@
 #include "window/frmtarvolk.h"
 
-#include "settings/inifile.h"
+#include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "window/mailinfo.h"
 #include "window/messagebox.h"
@@ -45,14 +45,15 @@ QLabel* newValueLabel(QWidget* parent)
 
 } // namespace
 
-frmTarvolk::frmTarvolk(const QString& programFolder, QWidget* parent) : QWidget(parent)
+frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, QWidget* parent)
+    : QWidget(parent)
 {
     initResources();
     createControls();
     placeControls();
     chainFocus();
     describeForScreenReaders();
-    Form_Load(programFolder);
+    Form_Load(programFolder, configFile);
 }
 
 void frmTarvolk::createControls()
@@ -245,7 +246,7 @@ bool frmTarvolk::SetIdentity(int MailNo)
     return m_accounts.SetIdentity(MailNo);
 }
 
-void frmTarvolk::Form_Load(const QString& programFolder)
+void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFile)
 {
     // Nothing depends on the current directory afterwards, so a folder that cannot be entered
     // does not stop the start.
@@ -260,8 +261,7 @@ void frmTarvolk::Form_Load(const QString& programFolder)
     lblMailInfo[1]->clear();
     picMailInfo->hide();
 
-    const IniFile settings =
-        readIniFile(QDir(programFolder).filePath(QStringLiteral("TARVOLK.INI")));
+    const IniFile settings = findSettings(configFile, programFolder);
     const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled)
