@@ -1,4 +1,5 @@
 #include "settings/inifile.h"
+#include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 
 #include <QCoreApplication>
@@ -43,6 +44,8 @@ private slots:
     void missingFileSectionOrKeyGiveEmpty();
     void readsOnlyRegularFilesOfAtMostOneMegabyte_data();
     void readsOnlyRegularFilesOfAtMostOneMegabyte();
+    void findsTheSettingsInOrder_data();
+    void findsTheSettingsInOrder();
 
 private:
     QString readSetup(const QByteArray& content, const char* key);
@@ -225,6 +228,55 @@ void TestIniFile::readsOnlyRegularFilesOfAtMostOneMegabyte()
              expected == IniFile::Status::Read);
     if (expected != IniFile::Status::Read)
         QVERIFY2(ini.problem().contains(path), qPrintable(ini.problem()));
+}
+
+// Places: "config" (--config), "program" (beside the executable), "home" ($XDG_CONFIG_HOME),
+// "system" (the second folder of $XDG_CONFIG_DIRS).
+void TestIniFile::findsTheSettingsInOrder_data()
+{
+    QTest::addColumn<bool>("withConfig");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("expected");
+    const QStringList all{QStringLiteral("config"), QStringLiteral("program"),
+                          QStringLiteral("home"), QStringLiteral("system")};
+    QTest::newRow("--config before all") << true << all << QStringLiteral("config");
+    QTest::newRow("--config missing: nothing else is read")
+        << true << all.mid(1) << QStringLiteral("config");
+    QTest::newRow("beside the program, as a portable copy")
+        << false << all.mid(1) << QStringLiteral("program");
+    QTest::newRow("per-user before the system") << false << all.mid(2) << QStringLiteral("home");
+    QTest::newRow("system folders from XDG_CONFIG_DIRS")
+        << false << all.mid(3) << QStringLiteral("system");
+    QTest::newRow("none: the per-user file to create")
+        << false << QStringList() << QStringLiteral("home");
+}
+
+void TestIniFile::findsTheSettingsInOrder()
+{
+    QFETCH(bool, withConfig);
+    QFETCH(QStringList, present);
+    QFETCH(QString, expected);
+    QTemporaryDir places;
+    QVERIFY(places.isValid());
+    const QHash<QString, QString> paths{
+        {QStringLiteral("config"), places.filePath(QStringLiteral("given.ini"))},
+        {QStringLiteral("program"), places.filePath(QStringLiteral("program/TARVOLK.INI"))},
+        {QStringLiteral("home"), places.filePath(QStringLiteral("home/tarvolk/TARVOLK.INI"))},
+        {QStringLiteral("system"), places.filePath(QStringLiteral("sys2/tarvolk/TARVOLK.INI"))},
+    };
+    for (const QString& place : present) {
+        QVERIFY(QDir().mkpath(QFileInfo(paths[place]).path()));
+        writeFile(paths[place], "[Setup]\nTitle1=" + place.toUtf8() + "\n");
+    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(places.filePath(QStringLiteral("home"))));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(places.filePath(QStringLiteral("sys1")) + u':' +
+                                                 places.filePath(QStringLiteral("sys2"))));
+
+    const IniFile found = findSettings(withConfig ? paths[QStringLiteral("config")] : QString(),
+                                       places.filePath(QStringLiteral("program")));
+    QCOMPARE(found.path, paths[expected]);
+    QCOMPARE(found.document.value(QStringLiteral("Setup"), QStringLiteral("Title1")),
+             present.contains(expected) ? std::optional(expected) : std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
