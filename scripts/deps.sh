@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev)
 case "${1:-build}" in
-    test) packages+=(dovecot-core dovecot-pop3d openssl clang-format) ;;
+    # desktop-file-utils and appstream check the installed desktop entry and metainfo.
+    test) packages+=(dovecot-core dovecot-pop3d openssl clang-format desktop-file-utils appstream) ;;
     run) packages+=(dovecot-core dovecot-pop3d openssl) ;;
     # xvfb-run needs xauth; xwininfo (x11-utils) finds the window, ImageMagick's import takes it.
     screenshot) packages+=(xvfb xauth x11-utils imagemagick) ;;
