@@ -20,6 +20,7 @@ bool listsStls(const QByteArray& capabilities)
 bool MailboxClient::Do_Connect(const AccountSlot& account)
 {
     m_connection.close();
+    m_passwordRefused = false;
     const ServerAddress server = resolveServer(account);
     if (!server.problem.isEmpty()) {
         m_view.showNotice(
@@ -32,7 +33,7 @@ bool MailboxClient::Do_Connect(const AccountSlot& account)
     m_connection.open(server);
     return awaitPositive() && (server.security != Security::StartTls || startTls()) &&
            loginStep(tr("Suche Account"), "user " + account.Account.toUtf8()) &&
-           loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8());
+           loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8(), &m_passwordRefused);
 }
 
 bool MailboxClient::startTls()
@@ -64,14 +65,14 @@ bool MailboxClient::startTls()
     return true;
 }
 
-bool MailboxClient::loginStep(const QString& status, const QByteArray& command)
+bool MailboxClient::loginStep(const QString& status, const QByteArray& command, bool* refused)
 {
     m_view.setStatus(status);
     m_connection.sendLine(command);
-    return awaitPositive();
+    return awaitPositive(refused);
 }
 
-bool MailboxClient::awaitPositive()
+bool MailboxClient::awaitPositive(bool* refused)
 {
     QByteArray reply;
     if (!readStatusLine(m_connection, reply)) {
@@ -79,6 +80,8 @@ bool MailboxClient::awaitPositive()
         return false;
     }
     if (!reply.startsWith("+OK")) {
+        if (refused)
+            *refused = true;
         refuse(tr("Anmeldung fehlgeschlagen"), decodeUtf8OrWindows1252(reply).trimmed());
         return false;
     }

@@ -29,6 +29,8 @@ public:
     void DeleteMail(const AccountSlot& account);
 
     bool isBusy() const { return m_busy; }
+    // True when the last Do_Connect failed because the server answered the "pass" line with -ERR.
+    bool passwordRefused() const { return m_passwordRefused; }
     // After abort() no conversation starts any more.
     bool isAborted() const { return m_connection.isAborted(); }
 
@@ -51,8 +53,9 @@ private:
     bool askStat(qint32& count, qint32& size);
     bool fetchMessages(qint32 count, qint32 totalSize, qint16 lineCount);
     bool readUids(qint32 count, QList<QByteArray>& uids);
-    bool loginStep(const QString& status, const QByteArray& command);
-    bool awaitPositive();
+    // refused, when given, is set when the server answered with -ERR.
+    bool loginStep(const QString& status, const QByteArray& command, bool* refused = nullptr);
+    bool awaitPositive(bool* refused = nullptr);
     bool sendAndRead(const QByteArray& command, QByteArray& reply);
     void failTransmission();
     bool startTls();
@@ -63,4 +66,5 @@ private:
     MailboxView& m_view;
     Connection m_connection;
     bool m_busy = false;
+    bool m_passwordRefused = false;
 };
