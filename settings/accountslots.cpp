@@ -17,6 +17,9 @@ QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
         slot.Host = readSetup(QStringLiteral("Host"), n);
         slot.Account = readSetup(QStringLiteral("Account"), n);
         slot.Password = readSetup(QStringLiteral("Password"), n);
+        slot.PasswordGiven =
+            settings.value(QStringLiteral("Setup"), QStringLiteral("Password%1").arg(n))
+                .has_value();
         slot.Security = readSetup(QStringLiteral("Security"), n);
         slot.Fingerprint = readSetup(QStringLiteral("Fingerprint"), n);
         if (!slot.Title.isEmpty())

@@ -92,7 +92,7 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
     // Gaps, a blank title, a twice-used title, and an untitled slot with full log-in data.
     writeSettings(
         "[Setup]\nTitle2=Zwei\nHost2=h2\nTitle3=\" \"\nTitle4=\nHost3=h3\nTitle5=Zwei\nHost5=h5\n"
-        "Host4=h4\nAccount4=u4\nPassword4=p4\n");
+        "Host4=h4\nAccount4=u4\nPassword4=p4\nPassword3=\n");
     AccountSlots accounts;
     const QList<TitledSlot> titled = accounts.load(settings());
     QCOMPARE(titled.size(), 3);
@@ -104,6 +104,8 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
     QVERIFY(accounts.SetIdentity(titled[2].slot));
     QCOMPARE(accounts.CurHost, QStringLiteral("h5"));
     QCOMPARE(accounts.Accounts[4].Password, QStringLiteral("p4"));
+    // An empty Password3= is an empty password; no Password2 at all leaves it to the keyring.
+    QVERIFY(accounts.Accounts[3].PasswordGiven && !accounts.Accounts[2].PasswordGiven);
 }
 
 void TestAccountSlots::neverReadsSlotsAboveTen()
