@@ -330,13 +330,15 @@ void frmTarvolk::closeEvent(QCloseEvent* event)
 
 void frmTarvolk::Command1_Click(int Index)
 {
-    if (m_mailbox.isBusy())
+    if (m_mailbox.isBusy() || m_password.isRunning())
         return;
     // Both conversations of a press work on the account chosen when it was pressed.
-    const AccountSlot account = m_accounts.current();
-    if (Index == 1)
-        m_mailbox.DeleteMail(account);
-    m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
+    m_password.run(m_accounts.current(), this, [this, Index](const AccountSlot& account) {
+        if (Index == 1)
+            m_mailbox.DeleteMail(account);
+        m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
+        return m_mailbox.passwordRefused();
+    });
 }
 
 void frmTarvolk::List1_Click()

@@ -3,6 +3,7 @@
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
+#include "window/loginpassword.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -85,6 +86,7 @@ private:
 
     AccountSlots m_accounts;
     MailboxClient m_mailbox{*this};
+    LoginPassword m_password;
     QPointer<QWidget> m_focusBeforeBusy;
     bool m_activated = false;
 };
