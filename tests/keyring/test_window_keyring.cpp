@@ -16,7 +16,7 @@ using windowdriver::press;
 const QString Password = QStringLiteral("geheim");
 
 // Accounts without Password in the settings file, against dovecot. ctest runs the keyring
-// functions inside with-keyring.sh and withoutKeyringAsksEachTime without any session bus.
+// functions and withoutKeyringAsksEachTime in separate private sessions (private-session.sh).
 class TestWindowKeyring : public QObject {
     Q_OBJECT
 private slots:
