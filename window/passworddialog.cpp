@@ -34,7 +34,8 @@ Answer askModally(QWidget* parent, const Request& request)
     caption->setBuddy(password);
     layout->addWidget(password);
     auto* remember = new QCheckBox(tr("Passwort merken"), &dialog);
-    remember->setChecked(request.canRemember);
+    // Storing a password is the user's choice, except when it replaces one stored before.
+    remember->setChecked(request.canRemember && request.storedRefused);
     remember->setEnabled(request.canRemember);
     layout->addWidget(remember);
     if (!request.canRemember) {
