@@ -1,15 +1,36 @@
+#include "app/commandline.h"
 #include "window/frmtarvolk.h"
 
 #include <QApplication>
 
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tarvolk"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVOLK_VERSION));
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    CommandLine command;
+    {
+        // Help, version and mistakes must not need a display: nothing graphical exists yet.
+        QCoreApplication core(argc, argv);
+        nameApplication();
+        command = readCommandLine(QCoreApplication::arguments());
+    }
+    if (!command.openWindow)
+        return command.exitCode;
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
+    nameApplication();
     // One style everywhere, so that the frames' title space the window allows for is the one drawn.
     QApplication::setStyle(QStringLiteral("Fusion"));
 
-    frmTarvolk form;
+    frmTarvolk form(QCoreApplication::applicationDirPath(), command.configFile);
     QApplication::setWindowIcon(form.windowIcon());
     form.show();
     return app.exec();

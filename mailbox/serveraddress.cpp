@@ -32,9 +32,11 @@ ServerAddress resolveServer(const AccountSlot& account)
         parseHostPort(account.Host, security == u"tls" ? Pop3sPort : Pop3Port);
     server.host = hostPort.host;
     server.port = hostPort.port;
+    // A pinned certificate asks for a checked server, so it never falls back to plain text.
+    const bool pinned = !account.Fingerprint.trimmed().isEmpty();
     if (security == u"tls" || (security.isEmpty() && hostPort.port == Pop3sPort))
         server.security = Security::Tls;
-    else if (security == u"starttls")
+    else if (security == u"starttls" || (security.isEmpty() && pinned))
         server.security = Security::StartTls;
     if (!hostPort.valid) {
         server.problem =

@@ -17,8 +17,8 @@ struct ServerAddress {
 };
 
 // Reads Host, Security and Fingerprint. "tls" defaults to port 995, the others to 110; without a
-// Security value an account on port 995 uses TLS and any other none, as files written for plain
-// POP3 expect.
+// Security value an account on port 995 uses TLS, one with a Fingerprint on another port
+// starttls, and any other none, as files written for plain POP3 expect.
 ServerAddress resolveServer(const AccountSlot& account);
 
 // Names the mailbox an account reaches (server, port and user), to tell two accounts apart.

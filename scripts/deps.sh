@@ -3,9 +3,16 @@
 # Usage: scripts/deps.sh build|test|run|screenshot  (each includes build)
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev)
+# QtKeychain loads libsecret only at run time and its package does not depend on it.
+packages=(g++ cmake ninja-build qt6-base-dev qtkeychain-qt6-dev libsecret-1-0)
 case "${1:-build}" in
-    test) packages+=(dovecot-core dovecot-pop3d openssl clang-format) ;;
+    # desktop-file-utils and appstream check the installed desktop entry and metainfo; the
+    # keyring test runs gnome-keyring on a private bus (dbus-run-session) and reads it back with
+    # secret-tool.
+    test)
+        packages+=(dovecot-core dovecot-pop3d openssl clang-format desktop-file-utils appstream
+                   gnome-keyring libsecret-tools dbus-daemon)
+        ;;
     run) packages+=(dovecot-core dovecot-pop3d openssl) ;;
     # xvfb-run needs xauth; xwininfo (x11-utils) finds the window, ImageMagick's import takes it.
     screenshot) packages+=(xvfb xauth x11-utils imagemagick) ;;

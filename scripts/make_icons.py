@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Draws Tarvolk's two pictures as 32 x 32, 16-colour PNG files (no image library needed).
 
-    python3 scripts/make_icons.py window/resources
+    python3 scripts/make_icons.py window/resources [desktop/icons]
+
+With a second folder, the mailbox is also written there as the desktop's program icon in the
+usual sizes (tarvolk-16.png ... tarvolk-256.png), each pixel scaled as a block so it stays crisp.
 
 mailbox.png: a mailbox on its post with the red flag raised (the window icon).
 paperclip.png: an upright paper clip (the attachment sign); it is drawn in the left 25 columns
@@ -27,10 +30,11 @@ def write_png(path, pixels, black_index):
     # Index 0 is the transparent one, so black moves to the slot that the picture does not use.
     palette = list(PALETTE)
     palette[black_index] = (0, 0, 0)
+    size = len(pixels)
     raw = bytearray()
     for row in pixels:
         raw.append(0)  # no filter
-        for x in range(0, SIZE, 2):
+        for x in range(0, size, 2):
             raw.append((row[x] << 4) | row[x + 1])
 
     def chunk(kind, data):
@@ -39,11 +43,17 @@ def write_png(path, pixels, black_index):
 
     with open(path, "wb") as out:
         out.write(b"\x89PNG\r\n\x1a\n")
-        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 4, 3, 0, 0, 0)))
+        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 4, 3, 0, 0, 0)))
         out.write(chunk(b"PLTE", b"".join(bytes(c) for c in palette)))
         out.write(chunk(b"tRNS", b"\x00"))
         out.write(chunk(b"IDAT", zlib.compress(bytes(raw), 9)))
         out.write(chunk(b"IEND", b""))
+
+
+def scaled(pixels, size):
+    """Nearest-neighbour scaling: each target pixel takes the source pixel under its centre."""
+    return [[pixels[(y * SIZE + SIZE // 2) // size][(x * SIZE + SIZE // 2) // size]
+             for x in range(size)] for y in range(size)]
 
 
 def blank():
@@ -139,6 +149,9 @@ def main():
     # Black takes palette slot 1 (otherwise unused) because slot 0 is transparent.
     write_png(folder + "/mailbox.png", mailbox(1), 1)
     write_png(folder + "/paperclip.png", paperclip(1), 1)
+    if len(sys.argv) > 2:
+        for size in (16, 32, 48, 64, 128, 256):
+            write_png("%s/tarvolk-%d.png" % (sys.argv[2], size), scaled(mailbox(1), size), 1)
 
 
 if __name__ == "__main__":

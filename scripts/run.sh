@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tarvolk with the TARVOLK.INI beside
-# build/bin/tarvolk. With --demo it starts a throw-away mail server with a demo mailbox on
-# loopback and opens Tarvolk on it instead.
+# Installs what is missing, builds, and starts Tarvolk, which reads the TARVOLK.INI beside
+# build/bin/tarvolk or else ~/.config/tarvolk/TARVOLK.INI. With --demo it starts a throw-away
+# mail server with a demo mailbox on loopback and opens Tarvolk on it instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 demo=false

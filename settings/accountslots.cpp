@@ -3,22 +3,12 @@
 #include "settings/numbervalue.h"
 #include "settings/tarvolkx.h"
 
-namespace {
-
-QString readSetup(const QString& key)
+QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
 {
-    return TarvolkX::ReadIniValue(QStringLiteral("TARVOLK.INI"), QStringLiteral("Setup"), key);
-}
-
-QString readSetup(const QString& key, int slot)
-{
-    return readSetup(key + QString::number(slot));
-}
-
-} // namespace
-
-QList<TitledSlot> AccountSlots::load()
-{
+    const auto readSetup = [&settings](const QString& key, int slot = 0) {
+        return TarvolkX::ReadIniValue(settings, QStringLiteral("Setup"),
+                                      slot == 0 ? key : key + QString::number(slot));
+    };
     LineCount = roundHalfEven<qint16>(numberValue(readSetup(QStringLiteral("LineCount"))));
     QList<TitledSlot> titled;
     for (int n = 1; n <= SlotCount; ++n) {
@@ -27,6 +17,9 @@ QList<TitledSlot> AccountSlots::load()
         slot.Host = readSetup(QStringLiteral("Host"), n);
         slot.Account = readSetup(QStringLiteral("Account"), n);
         slot.Password = readSetup(QStringLiteral("Password"), n);
+        slot.PasswordGiven =
+            settings.value(QStringLiteral("Setup"), QStringLiteral("Password%1").arg(n))
+                .has_value();
         slot.Security = readSetup(QStringLiteral("Security"), n);
         slot.Fingerprint = readSetup(QStringLiteral("Fingerprint"), n);
         if (!slot.Title.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/inidocument.h"
+
 #include <QList>
 #include <QString>
 #include <array>
@@ -11,6 +13,9 @@ struct AccountSlot {
     QString Password;
     QString Security;    // "tls", "starttls", "none", or empty for the port's usual choice
     QString Fingerprint; // SHA-256 of a server certificate the user trusts, in hex
+    // Whether the file has the Password key at all: an empty value is an empty password, while
+    // an account without the key takes its password from the keyring or the user.
+    bool PasswordGiven = false;
 };
 
 // One entry of the account box: the title shown and the slot it selects, so that a settings
@@ -25,9 +30,9 @@ class AccountSlots {
 public:
     static constexpr int SlotCount = 10;
 
-    // Reads "LineCount" and the ten slots from section "Setup" of TARVOLK.INI.
+    // Reads "LineCount" and the ten slots from section "Setup" of the settings file.
     // Returns the titled slots in slot order, as the account box lists them.
-    QList<TitledSlot> load();
+    QList<TitledSlot> load(const IniDocument& settings);
 
     // Makes slot MailNo (0 to 10) the current account; slot 0 empties it. Any other number is
     // refused: nothing changes and false is returned.

@@ -1,15 +1,31 @@
 #pragma once
 
+#include "settings/inidocument.h"
+
 #include <QString>
 
-// Looks up one value of an INI file, keeping what the program relies on from the Windows
-// profile lookup it replaces: the default value when nothing is found, at most bufferSize - 1
-// characters delivered, and the count of delivered characters returned (0 for a missing file,
-// section or key).
-//
-// The file is read as users of INI files expect: section and key names without regard to letter
-// case; blanks and tabs around names and values dropped; a value wholly in double quotes loses
-// them; a line starting with ";" is a comment, while ";" inside a value belongs to the value; the
-// first matching section and key win; LF or CR LF line ends; a UTF-8 byte-order mark is skipped.
+// A settings file as read from disk: its document, or why there is none.
+struct IniFile {
+    enum class Status { Read, Missing, NotRegular, TooLarge, Unreadable };
+
+    // Larger files are no settings files; reading one would only stall the start.
+    static constexpr qint64 MaxSize = 1024 * 1024;
+
+    QString path;
+    Status status = Status::Missing;
+    IniDocument document;
+
+    // Why an existing file was not read, in German and naming the file; empty when it was read or
+    // does not exist.
+    QString problem() const;
+};
+
+// Reads the file once, and only when it is a regular file (after following links) of at most
+// MaxSize bytes, so that a FIFO or a device never stalls or floods the start.
+IniFile readIniFile(const QString& path);
+
+// Looks up one value, keeping what the program relies on from the Windows profile lookup it
+// replaces: the default value when nothing is found, at most bufferSize - 1 characters delivered,
+// and the count of delivered characters returned (0 for a missing file, section or key).
 int lookupIniValue(const QString& section, const QString& key, const QString& defaultValue,
-                   QString& buffer, int bufferSize, const QString& path);
+                   QString& buffer, int bufferSize, const IniDocument& document);

@@ -18,8 +18,13 @@ QString ReadIniValue(QString fileName, const QString& section, const QString& ke
             folder += u'/';
         fileName = folder + fileName;
     }
+    return ReadIniValue(readIniFile(fileName).document, section, key);
+}
+
+QString ReadIniValue(const IniDocument& settings, const QString& section, const QString& key)
+{
     QString buffer;
-    const int count = lookupIniValue(section, key, QString(), buffer, 256, fileName);
+    const int count = lookupIniValue(section, key, QString(), buffer, 256, settings);
     return count < 1 ? QString() : buffer.left(count);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/inidocument.h"
+
 #include <QString>
 
 // The settings file reader: where the program looks for its settings and how it reads a value.
@@ -12,5 +14,8 @@ extern QString AppPath;
 // A name without "." gets ".INI"; a name without "/" is looked for in AppPath (or, while that is
 // still empty, in the program folder). At most 255 characters of a value are returned.
 QString ReadIniValue(QString fileName, const QString& section, const QString& key);
+
+// The same rules for a settings file read once, so that many values cost one reading.
+QString ReadIniValue(const IniDocument& settings, const QString& section, const QString& key);
 
 } // namespace TarvolkX

@@ -1,5 +1,6 @@
 #include "window/frmtarvolk.h"
 
+#include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "window/mailinfo.h"
 #include "window/messagebox.h"
@@ -44,14 +45,15 @@ QLabel* newValueLabel(QWidget* parent)
 
 } // namespace
 
-frmTarvolk::frmTarvolk(const QString& programFolder, QWidget* parent) : QWidget(parent)
+frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, QWidget* parent)
+    : QWidget(parent)
 {
     initResources();
     createControls();
     placeControls();
     chainFocus();
     describeForScreenReaders();
-    Form_Load(programFolder);
+    Form_Load(programFolder, configFile);
 }
 
 void frmTarvolk::createControls()
@@ -244,7 +246,7 @@ bool frmTarvolk::SetIdentity(int MailNo)
     return m_accounts.SetIdentity(MailNo);
 }
 
-void frmTarvolk::Form_Load(const QString& programFolder)
+void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFile)
 {
     // Nothing depends on the current directory afterwards, so a folder that cannot be entered
     // does not stop the start.
@@ -259,7 +261,8 @@ void frmTarvolk::Form_Load(const QString& programFolder)
     lblMailInfo[1]->clear();
     picMailInfo->hide();
 
-    const QList<TitledSlot> titled = m_accounts.load();
+    const IniFile settings = findSettings(configFile, programFolder);
+    const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled)
         cmbIdentity->addItem(entry.title, entry.slot);
@@ -270,9 +273,11 @@ void frmTarvolk::Form_Load(const QString& programFolder)
     SetIdentity(cmbIdentity->currentData().toInt());
 
     if (titled.isEmpty()) {
-        const QString file = QDir(programFolder).filePath(QStringLiteral("TARVOLK.INI"));
         Label1->setText(
-            QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.").arg(file));
+            settings.problem().isEmpty()
+                ? QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.")
+                      .arg(settings.path)
+                : settings.problem());
         // The status line is too narrow for the whole path; the empty preview shows it in full.
         Label1->setToolTip(Label1->text());
         Text1->setPlaceholderText(Label1->text());
@@ -325,13 +330,15 @@ void frmTarvolk::closeEvent(QCloseEvent* event)
 
 void frmTarvolk::Command1_Click(int Index)
 {
-    if (m_mailbox.isBusy())
+    if (m_mailbox.isBusy() || m_password.isRunning())
         return;
     // Both conversations of a press work on the account chosen when it was pressed.
-    const AccountSlot account = m_accounts.current();
-    if (Index == 1)
-        m_mailbox.DeleteMail(account);
-    m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
+    m_password.run(m_accounts.current(), this, [this, Index](const AccountSlot& account) {
+        if (Index == 1)
+            m_mailbox.DeleteMail(account);
+        m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
+        return m_mailbox.passwordRefused();
+    });
 }
 
 void frmTarvolk::List1_Click()

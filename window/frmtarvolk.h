@@ -3,6 +3,7 @@
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
+#include "window/loginpassword.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -24,9 +25,10 @@ class frmTarvolk : public QWidget, private MailboxView {
     Q_OBJECT
 
 public:
-    // programFolder is where TARVOLK.INI is looked for; tests pass a folder of their own.
+    // programFolder is where TARVOLK.INI is looked for first; tests pass a folder of their own.
+    // configFile, when not empty, is the only settings file read (--config).
     explicit frmTarvolk(const QString& programFolder = QCoreApplication::applicationDirPath(),
-                        QWidget* parent = nullptr);
+                        const QString& configFile = QString(), QWidget* parent = nullptr);
 
     // Makes slot MailNo (0 to 10) the current account; any other number changes nothing.
     bool SetIdentity(int MailNo);
@@ -63,7 +65,7 @@ private:
     void chainFocus();
     void describeForScreenReaders();
 
-    void Form_Load(const QString& programFolder);
+    void Form_Load(const QString& programFolder, const QString& configFile);
     void Form_Activate();
     void cmbIdentity_Click();
     void showTitleFromItsStart();
@@ -85,6 +87,7 @@ private:
 
     AccountSlots m_accounts;
     MailboxClient m_mailbox{*this};
+    LoginPassword m_password;
     QPointer<QWidget> m_focusBeforeBusy;
     bool m_activated = false;
 };

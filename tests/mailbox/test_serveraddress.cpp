@@ -17,41 +17,51 @@ void TestServerAddress::choosesPortAndSecurity_data()
 {
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("security");
+    QTest::addColumn<QString>("fingerprint");
     QTest::addColumn<int>("port");
     QTest::addColumn<Security>("expected");
     QTest::addColumn<bool>("usable");
-    QTest::newRow("plain file stays plain")
-        << QStringLiteral("pop.example.org") << QString() << 110 << Security::None << true;
-    QTest::newRow("port 995 means TLS")
-        << QStringLiteral("pop.example.org:995") << QString() << 995 << Security::Tls << true;
-    QTest::newRow("other port stays plain")
-        << QStringLiteral("pop.example.org:2110") << QString() << 2110 << Security::None << true;
-    QTest::newRow("tls defaults to 995") << QStringLiteral("pop.example.org")
-                                         << QStringLiteral("tls") << 995 << Security::Tls << true;
-    QTest::newRow("tls on another port") << QStringLiteral("127.0.0.1:2995")
-                                         << QStringLiteral("TLS") << 2995 << Security::Tls << true;
+    QTest::newRow("plain file stays plain") << QStringLiteral("pop.example.org") << QString()
+                                            << QString() << 110 << Security::None << true;
+    QTest::newRow("port 995 means TLS") << QStringLiteral("pop.example.org:995") << QString()
+                                        << QString() << 995 << Security::Tls << true;
+    QTest::newRow("other port stays plain") << QStringLiteral("pop.example.org:2110") << QString()
+                                            << QString() << 2110 << Security::None << true;
+    QTest::newRow("tls defaults to 995")
+        << QStringLiteral("pop.example.org") << QStringLiteral("tls") << QString() << 995
+        << Security::Tls << true;
+    QTest::newRow("tls on another port")
+        << QStringLiteral("127.0.0.1:2995") << QStringLiteral("TLS") << QString() << 2995
+        << Security::Tls << true;
     QTest::newRow("starttls defaults to 110")
-        << QStringLiteral("pop.example.org") << QStringLiteral("starttls") << 110
+        << QStringLiteral("pop.example.org") << QStringLiteral("starttls") << QString() << 110
         << Security::StartTls << true;
     QTest::newRow("none on 995 stays plain")
-        << QStringLiteral("pop.example.org:995") << QStringLiteral(" none ") << 995
+        << QStringLiteral("pop.example.org:995") << QStringLiteral(" none ") << QString() << 995
         << Security::None << true;
+    QTest::newRow("fingerprint without security asks for starttls")
+        << QStringLiteral("pop.example.org") << QString()
+        << QStringLiteral("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef") << 110
+        << Security::StartTls << true;
     QTest::newRow("unknown value is refused, not plain")
-        << QStringLiteral("pop.example.org") << QStringLiteral("ssl") << 0 << Security::None
-        << false;
-    QTest::newRow("no host") << QString() << QStringLiteral("tls") << 995 << Security::Tls << false;
+        << QStringLiteral("pop.example.org") << QStringLiteral("ssl") << QString() << 0
+        << Security::None << false;
+    QTest::newRow("no host") << QString() << QStringLiteral("tls") << QString() << 995
+                             << Security::Tls << false;
 }
 
 void TestServerAddress::choosesPortAndSecurity()
 {
     QFETCH(QString, host);
     QFETCH(QString, security);
+    QFETCH(QString, fingerprint);
     QFETCH(int, port);
     QFETCH(Security, expected);
     QFETCH(bool, usable);
     AccountSlot account;
     account.Host = host;
     account.Security = security;
+    account.Fingerprint = fingerprint;
     const ServerAddress server = resolveServer(account);
     QCOMPARE(server.problem.isEmpty(), usable);
     if (!usable)

@@ -1,5 +1,5 @@
 #include "settings/accountslots.h"
-#include "settings/tarvolkx.h"
+#include "settings/inifile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,13 +19,13 @@ private slots:
 
 private:
     void writeSettings(const QByteArray& content);
+    IniDocument settings() const;
     QTemporaryDir m_dir;
 };
 
 void TestAccountSlots::init()
 {
     QVERIFY(m_dir.isValid());
-    TarvolkX::AppPath = m_dir.path();
     QFile::remove(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
 }
 
@@ -36,12 +36,17 @@ void TestAccountSlots::writeSettings(const QByteArray& content)
     file.write(content);
 }
 
+IniDocument TestAccountSlots::settings() const
+{
+    return readIniFile(m_dir.filePath(QStringLiteral("TARVOLK.INI"))).document;
+}
+
 void TestAccountSlots::loadsTheWorkedExample()
 {
     writeSettings("[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\nAccount1=user1\n"
                   "Title2=Verein\nHost2=192.0.2.20\nAccount2=user2\n");
     AccountSlots accounts;
-    const QList<TitledSlot> titled = accounts.load();
+    const QList<TitledSlot> titled = accounts.load(settings());
     QCOMPARE(accounts.LineCount, qint16(10));
     QCOMPARE(titled.size(), 2);
     QCOMPARE(titled[0].title, QStringLiteral("Privat"));
@@ -78,7 +83,7 @@ void TestAccountSlots::readsLineCount()
     QFETCH(int, expected);
     writeSettings("[Setup]\n" + line + "\n");
     AccountSlots accounts;
-    accounts.load();
+    accounts.load(settings());
     QCOMPARE(int(accounts.LineCount), expected);
 }
 
@@ -87,9 +92,9 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
     // Gaps, a blank title, a twice-used title, and an untitled slot with full log-in data.
     writeSettings(
         "[Setup]\nTitle2=Zwei\nHost2=h2\nTitle3=\" \"\nTitle4=\nHost3=h3\nTitle5=Zwei\nHost5=h5\n"
-        "Host4=h4\nAccount4=u4\nPassword4=p4\n");
+        "Host4=h4\nAccount4=u4\nPassword4=p4\nPassword3=\n");
     AccountSlots accounts;
-    const QList<TitledSlot> titled = accounts.load();
+    const QList<TitledSlot> titled = accounts.load(settings());
     QCOMPARE(titled.size(), 3);
     QCOMPARE(titled[0].slot, 2);
     QCOMPARE(titled[1].slot, 3);
@@ -99,6 +104,8 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
     QVERIFY(accounts.SetIdentity(titled[2].slot));
     QCOMPARE(accounts.CurHost, QStringLiteral("h5"));
     QCOMPARE(accounts.Accounts[4].Password, QStringLiteral("p4"));
+    // An empty Password3= is an empty password; no Password2 at all leaves it to the keyring.
+    QVERIFY(accounts.Accounts[3].PasswordGiven && !accounts.Accounts[2].PasswordGiven);
 }
 
 void TestAccountSlots::neverReadsSlotsAboveTen()
@@ -106,7 +113,7 @@ void TestAccountSlots::neverReadsSlotsAboveTen()
     writeSettings("[Setup]\nTitle10=Zehn\nSecurity10=starttls\nFingerprint10=AB:cd\nTitle11=Elf\n"
                   "Host11=h11\n");
     AccountSlots accounts;
-    const QList<TitledSlot> titled = accounts.load();
+    const QList<TitledSlot> titled = accounts.load(settings());
     QCOMPARE(titled.size(), 1);
     QCOMPARE(titled[0].slot, 10);
     QCOMPARE(accounts.Accounts[10].Security, QStringLiteral("starttls"));
@@ -117,7 +124,7 @@ void TestAccountSlots::setIdentityRefusesNumbersOutOfRange()
 {
     writeSettings("[Setup]\nTitle1=Eins\nHost1=h1\nAccount1=u1\nPassword1=p1\n");
     AccountSlots accounts;
-    accounts.load();
+    accounts.load(settings());
     QVERIFY(accounts.SetIdentity(1));
     QVERIFY(!accounts.SetIdentity(11));
     QVERIFY(!accounts.SetIdentity(-1));
@@ -134,7 +141,7 @@ void TestAccountSlots::setIdentityRefusesNumbersOutOfRange()
 void TestAccountSlots::missingFileLeavesEverythingEmpty()
 {
     AccountSlots accounts;
-    QVERIFY(accounts.load().isEmpty());
+    QVERIFY(accounts.load(settings()).isEmpty());
     QCOMPARE(accounts.LineCount, qint16(0));
 }
 

@@ -1,9 +1,13 @@
+#include "settings/inifile.h"
+#include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using TarvolkX::ReadIniValue;
 
@@ -16,7 +20,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+QByteArray utf16(QStringConverter::Encoding encoding, const QString& text)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(IniFile::Status)
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -30,6 +42,10 @@ private slots:
     void decodesWindows1252AndUtf8();
     void cutsLongValuesTo255Characters();
     void missingFileSectionOrKeyGiveEmpty();
+    void readsOnlyRegularFilesOfAtMostOneMegabyte_data();
+    void readsOnlyRegularFilesOfAtMostOneMegabyte();
+    void findsTheSettingsInOrder_data();
+    void findsTheSettingsInOrder();
 
 private:
     QString readSetup(const QByteArray& content, const char* key);
@@ -129,6 +145,12 @@ void TestIniFile::readsValuesAsIniUsersExpect_data()
         << QByteArray("[Setup]\r\nTitle1=a\r\nPassword1=crlf\r\n") << QStringLiteral("crlf");
     QTest::newRow("UTF-8 byte-order mark")
         << QByteArray("\xEF\xBB\xBF[Setup]\nPassword1=bom\n") << QStringLiteral("bom");
+    QTest::newRow("UTF-16 LE with byte-order mark")
+        << utf16(QStringConverter::Utf16LE, QStringLiteral("[Setup]\r\nPassword1=ä€\r\n"))
+        << QStringLiteral("ä€");
+    QTest::newRow("UTF-16 BE with byte-order mark")
+        << utf16(QStringConverter::Utf16BE, QStringLiteral("[Setup]\nPassword1=ä€\n"))
+        << QStringLiteral("ä€");
     QTest::newRow("empty value") << QByteArray("[Setup]\nPassword1=\n") << QString();
     QTest::newRow("key that only starts alike")
         << QByteArray("[Setup]\nPassword10=ten\n") << QString();
@@ -172,6 +194,89 @@ void TestIniFile::missingFileSectionOrKeyGiveEmpty()
              QString());
     QCOMPARE(readSetup("[Other]\nTitle1=x\n", "Title1"), QString());
     QCOMPARE(readSetup("[Setup]\nTitle2=x\n", "Title1"), QString());
+}
+
+void TestIniFile::readsOnlyRegularFilesOfAtMostOneMegabyte_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<IniFile::Status>("expected");
+    QTest::newRow("FIFO, which would block")
+        << QStringLiteral("fifo") << IniFile::Status::NotRegular;
+    QTest::newRow("link to /dev/zero, which never ends")
+        << QStringLiteral("zero") << IniFile::Status::NotRegular;
+    QTest::newRow("one byte over 1 MB") << QStringLiteral("large") << IniFile::Status::TooLarge;
+    QTest::newRow("exactly 1 MB") << QStringLiteral("limit") << IniFile::Status::Read;
+}
+
+void TestIniFile::readsOnlyRegularFilesOfAtMostOneMegabyte()
+{
+    QFETCH(QString, kind);
+    QFETCH(IniFile::Status, expected);
+    const QString path = m_dir.filePath(QStringLiteral("TARVOLK.INI"));
+    QFile::remove(path);
+    QByteArray content = "[Setup]\nTitle1=x\n";
+    if (kind == u"fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == u"zero")
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        writeFile(path, content.leftJustified(IniFile::MaxSize + (kind == u"large"), ' '));
+
+    const IniFile ini = readIniFile(path);
+    QCOMPARE(ini.status, expected);
+    QCOMPARE(ini.document.value(QStringLiteral("Setup"), QStringLiteral("Title1")).has_value(),
+             expected == IniFile::Status::Read);
+    if (expected != IniFile::Status::Read)
+        QVERIFY2(ini.problem().contains(path), qPrintable(ini.problem()));
+}
+
+// Places: "config" (--config), "program" (beside the executable), "home" ($XDG_CONFIG_HOME),
+// "system" (the second folder of $XDG_CONFIG_DIRS).
+void TestIniFile::findsTheSettingsInOrder_data()
+{
+    QTest::addColumn<bool>("withConfig");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("expected");
+    const QStringList all{QStringLiteral("config"), QStringLiteral("program"),
+                          QStringLiteral("home"), QStringLiteral("system")};
+    QTest::newRow("--config before all") << true << all << QStringLiteral("config");
+    QTest::newRow("--config missing: nothing else is read")
+        << true << all.mid(1) << QStringLiteral("config");
+    QTest::newRow("beside the program, as a portable copy")
+        << false << all.mid(1) << QStringLiteral("program");
+    QTest::newRow("per-user before the system") << false << all.mid(2) << QStringLiteral("home");
+    QTest::newRow("system folders from XDG_CONFIG_DIRS")
+        << false << all.mid(3) << QStringLiteral("system");
+    QTest::newRow("none: the per-user file to create")
+        << false << QStringList() << QStringLiteral("home");
+}
+
+void TestIniFile::findsTheSettingsInOrder()
+{
+    QFETCH(bool, withConfig);
+    QFETCH(QStringList, present);
+    QFETCH(QString, expected);
+    QTemporaryDir places;
+    QVERIFY(places.isValid());
+    const QHash<QString, QString> paths{
+        {QStringLiteral("config"), places.filePath(QStringLiteral("given.ini"))},
+        {QStringLiteral("program"), places.filePath(QStringLiteral("program/TARVOLK.INI"))},
+        {QStringLiteral("home"), places.filePath(QStringLiteral("home/tarvolk/TARVOLK.INI"))},
+        {QStringLiteral("system"), places.filePath(QStringLiteral("sys2/tarvolk/TARVOLK.INI"))},
+    };
+    for (const QString& place : present) {
+        QVERIFY(QDir().mkpath(QFileInfo(paths[place]).path()));
+        writeFile(paths[place], "[Setup]\nTitle1=" + place.toUtf8() + "\n");
+    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(places.filePath(QStringLiteral("home"))));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(places.filePath(QStringLiteral("sys1")) + u':' +
+                                                 places.filePath(QStringLiteral("sys2"))));
+
+    const IniFile found = findSettings(withConfig ? paths[QStringLiteral("config")] : QString(),
+                                       places.filePath(QStringLiteral("program")));
+    QCOMPARE(found.path, paths[expected]);
+    QCOMPARE(found.document.value(QStringLiteral("Setup"), QStringLiteral("Title1")),
+             present.contains(expected) ? std::optional(expected) : std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 class TestFrmTarvolk : public QObject {
     Q_OBJECT
@@ -31,6 +33,7 @@ private slots:
     void accountBoxListsTitledSlots_data();
     void accountBoxListsTitledSlots();
     void typingInTheAccountBoxChangesNoAccount();
+    void withoutAnyAccountSaysWhichFileToCreate_data();
     void withoutAnyAccountSaysWhichFileToCreate();
     void focusStartsOnFetchAndTabGoesRound();
     void tabInThePreviewMovesOnInsteadOfTyping();
@@ -74,6 +77,9 @@ void TestFrmTarvolk::initTestCase()
     QApplication::setApplicationName(QStringLiteral("Tarvolk"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QVERIFY(m_dir.isValid());
+    // Settings of the machine's user must not reach the tests.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_dir.filePath(QStringLiteral("system"))));
 }
 
 void TestFrmTarvolk::init()
@@ -250,8 +256,23 @@ void TestFrmTarvolk::typingInTheAccountBoxChangesNoAccount()
     QCOMPARE(w.accountSlots().CurAccount, QStringLiteral("user1"));
 }
 
+void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("no file anywhere") << false << QStringLiteral("Kein Mailkonto");
+    QTest::newRow("a FIFO in the way") << true << QStringLiteral("keine gewöhnliche Datei");
+}
+
 void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
 {
+    QFETCH(bool, fifo);
+    QFETCH(QString, says);
+    const QString perUser = m_dir.filePath(QStringLiteral("config/tarvolk/TARVOLK.INI"));
+    QVERIFY(QDir().mkpath(QFileInfo(perUser).path()));
+    QFile::remove(perUser);
+    if (fifo)
+        QCOMPARE(mkfifo(QFile::encodeName(perUser).constData(), 0600), 0);
     frmTarvolk& w = startWindow();
     QCOMPARE(w.cmbIdentity->count(), 0);
     QCOMPARE(w.cmbIdentity->currentIndex(), -1);
@@ -261,8 +282,8 @@ void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
     QCOMPARE(w.accountSlots().LineCount, qint16(0));
 
     const QString status = w.Label1->text();
-    QVERIFY2(status.contains(QStringLiteral("Kein Mailkonto")), qPrintable(status));
-    QVERIFY2(status.contains(m_dir.filePath(QStringLiteral("TARVOLK.INI"))), qPrintable(status));
+    QVERIFY2(status.contains(says), qPrintable(status));
+    QVERIFY2(status.contains(perUser), qPrintable(status));
     QCOMPARE(w.Text1->placeholderText(), status);
     QCOMPARE(w.Text1->toPlainText(), QString());
     QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));

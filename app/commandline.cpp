@@ -1,0 +1,75 @@
+#include "app/commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+constexpr int UsageError = 2;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("CommandLine", text);
+}
+
+// Built here rather than by QCommandLineParser, whose headings are English.
+QString helpText(const QList<QCommandLineOption>& options)
+{
+    QString text =
+        tr("Aufruf: tarvolk [Optionen]\n"
+           "Zeigt, was in einem POP3-Postfach liegt, ohne ganze Nachrichten zu laden.\n\n"
+           "Optionen:\n");
+    for (const QCommandLineOption& option : options) {
+        QStringList names;
+        for (const QString& name : option.names())
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        QString left = names.join(QStringLiteral(", "));
+        if (!option.valueName().isEmpty())
+            left += u' ' + option.valueName();
+        text += QStringLiteral("  %1  %2\n").arg(left, -16).arg(option.description());
+    }
+    return text;
+}
+
+void print(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+} // namespace
+
+CommandLine readCommandLine(const QStringList& arguments)
+{
+    const QList<QCommandLineOption> options{
+        {{QStringLiteral("h"), QStringLiteral("help")}, tr("zeigt diese Hilfe")},
+        {QStringLiteral("version"), tr("zeigt die Versionsnummer")},
+        {QStringLiteral("config"), tr("liest die Einstellungen aus genau dieser Datei"),
+         tr("DATEI")},
+    };
+    QCommandLineParser parser;
+    parser.addOptions(options);
+
+    CommandLine command;
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString mistake =
+            !parser.unknownOptionNames().isEmpty()
+                ? tr("Unbekannte Option: %1").arg(parser.unknownOptionNames().join(u' '))
+            : parser.positionalArguments().isEmpty()
+                ? parser.errorText()
+                : tr("Unerwartetes Argument: %1").arg(parser.positionalArguments().join(u' '));
+        print(stderr, tr("tarvolk: %1\nMehr mit: tarvolk --help\n").arg(mistake));
+        command.exitCode = UsageError;
+    } else if (parser.isSet(options[0])) {
+        print(stdout, helpText(options));
+    } else if (parser.isSet(options[1])) {
+        print(stdout, QStringLiteral("tarvolk %1\n").arg(QCoreApplication::applicationVersion()));
+    } else {
+        command.openWindow = true;
+        // Made absolute now: the program changes its current folder at start-up.
+        if (parser.isSet(options[2]))
+            command.configFile = QFileInfo(parser.value(options[2])).absoluteFilePath();
+    }
+    return command;
+}

@@ -1,0 +1,131 @@
+#include "keyring/keyring.h"
+#include "tests/dovecot/requiredovecot.h"
+#include "tests/e2e/e2esupport.h"
+#include "tests/window/windowdriver.h"
+#include "window/messagebox.h"
+#include "window/passworddialog.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using PasswordDialog::Answer;
+using windowdriver::entries;
+using windowdriver::press;
+
+const QString Password = QStringLiteral("geheim");
+
+// Accounts without Password in the settings file, against dovecot. ctest runs the keyring
+// functions and withoutKeyringAsksEachTime in separate private sessions (private-session.sh).
+class TestWindowKeyring : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void remembersTheAnswerAndAsksNoMore();
+    void replacesAStoredPasswordTheServerRefuses();
+    void cancellingLogsInNowhere();
+    void withoutKeyringAsksEachTime();
+
+private:
+    // A shown window on a new dovecot user with one message; returns the user's keyring key.
+    QString startWindow();
+    // The keyring's entry as another program sees it.
+    static QString secretToolLookup(const QString& key);
+
+    DovecotServer m_server;
+    e2e::UserPool m_users;
+    QString m_user;
+    QTemporaryDir m_dir;
+    std::unique_ptr<frmTarvolk> m_window;
+    MessageBox::Recorder m_boxes;
+};
+
+void TestWindowKeyring::initTestCase()
+{
+    TARVOLK_REQUIRE_DOVECOT();
+    QVERIFY2(m_users.create(m_server, 4, Password), qPrintable(m_server.errorString()));
+    QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
+}
+
+QString TestWindowKeyring::startWindow()
+{
+    m_user = m_users.take();
+    m_boxes.messages.clear();
+    const QString host = e2e::loopback(m_server.port());
+    const QByteArray ini =
+        "[Setup]\nTitle1=Dovecot\nHost1=" + host.toUtf8() + "\nAccount1=" + m_user.toUtf8() + "\n";
+    QFile settings(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
+    if (e2e::deliverAll(m_server, m_user, {e2e::numberedMessage(1)}).isEmpty() ||
+        !settings.open(QIODevice::WriteOnly) || settings.write(ini) != ini.size())
+        return QString();
+    settings.close();
+    m_window = std::make_unique<frmTarvolk>(m_dir.path());
+    m_window->show();
+    return QTest::qWaitForWindowExposed(m_window.get()) ? m_user + u'@' + host : QString();
+}
+
+QString TestWindowKeyring::secretToolLookup(const QString& key)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("secret-tool"),
+               {QStringLiteral("lookup"), QStringLiteral("user"), key, QStringLiteral("server"),
+                QStringLiteral("Tarvolk")});
+    tool.waitForFinished(e2e::ReplyTimeoutMs);
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+void TestWindowKeyring::remembersTheAnswerAndAsksNoMore()
+{
+    const QString key = startWindow();
+    QVERIFY(!key.isEmpty());
+    PasswordDialog::Script dialog({Answer{true, Password, true}});
+    press(m_window->Command1[0]);
+    m_window->List1->clear();
+    press(m_window->Command1[0]);
+    QCOMPARE(dialog.requests.size(), 1);
+    QCOMPARE(dialog.requests[0].title, QStringLiteral("Dovecot"));
+    QVERIFY(dialog.requests[0].canRemember);
+    QCOMPARE(secretToolLookup(key), Password);
+    QCOMPARE(entries(m_window->List1).size(), 1);
+    QVERIFY(m_boxes.messages.isEmpty());
+}
+
+void TestWindowKeyring::replacesAStoredPasswordTheServerRefuses()
+{
+    const QString key = startWindow();
+    QVERIFY(Keyring::write(key, QStringLiteral("veraltet")));
+    PasswordDialog::Script dialog({Answer{true, Password, true}});
+    press(m_window->Command1[0]);
+    QCOMPARE(dialog.requests.size(), 1);
+    QVERIFY(dialog.requests[0].storedRefused);
+    QCOMPARE(m_boxes.messages.size(), 1);
+    QCOMPARE(m_boxes.messages[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
+    QCOMPARE(entries(m_window->List1).size(), 1);
+    QCOMPARE(secretToolLookup(key), Password);
+}
+
+void TestWindowKeyring::cancellingLogsInNowhere()
+{
+    QVERIFY(!startWindow().isEmpty());
+    PasswordDialog::Script cancelled({});
+    press(m_window->Command1[0]);
+    QCOMPARE(cancelled.requests.size(), 1);
+    QVERIFY(m_boxes.messages.isEmpty());
+    QVERIFY(e2e::logLinesOf(m_server, m_user).isEmpty());
+}
+
+void TestWindowKeyring::withoutKeyringAsksEachTime()
+{
+    QVERIFY(!startWindow().isEmpty());
+    PasswordDialog::Script dialog({Answer{true, Password, true}, Answer{true, Password, true}});
+    press(m_window->Command1[0]);
+    press(m_window->Command1[0]);
+    QCOMPARE(dialog.requests.size(), 2);
+    QVERIFY(!dialog.requests[0].canRemember && !dialog.requests[1].canRemember);
+    QVERIFY(m_boxes.messages.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, m_user, "del=0/1"), 2,
+                              e2e::ReplyTimeoutMs);
+}
+
+QTEST_MAIN(TestWindowKeyring)
+#include "test_window_keyring.moc"

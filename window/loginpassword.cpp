@@ -1,0 +1,43 @@
+#include "window/loginpassword.h"
+
+#include "keyring/keyring.h"
+#include "mailbox/serveraddress.h"
+#include "window/passworddialog.h"
+
+#include <QScopeGuard>
+#include <QWidget>
+
+void LoginPassword::run(AccountSlot account, QWidget* parent, const Conversation& conversation)
+{
+    const ServerAddress server = resolveServer(account);
+    // Unusable settings are for the conversation to report; asking first would be in vain.
+    if (account.PasswordGiven || !server.problem.isEmpty()) {
+        conversation(account);
+        return;
+    }
+    m_running = true;
+    const auto done = qScopeGuard([this] { m_running = false; });
+    const QString key =
+        QStringLiteral("%1@%2:%3").arg(account.Account, server.host).arg(server.port);
+    const Keyring::Entry stored = Keyring::read(key);
+    bool fromKeyring = stored.status == Keyring::Status::Found;
+    PasswordDialog::Request request{account.Title, stored.status != Keyring::Status::Unavailable};
+    while (parent->isVisible()) {
+        PasswordDialog::Answer answer;
+        if (fromKeyring) {
+            account.Password = stored.password;
+        } else {
+            answer = PasswordDialog::ask(parent, request);
+            if (!answer.given)
+                return;
+            account.Password = answer.password;
+        }
+        const bool refused = conversation(account);
+        if (!refused && answer.remember)
+            Keyring::write(key, account.Password);
+        if (!refused || !fromKeyring)
+            return;
+        fromKeyring = false;
+        request.storedRefused = true;
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "settings/accountslots.h"
+
+#include <functional>
+
+class QWidget;
+
+// The password for one press of a command button. An account with Password in the settings file
+// uses it as before; one without takes it from the keyring (key user@host:port) or asks the user,
+// and a password the user asks to remember is stored once the server has not refused it.
+class LoginPassword {
+public:
+    // Talks to the server with the account; returns whether the server refused the password.
+    using Conversation = std::function<bool(const AccountSlot& account)>;
+
+    // Runs the conversation with the password filled in. When the server refuses a password from
+    // the keyring, the user is asked once more and the conversation runs again. Nothing runs when
+    // the user cancels or the parent window has been closed meanwhile.
+    void run(AccountSlot account, QWidget* parent, const Conversation& conversation);
+
+    // True from the start of run() to its end, also while the keyring or the user is asked.
+    bool isRunning() const { return m_running; }
+
+private:
+    bool m_running = false;
+};

@@ -1,0 +1,89 @@
+#include "window/passworddialog.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace PasswordDialog {
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("PasswordDialog", text);
+}
+
+Answer askModally(QWidget* parent, const Request& request)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(tr("Passwort für %1").arg(request.title));
+    auto* layout = new QVBoxLayout(&dialog);
+    if (request.storedRefused) {
+        layout->addWidget(
+            new QLabel(tr("Der Server hat das gemerkte Passwort abgelehnt."), &dialog));
+    }
+    auto* caption = new QLabel(tr("&Passwort:"), &dialog);
+    layout->addWidget(caption);
+    auto* password = new QLineEdit(&dialog);
+    password->setEchoMode(QLineEdit::Password);
+    caption->setBuddy(password);
+    layout->addWidget(password);
+    auto* remember = new QCheckBox(tr("Passwort merken"), &dialog);
+    // Storing a password is the user's choice, except when it replaces one stored before.
+    remember->setChecked(request.canRemember && request.storedRefused);
+    remember->setEnabled(request.canRemember);
+    layout->addWidget(remember);
+    if (!request.canRemember) {
+        layout->addWidget(new QLabel(
+            tr("Kein Schlüsselbund erreichbar: das Passwort kann nicht gemerkt werden."), &dialog));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Abbrechen"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return {true, password->text(), remember->isChecked()};
+}
+
+Asker& currentAsker()
+{
+    static Asker asker = askModally;
+    return asker;
+}
+
+} // namespace
+
+Answer ask(QWidget* parent, const Request& request)
+{
+    return currentAsker()(parent, request);
+}
+
+Asker setAsker(Asker asker)
+{
+    Asker previous = std::move(currentAsker());
+    currentAsker() = asker ? std::move(asker) : Asker(askModally);
+    return previous;
+}
+
+Script::Script(QList<Answer> answers)
+    : m_answers(std::move(answers)), m_previous(setAsker([this](QWidget*, const Request& request) {
+          requests.append(request);
+          return m_answers.isEmpty() ? Answer() : m_answers.takeFirst();
+      }))
+{
+}
+
+Script::~Script()
+{
+    setAsker(std::move(m_previous));
+}
+
+} // namespace PasswordDialog
