@@ -23,6 +23,9 @@ class Connection : public QObject, public ReplySource {
     Q_OBJECT
 public:
     static constexpr int DefaultTimeLimitMs = 4000;
+    // Servers take their time over a password on purpose: a refused one is answered late, and
+    // dovecot waits about 10 s for a locked mailbox before it says so.
+    static constexpr int DefaultLoginTimeLimitMs = 15000;
 
     enum class Failure { None, TimedOut, Network, Certificate, Protocol };
 
@@ -60,6 +63,9 @@ public:
 
     int timeLimitMs() const override { return m_timeLimitMs; }
     void setTimeLimitMs(int milliseconds) { m_timeLimitMs = milliseconds; }
+    // The time limit for the answer to a password.
+    int loginTimeLimitMs() const { return m_loginTimeLimitMs; }
+    void setLoginTimeLimitMs(int milliseconds) { m_loginTimeLimitMs = milliseconds; }
 
     // Counters for the benchmarks.
     int linesSent() const { return m_linesSent; }
@@ -102,6 +108,7 @@ private:
     QString m_protocolError;
     bool m_aborted = false;
     int m_timeLimitMs = DefaultTimeLimitMs;
+    int m_loginTimeLimitMs = DefaultLoginTimeLimitMs;
     int m_linesSent = 0;
     int m_waits = 0;
 };

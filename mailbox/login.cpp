@@ -1,6 +1,7 @@
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
 #include "mailbox/replyreader.h"
+#include "mailbox/responsecode.h"
 #include "mailbox/serveraddress.h"
 #include "settings/textdecoding.h"
 
@@ -11,9 +12,17 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
     m_passwordRefused = false;
     m_sentAhead = false;
     const ServerAddress server = resolveServer(account);
-    if (!server.problem.isEmpty()) {
-        m_view.showNotice(
-            {Notice::Title::Application, tr("Fehler bei der Übertragung"), server.problem});
+    const QString auth = account.Auth.trimmed().toLower();
+    const QStringList methods = {QString(), QStringLiteral("auto"), QStringLiteral("user"),
+                                 QStringLiteral("plain")};
+    const QString problem =
+        !server.problem.isEmpty() ? server.problem
+        : methods.contains(auth)
+            ? QString()
+            : tr("Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user und plain.")
+                  .arg(account.Auth);
+    if (!problem.isEmpty()) {
+        m_view.showNotice({Notice::Title::Application, tr("Fehler bei der Übertragung"), problem});
         m_view.setStatus(QString());
         return false;
     }
@@ -28,24 +37,95 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
     // Some servers announce what they offer only to a user who has logged in.
     const bool complete =
         m_capabilities.has("PIPELINING") && m_capabilities.has("UIDL") && m_capabilities.has("TOP");
+    const bool plain = auth == u"plain" ||
+                       ((auth.isEmpty() || auth == u"auto") && !m_capabilities.isEmpty() &&
+                        !m_capabilities.has("USER") &&
+                        m_capabilities.arguments("SASL").toUpper().split(' ').contains("PLAIN"));
+    if (plain ? !logInWithPlain(account)
+              : !logInWithUser(account, complete ? ahead : QList<QByteArray>()))
+        return false;
+    return complete || askCapabilities();
+}
+
+bool MailboxClient::logInWithUser(const AccountSlot& account, const QList<QByteArray>& ahead)
+{
+    m_view.setStatus(tr("Suche Account"));
+    m_connection.sendLine("user " + account.Account.toUtf8());
     // A server that takes commands ahead gets the password, and the commands that follow a
     // log-in, without waiting for each answer: the log-in then costs one round trip.
-    m_sentAhead = complete;
-    if (complete) {
-        m_view.setStatus(tr("Suche Account"));
-        m_connection.sendLine("user " + account.Account.toUtf8());
+    m_sentAhead = !ahead.isEmpty();
+    if (m_sentAhead) {
         m_connection.sendLine("pass " + account.Password.toUtf8());
         for (const QByteArray& command : ahead)
             m_connection.sendLine(command);
-        if (!awaitPositive())
-            return false;
-        m_view.setStatus(tr("Sende Passwort"));
-        return awaitPositive(&m_passwordRefused);
     }
-    return loginStep(tr("Suche Account"), "user " + account.Account.toUtf8()) &&
-           loginStep(tr("Sende Passwort"), "pass " + account.Password.toUtf8(),
-                     &m_passwordRefused) &&
-           askCapabilities();
+    if (!awaitPositive())
+        return false;
+    m_view.setStatus(tr("Sende Passwort"));
+    if (!m_sentAhead)
+        m_connection.sendLine("pass " + account.Password.toUtf8());
+    return awaitLogIn();
+}
+
+bool MailboxClient::logInWithPlain(const AccountSlot& account)
+{
+    m_view.setStatus(tr("Sende Passwort"));
+    const QByteArray response =
+        ('\0' + account.Account.toUtf8() + '\0' + account.Password.toUtf8()).toBase64();
+    const QByteArray command = "AUTH PLAIN " + response;
+    // The initial response rides on the AUTH line only while the line, with its CR LF, stays
+    // within the 255 octets a server must accept.
+    if (command.size() + 2 <= 255) {
+        m_connection.sendLine(command);
+    } else {
+        m_connection.sendLine("AUTH PLAIN");
+        QByteArray challenge;
+        if (!readLogInAnswer(challenge))
+            return false;
+        if (!challenge.startsWith("+ ") && challenge != "+\r\n")
+            return refuseWithReason(challenge);
+        m_connection.sendLine(response);
+    }
+    return awaitLogIn();
+}
+
+bool MailboxClient::readLogInAnswer(QByteArray& reply)
+{
+    const int usual = m_connection.timeLimitMs();
+    m_connection.setTimeLimitMs(m_connection.loginTimeLimitMs());
+    const bool read = readStatusLine(m_connection, reply, {true});
+    m_connection.setTimeLimitMs(usual);
+    if (!read)
+        failTransmission();
+    return read;
+}
+
+bool MailboxClient::awaitLogIn()
+{
+    QByteArray reply;
+    if (!readLogInAnswer(reply))
+        return false;
+    if (reply.startsWith("+OK"))
+        return true;
+    if (reply.startsWith("+")) {
+        // A challenge after the credentials explains a refusal; an empty line asks for it.
+        m_connection.sendLine(QByteArray());
+        const QByteArray reason = QByteArray::fromBase64(reply.mid(1).trimmed());
+        if (!readLogInAnswer(reply))
+            return false;
+        reply = reply.trimmed() + '\n' + reason;
+    }
+    m_passwordRefused = meansWrongPassword(responseCodeOf(reply));
+    return refuseWithReason(reply);
+}
+
+bool MailboxClient::refuseWithReason(const QByteArray& reply)
+{
+    bool isNumber = false;
+    const int delay = m_capabilities.arguments("LOGIN-DELAY").split(' ').value(0).toInt(&isNumber);
+    refuse(refusalText(responseCodeOf(reply), isNumber ? delay : -1),
+           decodeUtf8OrWindows1252(reply).trimmed());
+    return false;
 }
 
 bool MailboxClient::askCapabilities()
@@ -92,25 +172,12 @@ bool MailboxClient::startTls()
     return true;
 }
 
-bool MailboxClient::loginStep(const QString& status, const QByteArray& command, bool* refused)
-{
-    m_view.setStatus(status);
-    m_connection.sendLine(command);
-    return awaitPositive(refused);
-}
-
-bool MailboxClient::awaitPositive(bool* refused)
+bool MailboxClient::awaitPositive()
 {
     QByteArray reply;
     if (!readStatusLine(m_connection, reply)) {
         failTransmission();
         return false;
     }
-    if (!reply.startsWith("+OK")) {
-        if (refused)
-            *refused = true;
-        refuse(tr("Anmeldung fehlgeschlagen"), decodeUtf8OrWindows1252(reply).trimmed());
-        return false;
-    }
-    return true;
+    return reply.startsWith("+OK") || refuseWithReason(reply);
 }

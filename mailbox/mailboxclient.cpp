@@ -4,6 +4,8 @@
 #include "mailbox/mailboxview.h"
 #include "mailbox/replyparser.h"
 #include "mailbox/replyreader.h"
+#include "mailbox/responsecode.h"
+#include "settings/textdecoding.h"
 
 MailboxClient::MailboxClient(MailboxView& view, QObject* parent)
     : QObject(parent), m_view(view), m_connection(this)
@@ -50,6 +52,10 @@ bool MailboxClient::readStat(CommandPipeline& pipeline, qint32& count, qint32& s
         return false;
     }
     pipeline.answered();
+    // A server that is busy or broken says so in a code; without one, an error means no mail.
+    const ResponseCode code = responseCodeOf(reply);
+    if (code != ResponseCode::None && code != ResponseCode::Other)
+        return refuseWithReason(reply);
     Parse_Reply(reply, count, size);
     return true;
 }
@@ -71,7 +77,10 @@ bool MailboxClient::readListing(CommandPipeline& pipeline, FetchedMailbox& listi
         return false;
     }
     if (!list.isOk()) {
-        refuse(tr("Fehler bei der Übertragung"), QString::fromUtf8(list.status.trimmed()));
+        const ResponseCode code = responseCodeOf(list.status);
+        if (code != ResponseCode::None && code != ResponseCode::Other)
+            return refuseWithReason(list.status);
+        refuse(tr("Fehler bei der Übertragung"), decodeUtf8OrWindows1252(list.status).trimmed());
         return false;
     }
     pipeline.answered();

@@ -73,8 +73,13 @@ private:
     bool sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, bool& same);
     bool deleteMessages(CommandPipeline& pipeline, const QList<qint32>& numbers,
                         QStringList& refusals);
-    bool loginStep(const QString& status, const QByteArray& command, bool* refused = nullptr);
-    bool awaitPositive(bool* refused = nullptr);
+    bool logInWithUser(const AccountSlot& account, const QList<QByteArray>& ahead);
+    bool logInWithPlain(const AccountSlot& account);
+    // The answer to a password or AUTH, which servers may delay on purpose.
+    bool readLogInAnswer(QByteArray& reply);
+    bool awaitLogIn();
+    bool refuseWithReason(const QByteArray& reply);
+    bool awaitPositive();
     bool sendAndRead(const QByteArray& command, QByteArray& reply);
     void failTransmission();
     bool startTls();

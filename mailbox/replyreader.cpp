@@ -88,7 +88,7 @@ private:
 
 } // namespace
 
-bool readStatusLine(ReplySource& source, QByteArray& line)
+bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptions& options)
 {
     const QDeadlineTimer deadline(source.timeLimitMs());
     ReceiveBuffer& buffer = source.receiveBuffer();
@@ -105,7 +105,8 @@ bool readStatusLine(ReplySource& source, QByteArray& line)
     }
     line = buffer.unread().first(end + EndOfLine.size()).toByteArray();
     buffer.take(line.size());
-    if (!line.startsWith("+OK") && !line.startsWith("-ERR")) {
+    const bool challenge = options.challenge && (line.startsWith("+ ") || line == "+\r\n");
+    if (!line.startsWith("+OK") && !line.startsWith("-ERR") && !challenge) {
         source.failProtocol(tr("Unerwartete Antwort des Servers: „%1“")
                                 .arg(QString::fromLatin1(line.trimmed().left(200))));
         return false;

@@ -9,10 +9,15 @@ class ReplySource;
 // POP3 answers read over the receive buffer. Bytes after the end of an answer stay buffered for
 // the next one, so commands may be sent ahead of their answers.
 
+struct StatusLineOptions {
+    // A SASL challenge ("+ " and base64) is an answer too.
+    bool challenge = false;
+};
+
 // A status line, complete only at its CR LF, awaited within one time limit. It must begin with
 // "+OK" or "-ERR": anything else cannot be matched to a command and fails the connection.
 // Returns false on a time-out, a failed connection or such a line.
-bool readStatusLine(ReplySource& source, QByteArray& line);
+bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptions& options = {});
 
 struct MultiLineReply {
     QByteArray status;   // the status line, CR LF included

@@ -166,6 +166,9 @@ service submission-login {
     port = 0
   }
 }
+
+# Settings of a test of its own (DovecotServer::setExtraConfig).
+!include_try $dir/extra.conf
 EOF
 }
 

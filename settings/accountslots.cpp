@@ -22,6 +22,7 @@ QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
                 .has_value();
         slot.Security = readSetup(QStringLiteral("Security"), n);
         slot.Fingerprint = readSetup(QStringLiteral("Fingerprint"), n);
+        slot.Auth = readSetup(QStringLiteral("Auth"), n);
         if (!slot.Title.isEmpty())
             titled.append({slot.Title, n});
     }

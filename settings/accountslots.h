@@ -13,6 +13,7 @@ struct AccountSlot {
     QString Password;
     QString Security;    // "tls", "starttls", "none", or empty for the port's usual choice
     QString Fingerprint; // SHA-256 of a server certificate the user trusts, in hex
+    QString Auth;        // "auto" (or empty), "user" or "plain": how to log in
     // Whether the file has the Password key at all: an empty value is an empty password, while
     // an account without the key takes its password from the keyring or the user.
     bool PasswordGiven = false;

@@ -145,6 +145,12 @@ bool DovecotServer::start(Tls tls)
     return false;
 }
 
+bool DovecotServer::setExtraConfig(const QByteArray& settings)
+{
+    QFile file(directory() + QStringLiteral("/extra.conf"));
+    return file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size();
+}
+
 bool DovecotServer::tryStart(Tls tls, bool* portTaken)
 {
     const QList<quint16> ports = freePorts(tls == Tls::On ? 2 : 1);

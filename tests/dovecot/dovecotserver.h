@@ -34,6 +34,8 @@ public:
     // Starts dovecot on free loopback ports; with Tls::On also POP3 over TLS on tlsPort() and
     // STLS on port(), with a fresh self-signed certificate for localhost.
     bool start(Tls tls = Tls::Off);
+    // dovecot settings added to the harness's own, for the next start().
+    bool setExtraConfig(const QByteArray& settings);
     void stop();
     bool isRunning() const { return m_running; }
     QString errorString() const { return m_error; }

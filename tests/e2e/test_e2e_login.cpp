@@ -28,6 +28,7 @@ class TestE2eLogin : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void saysThatTheMailboxIsInUse();
     void logsInWithTheRightPassword();
     void refusesAWrongLogInAndSaysOnlyQuit_data();
     void refusesAWrongLogInAndSaysOnlyQuit();
@@ -42,8 +43,31 @@ private:
 void TestE2eLogin::initTestCase()
 {
     TARVOLK_REQUIRE_DOVECOT();
+    // A second session of the same user waits for the first one's lock, then is refused.
+    QVERIFY(m_server.setExtraConfig("pop3_lock_session = yes\n"));
     QVERIFY2(m_server.start(), qPrintable(m_server.errorString()));
-    QVERIFY2(m_users.create(m_server, 8, Password), qPrintable(m_server.errorString()));
+    QVERIFY2(m_users.create(m_server, 9, Password), qPrintable(m_server.errorString()));
+}
+
+void TestE2eLogin::saysThatTheMailboxIsInUse()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    e2e::PlainPop3 other;
+    QVERIFY(other.logIn(m_server.port(), user, Password));
+    RecordingView view;
+    MailboxClient client(view);
+
+    QVERIFY(!client.Do_Connect(e2e::account(e2e::loopback(m_server.port()), user, Password)));
+
+    QCOMPARE(view.notices.size(), 1);
+    QCOMPARE(view.notices[0].text,
+             QStringLiteral("Das Postfach wird gerade von einem anderen Programm benutzt. Bitte "
+                            "später nochmals abrufen."));
+    QVERIFY2(view.notices[0].detail.contains(QStringLiteral("[IN-USE]")),
+             qPrintable(view.notices[0].detail));
+    QVERIFY(!client.passwordRefused());
+    QVERIFY(other.quit());
 }
 
 void TestE2eLogin::logsInWithTheRightPassword()

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
 using pop3test::transcript;
@@ -41,6 +42,9 @@ private slots:
     void reportsAMissingServerAtOnce();
     void reportsAServerThatClosesAtOnce();
     void reportsAServerThatNeverAnswersPass();
+    void waitsLongerForThePassword();
+    void logsInWithAuthPlain_data();
+    void logsInWithAuthPlain();
     void refusesAnEmptyHost();
 };
 
@@ -127,24 +131,60 @@ void TestLogin::closesAConnectionStillOpen()
 
 void TestLogin::reportsRefusedLogIn_data()
 {
-    QTest::addColumn<pop3test::Scenario>("scenario");
+    QTest::addColumn<Scenario>("scenario");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("serverWords");
-    QTest::newRow("-ERR to pass")
-        << transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\nC: pass secret\n"
-                      "S: -ERR [AUTH] Authentication failed.\nC: quit")
-        << QStringLiteral("-ERR [AUTH] Authentication failed.");
+    QTest::addColumn<bool>("wrongPassword");
+    const QString failed = QStringLiteral("Anmeldung fehlgeschlagen");
+    const auto toPass = [](const QByteArray& capa, const QByteArray& answer) {
+        return transcript("S: +OK ready\nC: capa\n" + capa + "C: user joe\nS: +OK\n" +
+                          "C: pass secret\nS: " + answer + "\nC: quit");
+    };
+    QTest::newRow("-ERR to pass") << toPass("S: -ERR\n", "-ERR [AUTH] Authentication failed.")
+                                  << failed << QStringLiteral("-ERR [AUTH] Authentication failed.")
+                                  << true;
+    QTest::newRow("no code") << toPass("S: -ERR\n", "-ERR wrong") << failed
+                             << QStringLiteral("-ERR wrong") << true;
+    QTest::newRow("in use") << toPass("S: -ERR\n", "-ERR [IN-USE] Mailbox is locked.")
+                            << QStringLiteral("Das Postfach wird gerade von einem anderen "
+                                              "Programm benutzt. Bitte später nochmals abrufen.")
+                            << QStringLiteral("-ERR [IN-USE] Mailbox is locked.") << false;
+    QTest::newRow("login delay")
+        << toPass("S: +OK\nS: USER\nS: LOGIN-DELAY 900\nS: .\n", "-ERR [LOGIN-DELAY] wait")
+        << QStringLiteral("Der Server erlaubt so bald noch keine neue Anmeldung. Er lässt nur "
+                          "alle 15 Minuten eine Anmeldung zu.")
+        << QStringLiteral("-ERR [LOGIN-DELAY] wait") << false;
+    QTest::newRow("temporary") << toPass("S: -ERR\n", "-ERR [SYS/TEMP] disk full")
+                               << QStringLiteral("Der Server hat gerade ein vorübergehendes "
+                                                 "Problem. Bitte später nochmals abrufen.")
+                               << QStringLiteral("-ERR [SYS/TEMP] disk full") << false;
+    QTest::newRow("lasting") << toPass("S: -ERR\n", "-ERR [SYS/PERM] account closed")
+                             << QStringLiteral("Der Server meldet ein dauerhaftes Problem. Bitte "
+                                               "an den Anbieter des Postfachs wenden.")
+                             << QStringLiteral("-ERR [SYS/PERM] account closed") << false;
     QTest::newRow("-ERR to user")
         << transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: -ERR no such user\n"
                       "C: quit")
-        << QStringLiteral("-ERR no such user");
-    QTest::newRow("-ERR as greeting") << transcript("S: -ERR too many connections\nC: quit")
-                                      << QStringLiteral("-ERR too many connections");
+        << failed << QStringLiteral("-ERR no such user") << false;
+    QTest::newRow("-ERR as greeting")
+        << transcript("S: -ERR too many connections\nC: quit") << failed
+        << QStringLiteral("-ERR too many connections") << false;
+    // AUTH PLAIN when the server offers no USER: a failure challenge is answered with an empty
+    // line and its decoded words are shown.
+    QTest::newRow("plain, failure challenge")
+        << transcript("S: +OK ready\nC: capa\nS: +OK\nS: SASL PLAIN\nS: .\n"
+                      "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: + eyJzdGF0dXMiOiI0MDEifQ==\nC: \n"
+                      "S: -ERR [AUTH] Authentication failed.\nC: quit")
+        << failed << QStringLiteral("-ERR [AUTH] Authentication failed.\n{\"status\":\"401\"}")
+        << true;
 }
 
 void TestLogin::reportsRefusedLogIn()
 {
-    QFETCH(pop3test::Scenario, scenario);
+    QFETCH(Scenario, scenario);
+    QFETCH(QString, text);
     QFETCH(QString, serverWords);
+    QFETCH(bool, wrongPassword);
     ScriptedServer server;
     server.play(scenario);
     RecordingView view;
@@ -152,9 +192,9 @@ void TestLogin::reportsRefusedLogIn()
     QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].title, Notice::Title::Application);
-    QCOMPARE(view.notices[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
+    QCOMPARE(view.notices[0].text, text);
     QCOMPARE(view.notices[0].detail, serverWords);
-    QCOMPARE(client.passwordRefused(), QByteArray(QTest::currentDataTag()) == "-ERR to pass");
+    QCOMPARE(client.passwordRefused(), wrongPassword);
     QCOMPARE(view.status(), QString());
     QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
     SCRIPTED_VERIFY(server);
@@ -202,6 +242,7 @@ void TestLogin::reportsAServerThatNeverAnswersPass()
     RecordingView view;
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);
+    client.connection().setLoginTimeLimitMs(300);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
@@ -211,6 +252,55 @@ void TestLogin::reportsAServerThatNeverAnswersPass()
     QCOMPARE(view.status(), QString());
     QVERIFY(!client.connection().isOpen());
     QVERIFY(!server.receivedLines().contains("quit"));
+}
+
+void TestLogin::waitsLongerForThePassword()
+{
+    ScriptedServer server;
+    server.play({transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\nC: pass secret"),
+                 Step::pause(600), transcript("S: +OK\nC: capa\nS: -ERR")});
+    RecordingView view;
+    MailboxClient client(view);
+    client.connection().setTimeLimitMs(300);
+    client.connection().setLoginTimeLimitMs(3000);
+    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
+    SCRIPTED_VERIFY(server);
+}
+
+void TestLogin::logsInWithAuthPlain_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("auth");
+    QTest::addColumn<Scenario>("scenario");
+    const QByteArray sasl = "S: +OK ready\nC: capa\nS: +OK\nS: SASL PLAIN\nS: USER\nS: .\n";
+    QTest::newRow("initial response on the AUTH line")
+        << QStringLiteral("joe") << QStringLiteral("plain")
+        << transcript(sasl + "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: +OK\nC: capa\nS: -ERR");
+    const QString longUser(180, u'u');
+    const QByteArray response =
+        ('\0' + longUser.toUtf8() + '\0' + QByteArrayLiteral("secret")).toBase64();
+    QTest::newRow("long response after the challenge")
+        << longUser << QStringLiteral("PLAIN")
+        << transcript(sasl + "C: AUTH PLAIN\nS: + \nC: " + response + "\nS: +OK\nC: capa\nS: -ERR");
+    QTest::newRow("auto without USER")
+        << QStringLiteral("joe") << QString()
+        << transcript("S: +OK ready\nC: capa\nS: +OK\nS: SASL LOGIN PLAIN\nS: .\n"
+                      "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: +OK\nC: capa\nS: -ERR");
+}
+
+void TestLogin::logsInWithAuthPlain()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, auth);
+    QFETCH(Scenario, scenario);
+    ScriptedServer server;
+    server.play(scenario);
+    RecordingView view;
+    MailboxClient client(view);
+    AccountSlot account = testAccount(server.hostWithPort(), user);
+    account.Auth = auth;
+    QVERIFY(client.Do_Connect(account));
+    SCRIPTED_VERIFY(server);
 }
 
 void TestLogin::refusesAnEmptyHost()

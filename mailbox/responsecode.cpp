@@ -1,0 +1,66 @@
+#include "mailbox/responsecode.h"
+
+#include <QCoreApplication>
+
+ResponseCode responseCodeOf(QByteArrayView reply)
+{
+    if (!reply.startsWith("-ERR [") && !reply.startsWith("-ERR["))
+        return ResponseCode::None;
+    const qsizetype open = reply.indexOf('[');
+    const qsizetype close = reply.indexOf(']', open);
+    if (close < 0)
+        return ResponseCode::None;
+    const QByteArray code = reply.sliced(open + 1, close - open - 1).toByteArray().toUpper();
+    // Codes are hierarchical: "SYS/TEMP/..." is still a temporary problem.
+    const auto is = [&](const QByteArray& name) {
+        return code == name || code.startsWith(name + '/');
+    };
+    if (is("AUTH"))
+        return ResponseCode::Auth;
+    if (is("IN-USE"))
+        return ResponseCode::InUse;
+    if (is("LOGIN-DELAY"))
+        return ResponseCode::LoginDelay;
+    if (is("SYS/TEMP"))
+        return ResponseCode::SysTemp;
+    if (is("SYS/PERM"))
+        return ResponseCode::SysPerm;
+    return ResponseCode::Other;
+}
+
+bool meansWrongPassword(ResponseCode code)
+{
+    return code == ResponseCode::None || code == ResponseCode::Auth;
+}
+
+QString refusalText(ResponseCode code, int loginDelaySeconds)
+{
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("MailboxClient", text);
+    };
+    switch (code) {
+    case ResponseCode::InUse:
+        return tr("Das Postfach wird gerade von einem anderen Programm benutzt. Bitte später "
+                  "nochmals abrufen.");
+    case ResponseCode::LoginDelay: {
+        const QString text = tr("Der Server erlaubt so bald noch keine neue Anmeldung.");
+        if (loginDelaySeconds <= 0)
+            return text;
+        const int minutes = (loginDelaySeconds + 59) / 60;
+        return text + u' ' +
+               (minutes == 1 ? tr("Er lässt nur eine Anmeldung in der Minute zu.")
+                             : tr("Er lässt nur alle %1 Minuten eine Anmeldung zu.").arg(minutes));
+    }
+    case ResponseCode::SysTemp:
+        return tr("Der Server hat gerade ein vorübergehendes Problem. Bitte später nochmals "
+                  "abrufen.");
+    case ResponseCode::SysPerm:
+        return tr("Der Server meldet ein dauerhaftes Problem. Bitte an den Anbieter des "
+                  "Postfachs wenden.");
+    case ResponseCode::None:
+    case ResponseCode::Auth:
+    case ResponseCode::Other:
+        break;
+    }
+    return tr("Anmeldung fehlgeschlagen");
+}
