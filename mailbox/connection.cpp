@@ -66,6 +66,8 @@ void Connection::sendLine(const QByteArray& command)
 {
     Winsock1.write(command + "\r\n");
     ++m_linesSent;
+    if (std::exchange(m_waitedSinceSend, false))
+        ++m_flights;
 }
 
 bool Connection::Wait_Reply()
@@ -85,6 +87,7 @@ bool Connection::Wait_Reply(QDeadlineTimer deadline)
     if (!arrived() && !m_aborted) {
         Timer1.start(int(qMax<qint64>(0, deadline.remainingTime())));
         ++m_waits;
+        m_waitedSinceSend = true;
         while (!arrived() && !TimedOut && !m_failed && !m_aborted)
             waitForEvent();
         Timer1.stop();

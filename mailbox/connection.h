@@ -67,9 +67,11 @@ public:
     int loginTimeLimitMs() const { return m_loginTimeLimitMs; }
     void setLoginTimeLimitMs(int milliseconds) { m_loginTimeLimitMs = milliseconds; }
 
-    // Counters for the benchmarks.
+    // Counters for the benchmarks. A flight is a run of commands sent without waiting for an
+    // answer in between: each costs one round trip.
     int linesSent() const { return m_linesSent; }
     int waits() const { return m_waits; }
+    int flights() const { return m_flights; }
 
     // Bytes are taken from the socket only while the buffer holds less than this, so a server
     // that floods answers ahead of the reader fills the network's buffers, not memory.
@@ -111,4 +113,6 @@ private:
     int m_loginTimeLimitMs = DefaultLoginTimeLimitMs;
     int m_linesSent = 0;
     int m_waits = 0;
+    int m_flights = 0;
+    bool m_waitedSinceSend = true;
 };

@@ -5,12 +5,14 @@
 #include "benchmailbox.h"
 #include "delayproxy.h"
 #include "mailbox/mailboxclient.h"
+#include "rawclient.h"
 #include "resourceusage.h"
 #include "silentview.h"
 #include "tests/dovecot/dovecotserver.h"
+#include "windowfetch.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,7 +26,10 @@
 namespace {
 
 const QString User = QStringLiteral("bench");
+const QString RefetchUser = QStringLiteral("refetch");
+const QString SmallUser = QStringLiteral("small");
 const QString Password = QStringLiteral("bench-secret");
+constexpr int SmallCount = 10000;
 
 struct Run {
     QString name;
@@ -38,6 +43,8 @@ struct Run {
     qint64 rssBeforeKiB = 0;
     int commands = 0;
     int waits = 0;
+    int flights = 0;
+    qint64 toLastEntryNs = 0;
     int messages = 0; // stored texts, not empty
     int entries = 0;  // lines in the message list
     qint64 storedChars = 0;
@@ -62,12 +69,12 @@ double mib(qint64 kib)
     return kib / 1024.0;
 }
 
-AccountSlot accountFor(quint16 port)
+AccountSlot accountFor(quint16 port, const QString& user = User)
 {
     AccountSlot account;
     account.Title = QStringLiteral("Benchmark");
     account.Host = QStringLiteral("127.0.0.1:%1").arg(port);
-    account.Account = User;
+    account.Account = user;
     account.Password = Password;
     account.Security = QStringLiteral("none");
     account.Fingerprint = QString();
@@ -96,12 +103,13 @@ Run fetchOnce(const QString& name, quint16 serverPort, int delayMs, const Option
     SilentView view;
     MailboxClient client(view);
     const AccountSlot account = accountFor(port);
+    QElapsedTimer wall;
+    view.clock = &wall;
 
     run.rssBeforeKiB = ResourceUsage::currentRssKiB();
     run.peakIsOwn = ResourceUsage::resetPeak();
     const qint64 processCpu = ResourceUsage::processCpuNs();
     const qint64 threadCpu = ResourceUsage::threadCpuNs();
-    QElapsedTimer wall;
     wall.start();
 
     client.Emails_abrufen(account, options.lineCount);
@@ -115,6 +123,8 @@ Run fetchOnce(const QString& name, quint16 serverPort, int delayMs, const Option
 
     run.commands = client.connection().linesSent();
     run.waits = client.connection().waits();
+    run.flights = client.connection().flights();
+    run.toLastEntryNs = view.lastArrivalNs;
     run.entries = view.entries;
     run.texts = client.MailTexts();
 
@@ -199,6 +209,10 @@ void printTable(QTextStream& out, const QList<Run>& runs)
     row(QString(), [](const Run& run) { return run.name; });
     row(QStringLiteral("wall time [s]"),
         [&](const Run& run) { return number(seconds(run.wallNs), 3); });
+    row(QStringLiteral("press to last preview [s]"),
+        [&](const Run& run) { return number(seconds(run.toLastEntryNs), 3); });
+    row(QStringLiteral("round trips (command flights)"),
+        [](const Run& run) { return QString::number(run.flights); });
     row(QStringLiteral("CPU, whole process [s]"),
         [&](const Run& run) { return number(seconds(run.processCpuNs), 3); });
     row(QStringLiteral("CPU, client thread [s]"),
@@ -249,9 +263,60 @@ void printTable(QTextStream& out, const QList<Run>& runs)
 
 } // namespace
 
+// The raw client through the same kind of link as a run of the program.
+RawClient::Result rawRun(quint16 serverPort, int delayMs, int count, qint16 lineCount)
+{
+    std::optional<DelayProxyThread> proxy;
+    if (delayMs > 0)
+        proxy.emplace(serverPort, delayMs);
+    return RawClient::fetchAllTops(proxy ? proxy->port() : serverPort, User, Password, count,
+                                   lineCount);
+}
+
+// A deletion of two messages and the fetch that follows it, then one more press of "Emails
+// abrufen": the round trips and "top" commands each costs, counted once the connection is open.
+void printRefetch(QTextStream& out, quint16 port, qint16 lineCount)
+{
+    SilentView view;
+    MailboxClient client(view);
+    const AccountSlot account = accountFor(port, RefetchUser);
+    client.Emails_abrufen(account, lineCount);
+    const auto measure = [&](const QString& what, const std::function<void()>& action) {
+        const int flights = client.connection().flights();
+        const int lines = client.connection().linesSent();
+        QElapsedTimer clock;
+        clock.start();
+        action();
+        out << what.leftJustified(44) << QString::number(clock.nsecsElapsed() / 1e9, 'f', 3)
+            << " s, " << client.connection().flights() - flights << " round trips, "
+            << client.connection().linesSent() - lines << " commands\n";
+    };
+    view.marks = {10, 20};
+    measure(QStringLiteral("deletion of 2 of %1").arg(view.entries),
+            [&] { client.DeleteMail(account); });
+    view.marks.clear();
+    measure(QStringLiteral("refetch after the deletion (%1 entries)").arg(view.entries - 2),
+            [&] { client.Emails_abrufen(account, lineCount); });
+    measure(QStringLiteral("second press, nothing new"),
+            [&] { client.Emails_abrufen(account, lineCount); });
+    for (const Notice& notice : view.notices)
+        out << "notice: " << notice.text << ' ' << notice.detail << '\n';
+}
+
+void printWindowRun(QTextStream& out, const QString& name, const WindowFetch::Result& result)
+{
+    out << name.leftJustified(44) << QString::number(result.wallNs / 1e9, 'f', 3) << " s, CPU "
+        << QString::number(result.processCpuNs / 1e9, 'f', 3) << " s, peak RSS "
+        << QString::number(mib(result.peakRssKiB), 'f', 1) << " MiB, " << result.entries
+        << " entries" << (result.ok ? "" : ", FAILED: a message box") << '\n';
+}
+
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The window runs too; no screen is needed for its figures.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("bench_fetch"));
     QTextStream out(stdout);
 
@@ -298,7 +363,8 @@ int main(int argc, char** argv)
         return 2;
     }
     DovecotServer server;
-    if (!server.start() || !server.addUser(User, Password)) {
+    if (!server.addUser(User, Password) || !server.addUser(RefetchUser, Password) ||
+        !server.addUser(SmallUser, Password) || !server.start()) {
         std::fprintf(stderr, "bench_fetch: dovecot: %s\n", qPrintable(server.errorString()));
         return 2;
     }
@@ -312,7 +378,8 @@ int main(int argc, char** argv)
     qint64 largest = 0;
     int multipart = 0;
     for (const BenchMailbox::Mail& mail : BenchMailbox::build(options.spread)) {
-        if (server.deliver(User, mail.bytes).isEmpty()) {
+        if (server.deliver(User, mail.bytes).isEmpty() ||
+            server.deliver(RefetchUser, mail.bytes).isEmpty()) {
             std::fprintf(stderr, "bench_fetch: delivery: %s\n", qPrintable(server.errorString()));
             return 2;
         }
@@ -346,6 +413,47 @@ int main(int argc, char** argv)
     }
 
     printTable(out, runs);
+
+    // The same work as the program's fetch, by a client that writes every "top" at once.
+    const int count = int(messageIds.size());
+    const RawClient::Result rawLoopback = rawRun(server.port(), 0, count, options.lineCount);
+    const RawClient::Result rawDelayed =
+        rawRun(server.port(), options.delayMs, count, options.lineCount);
+    const auto versus = [&](const QString& name, const Run& run, const RawClient::Result& raw) {
+        out << name.leftJustified(44) << "program " << QString::number(seconds(run.wallNs), 'f', 3)
+            << " s (last preview " << QString::number(seconds(run.toLastEntryNs), 'f', 3)
+            << " s), raw pipelined client " << QString::number(seconds(raw.wallNs), 'f', 3) << " s"
+            << (raw.ok ? "" : " FAILED") << ", ratio "
+            << QString::number(double(run.toLastEntryNs) / qMax<qint64>(1, raw.wallNs), 'f', 2)
+            << '\n';
+    };
+    out << '\n';
+    versus(QStringLiteral("loopback"), runs.at(1), rawLoopback);
+    versus(QStringLiteral("delay %1 ms each way").arg(options.delayMs), runs.at(2), rawDelayed);
+    out << '\n';
+    printRefetch(out, server.port(), options.lineCount);
+
+    out << '\n';
+    printWindowRun(out, QStringLiteral("window, %1 messages, loopback").arg(count),
+                   WindowFetch::press(server.port(), User, Password, options.lineCount));
+    {
+        DelayProxyThread proxy(server.port(), options.delayMs);
+        printWindowRun(
+            out, QStringLiteral("window, %1 messages, delay %2 ms").arg(count).arg(options.delayMs),
+            WindowFetch::press(proxy.port(), User, Password, options.lineCount));
+    }
+    BenchMailbox::Spread small;
+    small.count = SmallCount;
+    small.minSize = 300;
+    small.maxSize = 2000;
+    for (const BenchMailbox::Mail& mail : BenchMailbox::build(small)) {
+        if (server.deliver(SmallUser, mail.bytes).isEmpty()) {
+            std::fprintf(stderr, "bench_fetch: delivery: %s\n", qPrintable(server.errorString()));
+            return 2;
+        }
+    }
+    printWindowRun(out, QStringLiteral("window, %1 small messages, loopback").arg(SmallCount),
+                   WindowFetch::press(server.port(), SmallUser, Password, options.lineCount));
     out << "\nCPU, whole process: the client and, in the delayed run, the proxy thread inside "
            "this process; dovecot runs in processes of its own and is not counted.\n";
     if (std::any_of(runs.cbegin(), runs.cend(), [](const Run& run) { return !run.peakIsOwn; }))

@@ -2,7 +2,9 @@
 
 #include "mailbox/mailboxview.h"
 
+#include <QElapsedTimer>
 #include <QList>
+#include <QSet>
 
 // Stands in for the window and shows nothing, so that the figures are the conversation's own.
 // Keeps only what tells whether the fetch went right.
@@ -12,9 +14,13 @@ public:
     void setSummary(const QString& text) override { summary = text; }
     void clearMessages() override { entries = 0; }
     void appendMessages(const QStringList& more) override { entries += int(more.size()); }
-    void messageArrived(int, const QString&) override {}
+    void messageArrived(int, const QString&) override
+    {
+        if (clock)
+            lastArrivalNs = clock->nsecsElapsed();
+    }
     int messageCount() const override { return entries; }
-    bool isMarked(int) const override { return false; }
+    bool isMarked(int position) const override { return marks.contains(position); }
     void setProgressRange(int maximum) override { progressMax = maximum; }
     void setProgress(int) override {}
     int progressMaximum() const override { return progressMax; }
@@ -23,6 +29,9 @@ public:
 
     QString summary;
     int entries = 0;
+    QSet<int> marks;
+    const QElapsedTimer* clock = nullptr; // when set, the time of the last preview is kept
+    qint64 lastArrivalNs = 0;
     int progressMax = 100;
     QList<Notice> notices;
 };
