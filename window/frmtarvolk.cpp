@@ -3,6 +3,7 @@
 #include "settings/tarvolkx.h"
 #include "window/mailinfo.h"
 #include "window/messagebox.h"
+#include "window/plaintext.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -37,6 +38,8 @@ struct Twips {
 QLabel* newValueLabel(QWidget* parent)
 {
     auto* label = new QLabel(parent);
+    // Values come from servers and messages: never markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setLineWidth(1);
     return label;
@@ -345,23 +348,20 @@ void frmTarvolk::List1_Click()
 void frmTarvolk::SetMailInfo(const QString& MailText)
 {
     const MailInfo info = readMailInfo(MailText);
-    for (int k = 0; k < 4; ++k) {
-        lblMailInfo[k]->setText(info.values[k]);
-        // The boxes are narrower than many values; the whole value shows on hovering.
-        lblMailInfo[k]->setToolTip(info.values[k]);
-    }
+    // The boxes are narrower than many values; the whole value shows on hovering.
+    for (int k = 0; k < 4; ++k)
+        plaintext::show(lblMailInfo[k], info.values[k]);
     picMailInfo->setVisible(info.attachment);
 }
 
 void frmTarvolk::setStatus(const QString& text)
 {
-    Label1->setText(text);
+    plaintext::show(Label1, text, false);
 }
 
 void frmTarvolk::setSummary(const QString& text)
 {
-    Label2->setText(text);
-    Label2->setToolTip(text);
+    plaintext::show(Label2, text);
 }
 
 void frmTarvolk::clearMessages()

@@ -1,3 +1,4 @@
+#include "pop3server/conversation.h"
 #include "tests/mailbox/pop3replies.h"
 #include "tests/window/windowdriver.h"
 #include "window/frmtarvolk.h"
@@ -8,11 +9,13 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <memory>
 
 using pop3replies::multiLine;
@@ -194,6 +197,8 @@ private slots:
     void accountChosenDuringTheLogInAppliesToTheNextPress();
     void timeOutShowsTheTransmissionErrorOnce();
     void deletionThatTimesOutIsFollowedByAFetch();
+    void serverAndMessageWordsShowAsPlainText();
+    void longHeaderValuesAreCut();
 
 private:
     frmTarvolk& startWindow(const QList<windowdriver::Account>& accounts);
@@ -593,6 +598,78 @@ void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
     QCOMPARE(m_boxes->messages[0].title, QStringLiteral("Tarvolk"));
     QCOMPARE(entries(w.List1), listEntries(mails));
     QCOMPARE(w.Label1->text(), QString());
+}
+
+// What a user sees of a text that Qt may take for markup: a tooltip or a label that is not plain
+// text is rendered when Qt guesses markup.
+static QString rendered(const QString& text, bool plain = false)
+{
+    if (plain || !Qt::mightBeRichText(text))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+
+static QString rendered(const QLabel* label)
+{
+    return rendered(label->text(), label->textFormat() == Qt::PlainText);
+}
+
+// Markup in a message's headers and in a server's answer: an image that would read /dev/zero
+// until memory runs out, bold text, a link and an entity are all shown as the characters they are.
+void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
+{
+    frmTarvolk& w = startWindow();
+    const QString from = QStringLiteral("<img src=\"/dev/zero\">");
+    const QString to = QStringLiteral("<a href=\"https://example.org\">Kunde</a>");
+    const QString subject = QStringLiteral("<b>Sparkasse</b>");
+    const QString date = QStringLiteral("a &amp; b");
+    const QByteArray mail = "Return-Path: <x@example.org>\r\nFrom: " + from.toUtf8() +
+                            "\r\nTo: " + to.toUtf8() + "\r\nSubject: " + subject.toUtf8() +
+                            "\r\nDate: " + date.toUtf8() + "\r\n\r\n<i>Text</i>\r\n";
+    m_server->play(pop3test::fetchConversation({{"uid-1", mail}}));
+    m_server->play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::send("+OK\r\n"),
+                    Step::expect("pass secret"), Step::send("-ERR <b>falsch</b> & <u>aus</u>\r\n"),
+                    Step::expect("quit")});
+
+    press(w.Command1[0]);
+    QVERIFY(clickEntry(w.List1, 0));
+
+    const QStringList values{from, to, subject, date};
+    for (int k = 0; k < 4; ++k) {
+        QCOMPARE(rendered(w.lblMailInfo[k]), values[k]);
+        QCOMPARE(rendered(w.lblMailInfo[k]->toolTip()), values[k]);
+    }
+    QVERIFY(w.Text1->toPlainText().contains(QStringLiteral("<i>Text</i>")));
+    QCOMPARE(rendered(w.Label2), QStringLiteral("1 Email mit %1 Bytes").arg(mail.size()));
+    QCOMPARE(w.Label1->textFormat(), Qt::PlainText);
+
+    press(w.Command1[0]);
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->isFinished(), 5000);
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(m_boxes->messages.size(), 1);
+    const auto box = MessageBox::makeBox(&w, m_boxes->messages[0]);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
+    QCOMPARE(rendered(box->informativeText()), QStringLiteral("-ERR <b>falsch</b> & <u>aus</u>"));
+}
+
+// Values longer than any box are cut for showing; the preview has its own limit.
+void TestWindowConversations::longHeaderValuesAreCut()
+{
+    frmTarvolk& w = startWindow();
+    const QByteArray subject(5000, 'x');
+    m_server->play(pop3test::fetchConversation(
+        {{"uid-1", "Return-Path: <x@example.org>\r\nSubject: " + subject + "\r\n\r\nText\r\n"}}));
+
+    press(w.Command1[0]);
+    QVERIFY(clickEntry(w.List1, 0));
+
+    SCRIPTED_VERIFY(*m_server);
+    const QString shown = w.lblMailInfo[2]->text();
+    QVERIFY2(shown.size() < 2000 && shown.startsWith(QStringLiteral("xxx")),
+             qPrintable(QString::number(shown.size())));
+    QVERIFY(rendered(w.lblMailInfo[2]->toolTip()).size() < 2000);
 }
 
 QTEST_MAIN(TestWindowConversations)
