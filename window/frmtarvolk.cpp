@@ -11,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -47,7 +46,10 @@ QLabel* newValueLabel(QWidget* parent)
 
 } // namespace
 
-frmTarvolk::frmTarvolk(const QString& programFolder, QWidget* parent) : QWidget(parent)
+frmTarvolk::frmTarvolk(const QString& programFolder, QWidget* parent)
+    : QWidget(parent),
+      m_display([this](const QString& text) { plaintext::show(Label1, text, false); },
+                [this](int value) { ProgressBar1->setValue(value); })
 {
     initResources();
     createControls();
@@ -80,12 +82,8 @@ void frmTarvolk::createControls()
     Label2->setText(QStringLiteral("Label2"));
     Label1 = newValueLabel(Frame2);
     Label1->setText(QStringLiteral("Label1"));
-    List1 = new QListWidget(Frame2);
-    // Any number of entries can be marked for deletion; a click toggles one and makes it current.
-    List1->setSelectionMode(QAbstractItemView::MultiSelection);
-    connect(List1, &QListWidget::currentRowChanged, this, &frmTarvolk::List1_Click);
-    // A click on the current entry changes no row but must still show what is stored by now.
-    connect(List1, &QListWidget::itemClicked, this, &frmTarvolk::List1_Click);
+    List1 = new MessageListView(Frame2);
+    connect(List1, &MessageListView::entryChosen, this, &frmTarvolk::List1_Click);
 
     Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), this);
     // The header values sit on the colour of title-bar text, white in the standard scheme.
@@ -254,7 +252,7 @@ void frmTarvolk::Form_Load(const QString& programFolder)
     QDir::setCurrent(programFolder);
     TarvolkX::AppPath = programFolder;
 
-    List1->clear();
+    List1->messages()->clear();
     Text1->setPlainText(QString());
     Label2->setText(QStringLiteral("0 Emails"));
     Label1->clear();
@@ -356,7 +354,7 @@ void frmTarvolk::SetMailInfo(const QString& MailText)
 
 void frmTarvolk::setStatus(const QString& text)
 {
-    plaintext::show(Label1, text, false);
+    m_display.setStatus(text);
 }
 
 void frmTarvolk::setSummary(const QString& text)
@@ -366,14 +364,14 @@ void frmTarvolk::setSummary(const QString& text)
 
 void frmTarvolk::clearMessages()
 {
-    List1->clear();
+    List1->messages()->clear();
     Text1->setPlainText(QString());
     SetMailInfo(QStringLiteral(" "));
 }
 
 void frmTarvolk::appendMessages(const QStringList& entries)
 {
-    List1->addItems(entries);
+    List1->messages()->append(entries);
 }
 
 void frmTarvolk::messageArrived(int position, const QString&)
@@ -390,12 +388,12 @@ int frmTarvolk::messageCount() const
 
 bool frmTarvolk::isMarked(int position) const
 {
-    const QListWidgetItem* item = List1->item(position);
-    return item && item->isSelected();
+    return List1->messages()->isMarked(position);
 }
 
 void frmTarvolk::setProgressRange(int maximum)
 {
+    m_display.dropProgress();
     ProgressBar1->setValue(0);
     ProgressBar1->setMinimum(0);
     ProgressBar1->setMaximum(maximum);
@@ -403,7 +401,7 @@ void frmTarvolk::setProgressRange(int maximum)
 
 void frmTarvolk::setProgress(int value)
 {
-    ProgressBar1->setValue(value);
+    m_display.setProgress(value);
 }
 
 int frmTarvolk::progressMaximum() const
@@ -424,6 +422,8 @@ void frmTarvolk::setBusy(bool busy)
         return;
     }
     unsetCursor();
+    // What the conversation showed last is shown now, not a moment after it has ended.
+    m_display.flush();
     // A disabled button loses the focus; the user's place is given back.
     if (m_focusBeforeBusy)
         m_focusBeforeBusy->setFocus();

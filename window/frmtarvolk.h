@@ -3,6 +3,8 @@
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
+#include "window/displaythrottle.h"
+#include "window/messagelistview.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -12,7 +14,6 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -42,7 +43,7 @@ public:
     QGroupBox* Frame3 = nullptr; // "Mailkonto"
     std::array<QPushButton*, 2> Command1{};
     QComboBox* cmbIdentity = nullptr;
-    QListWidget* List1 = nullptr;
+    MessageListView* List1 = nullptr;
     QLabel* Label1 = nullptr; // status line
     QLabel* Label2 = nullptr; // mailbox summary
     QLabel* Label3 = nullptr;
@@ -84,6 +85,7 @@ private:
     void showNotice(const Notice& notice) override;
 
     AccountSlots m_accounts;
+    DisplayThrottle m_display;
     MailboxClient m_mailbox{*this};
     QPointer<QWidget> m_focusBeforeBusy;
     bool m_activated = false;

@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -136,7 +135,6 @@ void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
     QCOMPARE(w.ProgressBar1->maximum(), 100);
     QCOMPARE(w.ProgressBar1->value(), 0);
     QVERIFY(w.cmbIdentity->isEditable());
-    QCOMPARE(w.List1->selectionMode(), QAbstractItemView::MultiSelection);
 
     // Nothing is ever disabled, and every control but the hidden paper clip is on screen.
     for (QWidget* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -172,7 +171,8 @@ int closeDuringADeletion()
         windowdriver::press(w.Command1[0]);
         checks.expect(w.List1->count() == 3,
                       QStringLiteral("the first fetch listed %1 entries").arg(w.List1->count()));
-        checks.expect(windowdriver::clickEntry(w.List1, 0) && windowdriver::clickEntry(w.List1, 2),
+        checks.expect(windowdriver::clickCheckBox(w.List1, 0) &&
+                          windowdriver::clickCheckBox(w.List1, 2),
                       QStringLiteral("entries not clicked"));
         checks.expect(windowdriver::markedRows(w.List1) == QList<int>({0, 2}),
                       QStringLiteral("entries 1 and 3 not marked"));

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -23,6 +22,7 @@ using pop3replies::uidl;
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
+using windowdriver::clickCheckBox;
 using windowdriver::clickEntry;
 using windowdriver::entries;
 using windowdriver::markedRows;
@@ -189,7 +189,9 @@ private slots:
     void clickOnAnEntryPreviewsItsText_data();
     void clickOnAnEntryPreviewsItsText();
     void clickDuringAFetchShowsWhatIsStoredSoFar();
+    void onlyTheCheckBoxOrSpaceChangesAMark();
     void progressShowsWhatHasArrived();
+    void progressRepaintsAtMostTenTimesASecond();
     void deleteWithNothingMarkedSaysSoAndFetchesAnew();
     void deletesTheMarkedEntriesThenFetchesAnew();
     void secondPressDuringAConversationStartsNothing_data();
@@ -378,6 +380,41 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Lange Nachricht"));
 }
 
+// Clicks on the text and the moving keys choose the entry to preview; the check box and Space
+// mark it.
+void TestWindowConversations::onlyTheCheckBoxOrSpaceChangesAMark()
+{
+    frmTarvolk& w = startWindow();
+    fetchThree(w);
+    QVERIFY(!QTest::currentTestFailed());
+    const QList<Mail> mails = threeMails();
+
+    QVERIFY(clickEntry(w.List1, 1));
+    QCOMPARE(w.List1->currentRow(), 1);
+    QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Lange Nachricht"));
+    const QList<QPair<Qt::Key, int>> moves{{Qt::Key_Down, 2},   {Qt::Key_Up, 1},
+                                           {Qt::Key_Home, 0},   {Qt::Key_End, 2},
+                                           {Qt::Key_PageUp, 0}, {Qt::Key_PageDown, 2}};
+    for (const auto& [key, row] : moves) {
+        QTest::keyClick(w.List1, key);
+        QCOMPARE(w.List1->currentRow(), row);
+        QCOMPARE(w.Text1->toPlainText(), lines(text(mails[row]).left(10000)));
+    }
+    QVERIFY(markedRows(w.List1).isEmpty());
+
+    QTest::keyClick(w.List1, Qt::Key_Space);
+    QCOMPARE(markedRows(w.List1), QList<int>({2}));
+    QVERIFY(clickCheckBox(w.List1, 0));
+    QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
+    QVERIFY(clickEntry(w.List1, 1));
+    QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
+    QVERIFY(clickCheckBox(w.List1, 0));
+    QTest::keyClick(w.List1, Qt::Key_Down);
+    QTest::keyClick(w.List1, Qt::Key_Space);
+    QCOMPARE(markedRows(w.List1), QList<int>());
+    QCOMPARE(entries(w.List1), listEntries(mails));
+}
+
 // Each message usually arrives in one piece, the end marker with it; the bar must move all the
 // same, and never beyond the total that "stat" gave.
 void TestWindowConversations::progressShowsWhatHasArrived()
@@ -387,7 +424,9 @@ void TestWindowConversations::progressShowsWhatHasArrived()
     m_server->play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 200)});
     int afterFirstMessage = -1;
     int maximum = -1;
+    // The bar catches up within a tenth of a second.
     OnLine look(*m_server, 0, "top 2 10", [&] {
+        (void)QTest::qWaitFor([&] { return w.ProgressBar1->value() > 0; }, 150);
         afterFirstMessage = w.ProgressBar1->value();
         maximum = w.ProgressBar1->maximum();
     });
@@ -402,6 +441,35 @@ void TestWindowConversations::progressShowsWhatHasArrived()
                             .arg(afterFirstMessage)
                             .arg(maximum)));
     QCOMPARE(w.ProgressBar1->value(), 0);
+}
+
+// Each message arrives in pieces, and each piece moves the fetch on; the bar follows only ten
+// times a second, and shows the end of the fetch at once.
+void TestWindowConversations::progressRepaintsAtMostTenTimesASecond()
+{
+    frmTarvolk& w = startWindow();
+    QList<pop3test::ServedMail> mails;
+    QByteArray body;
+    for (int line = 0; line < 40; ++line)
+        body += QByteArray(70, 'x') + "\r\n";
+    for (int i = 1; i <= 60; ++i)
+        mails.append({"uid-" + QByteArray::number(i),
+                      "Subject: " + QByteArray::number(i) + "\r\n\r\n" + body});
+    m_server->play(pop3test::fetchConversation(mails));
+    int changes = 0;
+    connect(w.ProgressBar1, &QProgressBar::valueChanged, this, [&] { ++changes; });
+    QElapsedTimer clock;
+    clock.start();
+
+    press(w.Command1[0]);
+
+    const qint64 elapsed = clock.elapsed();
+    SCRIPTED_VERIFY(*m_server);
+    QCOMPARE(w.List1->count(), 60);
+    QVERIFY2(changes <= elapsed / 100 + 3,
+             qPrintable(QStringLiteral("%1 changes in %2 ms").arg(changes).arg(elapsed)));
+    QCOMPARE(w.ProgressBar1->value(), 0);
+    QCOMPARE(w.Label1->text(), QString());
 }
 
 void TestWindowConversations::deleteWithNothingMarkedSaysSoAndFetchesAnew()
@@ -436,8 +504,8 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
     const QList<Mail> left{mails[1]};
     m_server->play(fetch(left));
 
-    QVERIFY(clickEntry(w.List1, 0));
-    QVERIFY(clickEntry(w.List1, 2));
+    QVERIFY(clickCheckBox(w.List1, 0));
+    QVERIFY(clickCheckBox(w.List1, 2));
     QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
     press(w.Command1[1]);
 
@@ -476,7 +544,7 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
     } else {
         fetchThree(w);
         QVERIFY(!QTest::currentTestFailed());
-        QVERIFY(clickEntry(w.List1, 1));
+        QVERIFY(clickCheckBox(w.List1, 1));
         m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 2"),
                         Step::pause(300), Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
         m_server->play(fetch({mails[0], mails[2]}));
@@ -586,7 +654,7 @@ void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
     // The deletion's server never greets; the fetch after it finds the mailbox unchanged.
     m_server->play(Step::expectClose());
     m_server->play(fetch(mails));
-    QVERIFY(clickEntry(w.List1, 0));
+    QVERIFY(clickCheckBox(w.List1, 0));
 
     press(w.Command1[1]);
 

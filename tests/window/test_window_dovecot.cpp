@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -125,8 +124,8 @@ void TestWindowDovecot::deletesTheTwoMarkedMessages()
 
     press(w.Command1[0]);
     QCOMPARE(entries(w.List1), listEntries(messages));
-    QVERIFY(clickEntry(w.List1, 1));
-    QVERIFY(clickEntry(w.List1, 3));
+    QVERIFY(windowdriver::clickCheckBox(w.List1, 1));
+    QVERIFY(windowdriver::clickCheckBox(w.List1, 3));
     QCOMPARE(markedRows(w.List1), QList<int>({1, 3}));
     press(w.Command1[1]);
 
@@ -168,6 +167,7 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesN
 
     QVERIFY(clickEntry(w.List1, 2));
     QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Nachricht 3"));
+    QVERIFY(windowdriver::clickCheckBox(w.List1, 2));
     press(w.Command1[1]);
 
     QCOMPARE(m_boxes->messages.size(), 1);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "window/messagelistmodel.h"
+
+#include <QTreeView>
+
+// The message list as the user works it: a click on an entry or the arrow, Home, End and page
+// keys make it the current entry; only a click on its check box or Space on the current entry
+// changes its mark.
+class MessageListView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit MessageListView(QWidget* parent = nullptr);
+
+    MessageListModel* messages() const { return m_messages; }
+    int count() const { return m_messages->rowCount(); }
+    // The current entry's row, -1 when there is none.
+    int currentRow() const { return currentIndex().row(); }
+
+signals:
+    // The current entry changed, or the current entry was clicked again.
+    void entryChosen();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    MessageListModel* m_messages;
+};
