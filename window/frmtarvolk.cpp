@@ -1,7 +1,7 @@
 #include "window/frmtarvolk.h"
 
 #include "settings/tarvolkx.h"
-#include "window/mailinfo.h"
+#include "text/mailinfo.h"
 #include "window/messagebox.h"
 #include "window/plaintext.h"
 

@@ -1,6 +1,6 @@
-#include "window/mailinfo.h"
+#include "text/mailinfo.h"
 
-#include "window/encodedwords.h"
+#include "text/encodedwords.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "window/encodedwords.h"
-#include "window/mailinfo.h"
+#include "text/encodedwords.h"
+#include "text/mailinfo.h"
 
 #include <QTest>
 
