@@ -101,6 +101,9 @@ void frmTarvolk::createControls()
     Text1 = new QPlainTextEdit(QStringLiteral("Text1"), Frame1);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setTabChangesFocus(true);
+    // The preview shows what the server holds; it can be selected and copied, not edited.
+    Text1->setReadOnly(true);
+    Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setRange(0, 100);

@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,7 @@ private slots:
     void withoutAnyAccountSaysWhichFileToCreate();
     void focusStartsOnFetchAndTabGoesRound();
     void tabInThePreviewMovesOnInsteadOfTyping();
+    void previewCanBeCopiedButNotEdited();
     void onlyTheProgressBarFollowsAResize();
     void describesEveryValueForScreenReaders();
     void framesHoldTheirControlsBelowTheTitle();
@@ -302,6 +304,29 @@ void TestFrmTarvolk::tabInThePreviewMovesOnInsteadOfTyping()
     QTest::keyClick(w.Text1, Qt::Key_Tab);
     QCOMPARE(w.Text1->toPlainText(), QString());
     QCOMPARE(QApplication::focusWidget(), w.List1);
+}
+
+void TestFrmTarvolk::previewCanBeCopiedButNotEdited()
+{
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.SetMailInfo(QString());
+    w.Text1->setPlainText(QStringLiteral("Subject: Gruss\n\nHallo"));
+    w.Text1->setFocus();
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), w.Text1, 5000);
+
+    QTest::keyClicks(w.Text1, QStringLiteral("xy"));
+    QTest::keyClick(w.Text1, Qt::Key_Delete);
+    QTest::keyClick(w.Text1, Qt::Key_Return);
+    QCOMPARE(w.Text1->toPlainText(), QStringLiteral("Subject: Gruss\n\nHallo"));
+
+    QTest::keyClick(w.Text1, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w.Text1, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(w.Text1->textCursor().selectedText(), QStringLiteral("Hallo"));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(w.Text1, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hallo"));
 }
 
 void TestFrmTarvolk::onlyTheProgressBarFollowsAResize()
