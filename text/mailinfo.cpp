@@ -2,6 +2,9 @@
 
 #include "text/encodedwords.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace {
 
 const std::array<QString, 4> HeaderPatterns = {
@@ -11,17 +14,34 @@ const std::array<QString, 4> HeaderPatterns = {
     QStringLiteral("\r\nDate:"),
 };
 
+// A line break followed by a blank or a tab continues the field on the next line (folding).
+bool continuesAt(const QString& text, qsizetype cr)
+{
+    return text.mid(cr, 2) == u"\r\n" && cr + 2 < text.size() &&
+           (text[cr + 2] == u' ' || text[cr + 2] == u'\t');
+}
+
 QString headerValue(const QString& text, const QString& pattern)
 {
     const qsizetype found = text.indexOf(pattern);
     if (found < 0)
         return QString();
-    const qsizetype end = text.indexOf(u'\r', found + 1);
-    // The character right after the colon is skipped, whatever it is.
-    const qsizetype start = found + pattern.size() + 1;
-    if (end < 0 || start >= end)
+    qsizetype end = text.indexOf(u'\r', found + 1);
+    if (end < 0)
         return QString();
-    return text.mid(start, end - start);
+    // A continuation line without a CR of its own is left out, as a last line is.
+    while (continuesAt(text, end)) {
+        const qsizetype next = text.indexOf(u'\r', end + 2);
+        if (next < 0)
+            break;
+        end = next;
+    }
+    const qsizetype afterColon = found + pattern.size();
+    QString value = text.mid(afterColon, std::max<qsizetype>(0, end - afterColon));
+    static const QRegularExpression fold(QStringLiteral("\r\n(?=[ \t])"));
+    value.remove(fold);
+    // The character right after the colon is skipped, whatever it is.
+    return value.mid(1);
 }
 
 } // namespace
