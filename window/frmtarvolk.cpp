@@ -29,6 +29,9 @@ static void initResources()
 
 namespace {
 
+// The preview and the header summary show at most this many characters of a stored text.
+constexpr qsizetype PreviewLimit = 10000;
+
 // Sizes are given in twips (1/1440 inch) and follow the screen's logical resolution.
 struct Twips {
     int left, top, width, height;
@@ -341,7 +344,7 @@ void frmTarvolk::Command1_Click(int Index)
 void frmTarvolk::List1_Click()
 {
     const int position = List1->currentRow();
-    const QString text = m_mailbox.MailText(position).left(10000);
+    const QString text = m_mailbox.MailText(position).left(PreviewLimit);
     Text1->setPlainText(text);
     SetMailInfo(text);
 }
@@ -377,8 +380,10 @@ void frmTarvolk::appendMessages(const QStringList& entries)
     List1->messages()->append(entries);
 }
 
-void frmTarvolk::messageArrived(int position, const QString&)
+void frmTarvolk::messageArrived(int position, const QString& text)
 {
+    const MailInfo info = readMailInfo(text.left(PreviewLimit));
+    List1->messages()->setDetails(position, {info.values[0], info.values[2], info.values[3]});
     // The preview of the current entry shows what is stored by now.
     if (position == List1->currentRow())
         List1_Click();

@@ -22,6 +22,7 @@ using pop3replies::uidl;
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
+using windowdriver::cell;
 using windowdriver::clickCheckBox;
 using windowdriver::clickEntry;
 using windowdriver::entries;
@@ -190,6 +191,7 @@ private slots:
     void clickOnAnEntryPreviewsItsText();
     void clickDuringAFetchShowsWhatIsStoredSoFar();
     void onlyTheCheckBoxOrSpaceChangesAMark();
+    void listShowsSenderSubjectAndDate();
     void progressShowsWhatHasArrived();
     void progressRepaintsAtMostTenTimesASecond();
     void deleteWithNothingMarkedSaysSoAndFetchesAnew();
@@ -348,8 +350,11 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     int entriesDuringWait = -1;
     Preview first;
     Preview second;
+    QStringList subjectsDuringWait;
     OnLine clicks(*m_server, 0, "top 2 10", [&] {
         entriesDuringWait = w.List1->count();
+        for (int row = 0; row < 2; ++row)
+            subjectsDuringWait << cell(w.List1, row, MessageListModel::Subject);
         clickEntry(w.List1, 0);
         first = Preview::of(w);
         clickEntry(w.List1, 1);
@@ -361,6 +366,7 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     SCRIPTED_VERIFY(*m_server);
     QVERIFY(m_boxes->messages.isEmpty());
     QCOMPARE(entriesDuringWait, 2);
+    QCOMPARE(subjectsDuringWait, QStringList({QStringLiteral("Grüße aus Köln"), QString()}));
     QCOMPARE(first.text, lines(text(mails[0])));
     QCOMPARE(first.values[2], QStringLiteral("Grüße aus Köln"));
     QVERIFY(first.clip);
@@ -413,6 +419,40 @@ void TestWindowConversations::onlyTheCheckBoxOrSpaceChangesAMark()
     QTest::keyClick(w.List1, Qt::Key_Space);
     QCOMPARE(markedRows(w.List1), QList<int>());
     QCOMPARE(entries(w.List1), listEntries(mails));
+}
+
+// Beside each entry: sender, subject and date, decoded and unfolded, in the order of the mailbox.
+void TestWindowConversations::listShowsSenderSubjectAndDate()
+{
+    frmTarvolk& w = startWindow();
+    const QByteArray folded = "Return-Path: <dora@example.org>\r\n"
+                              "From: Dora <dora@example.org>\r\n"
+                              "Subject: Einladung zur Jahreshauptversammlung\r\n"
+                              " am Freitag im Vereinsheim\r\n"
+                              "Date: Wed, 17 Jan 2024 19:00:00 +0100\r\n\r\nText\r\n";
+    m_server->play(pop3test::fetchConversation(
+        {{"a", withAttachment().text}, {"b", folded}, {"c", plain().text}}));
+
+    press(w.Command1[0]);
+
+    SCRIPTED_VERIFY(*m_server);
+    const QList<QStringList> shown{
+        {QStringLiteral("Jürgen Müller <juergen@example.org>"), QStringLiteral("Grüße aus Köln"),
+         QStringLiteral("Mon, 15 Jan 2024 10:30:00 +0100")},
+        {QStringLiteral("Dora <dora@example.org>"),
+         QStringLiteral("Einladung zur Jahreshauptversammlung am Freitag im Vereinsheim"),
+         QStringLiteral("Wed, 17 Jan 2024 19:00:00 +0100")},
+        {QStringLiteral("cora@example.org"), QStringLiteral("Drei"), QString()}};
+    QCOMPARE(w.List1->count(), 3);
+    for (int row = 0; row < 3; ++row) {
+        QVERIFY(cell(w.List1, row, MessageListModel::Entry).startsWith(QString::number(row + 1)));
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(cell(w.List1, row, MessageListModel::Sender + c), shown[row][c]);
+    }
+    const QStringList headers{QStringLiteral("Nachricht"), QStringLiteral("Absender"),
+                              QStringLiteral("Betreff"), QStringLiteral("Datum")};
+    for (int column = 0; column < 4; ++column)
+        QCOMPARE(w.List1->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
 }
 
 // Each message usually arrives in one piece, the end marker with it; the bar must move all the
@@ -708,6 +748,12 @@ void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
     for (int k = 0; k < 4; ++k) {
         QCOMPARE(rendered(w.lblMailInfo[k]), values[k]);
         QCOMPARE(rendered(w.lblMailInfo[k]->toolTip()), values[k]);
+    }
+    const QStringList columns{from, subject, date};
+    for (int c = 0; c < 3; ++c) {
+        const int column = MessageListModel::Sender + c;
+        QCOMPARE(cell(w.List1, 0, column), columns[c]);
+        QCOMPARE(rendered(cell(w.List1, 0, column, Qt::ToolTipRole)), columns[c]);
     }
     QVERIFY(w.Text1->toPlainText().contains(QStringLiteral("<i>Text</i>")));
     QCOMPARE(rendered(w.Label2), QStringLiteral("1 Email mit %1 Bytes").arg(mail.size()));

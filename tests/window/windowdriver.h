@@ -77,6 +77,12 @@ inline QStringList entries(const MessageListView* list)
     return texts;
 }
 
+// What the list shows in a cell, and as the cell's tooltip.
+inline QString cell(const MessageListView* list, int row, int column, int role = Qt::DisplayRole)
+{
+    return list->model()->index(row, column).data(role).toString();
+}
+
 // The rows whose check box is shown checked.
 inline QList<int> markedRows(const MessageListView* list)
 {
