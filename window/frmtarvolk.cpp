@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QShowEvent>
 #include <algorithm>
 #include <climits>
@@ -74,11 +75,19 @@ void frmTarvolk::createControls()
     cmbIdentity->setInsertPolicy(QComboBox::NoInsert);
     cmbIdentity->setEditText(QStringLiteral("Identity"));
     connect(cmbIdentity, &QComboBox::activated, this, &frmTarvolk::cmbIdentity_Click);
-    Command1[0] = new QPushButton(QStringLiteral("Emails abrufen"), Frame3);
-    Command1[1] = new QPushButton(QStringLiteral("Markierte Email(s) löschen"), Frame3);
-    for (int index = 0; index < 2; ++index)
+    Command1[0] = new QPushButton(QStringLiteral("&Emails abrufen"), Frame3);
+    Command1[1] = new QPushButton(QStringLiteral("&Markierte Email(s) löschen"), Frame3);
+    for (int index = 0; index < 2; ++index) {
+        // Return or Enter presses the focused button, as in a dialog.
+        Command1[index]->setAutoDefault(true);
         connect(Command1[index], &QPushButton::clicked, this,
                 [this, index] { Command1_Click(index); });
+    }
+    // A disabled button ignores click(), so F5 starts nothing while a conversation runs.
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, Command1[0],
+            &QPushButton::click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            &QWidget::close);
 
     Frame2 = new QGroupBox(QStringLiteral("Maillist"), this);
     Label2 = newValueLabel(Frame2);

@@ -113,8 +113,9 @@ void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
     QCOMPARE(w.Frame1->title(), QStringLiteral("Mailinfo"));
     QCOMPARE(w.Frame2->title(), QStringLiteral("Maillist"));
     QCOMPARE(w.Frame3->title(), QStringLiteral("Mailkonto"));
-    QCOMPARE(w.Command1[0]->text(), QStringLiteral("Emails abrufen"));
-    QCOMPARE(w.Command1[1]->text(), QStringLiteral("Markierte Email(s) löschen"));
+    // Each button text carries one mnemonic: Alt with the underlined letter presses it.
+    QCOMPARE(w.Command1[0]->text(), QStringLiteral("&Emails abrufen"));
+    QCOMPARE(w.Command1[1]->text(), QStringLiteral("&Markierte Email(s) löschen"));
     QCOMPARE(w.lblMailInfo[4]->text(), QStringLiteral("Absender:"));
     QCOMPARE(w.lblMailInfo[5]->text(), QStringLiteral("Empfänger:"));
     QCOMPARE(w.lblMailInfo[6]->text(), QStringLiteral("Betreff:"));

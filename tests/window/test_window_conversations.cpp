@@ -202,6 +202,7 @@ private slots:
     void timeOutShowsTheTransmissionErrorOnce();
     void deletionThatTimesOutIsFollowedByAFetch();
     void serverAndMessageWordsShowAsPlainText();
+    void keysPressTheButtonsAndCloseTheWindow();
     void longHeaderValuesAreCut();
 
 private:
@@ -766,6 +767,41 @@ void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
     const auto box = MessageBox::makeBox(&w, m_boxes->messages[0]);
     QCOMPARE(box->textFormat(), Qt::PlainText);
     QCOMPARE(rendered(box->informativeText()), QStringLiteral("-ERR <b>falsch</b> & <u>aus</u>"));
+}
+
+// Return and Enter press the focused button, Alt with the underlined letter presses its button,
+// F5 fetches, Ctrl+Q closes the window.
+void TestWindowConversations::keysPressTheButtonsAndCloseTheWindow()
+{
+    frmTarvolk& w = startWindow();
+    const int fetches = 5;
+    for (int i = 0; i < fetches; ++i)
+        m_server->play(pop3test::fetchConversation({}));
+
+    w.Command1[0]->setFocus();
+    QTest::keyClick(w.Command1[0], Qt::Key_Return);
+    QCOMPARE(m_server->connectionCount(), 1);
+    QTest::keyClick(w.Command1[0], Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(m_server->connectionCount(), 2);
+    w.List1->setFocus();
+    QTest::keyClick(&w, Qt::Key_F5);
+    QCOMPARE(m_server->connectionCount(), 3);
+    // A mnemonic shows the press before it clicks.
+    QTest::keyClick(&w, Qt::Key_E, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->connectionCount(), 4, 2000);
+    // Nothing is marked: the deletion says so and the fetch follows.
+    QTest::keyClick(&w, Qt::Key_M, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->connectionCount(), 5, 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->isFinished(), 5000);
+    QCOMPARE(m_boxes->messages.size(), 1);
+    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+    QCOMPARE(w.Label2->text(), QStringLiteral("Keine Emails vorhanden"));
+    SCRIPTED_VERIFY(*m_server);
+
+    QVERIFY(w.isVisible());
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(m_server->connectionCount(), fetches);
 }
 
 // Values longer than any box are cut for showing; the preview has its own limit.
