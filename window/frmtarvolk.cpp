@@ -98,10 +98,12 @@ void frmTarvolk::createControls()
     connect(List1, &MessageListView::entryChosen, this, &frmTarvolk::List1_Click);
 
     Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), this);
-    // The header values sit on the colour of title-bar text, white in the standard scheme.
+    // The header values look like fields: the colours of a text field, white in the standard
+    // scheme and dark in a dark one.
     for (int i = 0; i < 4; ++i) {
         lblMailInfo[i] = newValueLabel(Frame1);
-        lblMailInfo[i]->setBackgroundRole(QPalette::HighlightedText);
+        lblMailInfo[i]->setBackgroundRole(QPalette::Base);
+        lblMailInfo[i]->setForegroundRole(QPalette::Text);
         lblMailInfo[i]->setAutoFillBackground(true);
     }
     const char16_t* captions[] = {u"Absender:", u"Empfänger:", u"Betreff:", u"Datum:"};
@@ -123,9 +125,8 @@ void frmTarvolk::createControls()
     ProgressBar1->setTextVisible(false);
 
     Label3 = new QLabel(QStringLiteral("Tarvolk POP3"), this);
-    QPalette blueText = Label3->palette();
-    blueText.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label3->setPalette(blueText);
+    // Blue in the standard scheme, and a blue that a dark scheme keeps readable.
+    Label3->setForegroundRole(QPalette::Link);
 
     // Object names as the program calls the controls, for diagnostics and tools.
     const QList<QPair<QWidget*, const char*>> names{{Frame1, "Frame1"},

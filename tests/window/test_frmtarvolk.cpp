@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 class TestFrmTarvolk : public QObject {
@@ -27,6 +29,7 @@ private slots:
 
     void opensWithItsCaptionsAndEmptyValues();
     void valueLabelsStandOutFromTheirCaptions();
+    void labelsAreReadableInADarkScheme();
     void pointsAtTheProgramFolder();
     void accountBoxListsTitledSlots_data();
     void accountBoxListsTitledSlots();
@@ -122,7 +125,7 @@ void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
     QCOMPARE(w.lblMailInfo[7]->text(), QStringLiteral("Datum:"));
     QVERIFY(!w.Label3->text().isEmpty());
     QVERIFY(!w.Label3->text().contains(u'\n'));
-    QCOMPARE(w.Label3->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(w.Label3->palette().color(w.Label3->foregroundRole()), QColor(0, 0, 255));
 
     // The design placeholders are replaced before the window is first shown.
     QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
@@ -163,6 +166,59 @@ void TestFrmTarvolk::valueLabelsStandOutFromTheirCaptions()
     }
     QVERIFY(w.Label1->frameShape() != QFrame::NoFrame);
     QVERIFY(w.Label2->frameShape() != QFrame::NoFrame);
+}
+
+// Contrast ratio of two colours as the WCAG reckons it: 1 for equal, 21 for black on white.
+static double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// With a dark scheme every label's text stands out from what is painted behind it: its own
+// background when it fills one, else the window's.
+void TestFrmTarvolk::labelsAreReadableInADarkScheme()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    dark.setColor(QPalette::Link, QColor(100, 180, 255));
+    writeSettings(workedExample);
+    frmTarvolk& w = startWindow();
+    w.setPalette(dark);
+    w.SetMailInfo(QStringLiteral("x\r\nFrom: a\r\nTo: b\r\nSubject: c\r\nDate: d\r\n"));
+
+    const QList<QLabel*> labels = w.findChildren<QLabel*>();
+    QVERIFY(labels.size() >= 11);
+    for (const QLabel* label : labels) {
+        if (!label->pixmap().isNull())
+            continue;
+        const QColor text = label->palette().color(label->foregroundRole());
+        const QColor behind = label->autoFillBackground()
+                                  ? label->palette().color(label->backgroundRole())
+                                  : w.palette().color(QPalette::Window);
+        QVERIFY2(contrast(text, behind) >= 4.5,
+                 qPrintable(QStringLiteral("%1: %2 on %3")
+                                .arg(label->objectName(), text.name(), behind.name())));
+    }
+    // The header values keep their field look: darker than the window around them.
+    QVERIFY(w.lblMailInfo[0]->palette().color(w.lblMailInfo[0]->backgroundRole()).lightness() <
+            dark.color(QPalette::Window).lightness());
 }
 
 void TestFrmTarvolk::pointsAtTheProgramFolder()
