@@ -242,8 +242,12 @@ void frmTarvolk::describeForScreenReaders()
     Label1->setAccessibleDescription(QStringLiteral("Status"));
     Label2->setAccessibleDescription(QStringLiteral("Postfach"));
     const char16_t* values[] = {u"Absender", u"Empfänger", u"Betreff", u"Datum"};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         lblMailInfo[i]->setAccessibleDescription(QString::fromUtf16(values[i]));
+        // The caption labels its value: an empty value is read by its caption, not by the
+        // frame's title.
+        lblMailInfo[4 + i]->setBuddy(lblMailInfo[i]);
+    }
     picMailInfo->setAccessibleDescription(QStringLiteral("Anhang"));
 
     const auto nameAndDescribe = [](QWidget* control, const QString& what) {

@@ -40,6 +40,7 @@ private slots:
     void previewCanBeCopiedButNotEdited();
     void onlyTheProgressBarFollowsAResize();
     void describesEveryValueForScreenReaders();
+    void listTellsScreenReadersTheMarks();
     void framesHoldTheirControlsBelowTheTitle();
     void controlsDoNotOverlap();
 
@@ -441,6 +442,42 @@ void TestFrmTarvolk::describesEveryValueForScreenReaders()
              QStringLiteral("Sitzung am Montag"));
     QCOMPARE(QAccessible::queryAccessibleInterface(w.Label2)->text(QAccessible::Name),
              QStringLiteral("0 Emails"));
+
+    // An empty value is read as empty or by its caption, and each caption labels its value.
+    for (int i = 0; i < 4; ++i) {
+        QAccessibleInterface* value = QAccessible::queryAccessibleInterface(w.lblMailInfo[i]);
+        QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(w.lblMailInfo[4 + i]);
+        if (i != 2) {
+            const QString name = value->text(QAccessible::Name);
+            QVERIFY2(name.isEmpty() || name == w.lblMailInfo[4 + i]->text(), qPrintable(name));
+        }
+        bool labelled = false;
+        for (const auto& [other, relation] : value->relations(QAccessible::Label))
+            labelled = labelled || other == caption;
+        QVERIFY2(labelled, qPrintable(w.lblMailInfo[4 + i]->text()));
+    }
+}
+
+// Each entry's check box tells a screen reader whether the entry is marked.
+void TestFrmTarvolk::listTellsScreenReadersTheMarks()
+{
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.List1->messages()->append({QStringLiteral("1. Email 10"), QStringLiteral("2. Email 20")});
+    w.List1->messages()->toggleMark(1);
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.List1);
+    QVERIFY(list && list->tableInterface());
+    // The view lays its rows out a moment after they were added.
+    QTRY_VERIFY_WITH_TIMEOUT(list->tableInterface()->cellAt(1, 0), 2000);
+    for (int row = 0; row < 2; ++row) {
+        QAccessibleInterface* entry = list->tableInterface()->cellAt(row, 0);
+        QCOMPARE(entry->text(QAccessible::Name),
+                 QStringLiteral("%1. Email %2").arg(row + 1).arg(10 * (row + 1)));
+        QVERIFY(entry->state().checkable);
+        QCOMPARE(bool(entry->state().checked), row == 1);
+    }
 }
 
 void TestFrmTarvolk::framesHoldTheirControlsBelowTheTitle()
