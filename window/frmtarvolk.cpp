@@ -17,9 +17,6 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QShowEvent>
-#include <algorithm>
-#include <climits>
-#include <initializer_list>
 
 // The pictures live in this static library; registering them here keeps them from being dropped
 // by the linker. Outside any namespace, as the macro requires.
@@ -32,11 +29,6 @@ namespace {
 
 // The preview and the header summary show at most this many characters of a stored text.
 constexpr qsizetype PreviewLimit = 10000;
-
-// Sizes are given in twips (1/1440 inch) and follow the screen's logical resolution.
-struct Twips {
-    int left, top, width, height;
-};
 
 QLabel* newValueLabel(QWidget* parent)
 {
@@ -57,7 +49,7 @@ frmTarvolk::frmTarvolk(const QString& programFolder, QWidget* parent)
 {
     initResources();
     createControls();
-    placeControls();
+    m_layout.place();
     chainFocus();
     describeForScreenReaders();
     Form_Load(programFolder);
@@ -146,83 +138,6 @@ void frmTarvolk::createControls()
         Command1[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
     for (int i = 0; i < 8; ++i)
         lblMailInfo[i]->setObjectName(QStringLiteral("lblMailInfo(%1)").arg(i));
-}
-
-void frmTarvolk::placeControls()
-{
-    const auto toPixels = [this](const Twips& t) {
-        const auto x = [this](int twips) {
-            return qRound(twips * logicalDpiX() / 1440.0);
-        };
-        const auto y = [this](int twips) {
-            return qRound(twips * logicalDpiY() / 1440.0);
-        };
-        return QRect(x(t.left), y(t.top), x(t.width), y(t.height));
-    };
-    struct Placement {
-        QWidget* control;
-        Twips twips;
-        bool sizedToCaption;
-    };
-    const auto place = [&](const Placement& p, int shift) {
-        p.control->setGeometry(toPixels(p.twips).translated(0, shift));
-        if (p.sizedToCaption)
-            p.control->resize(p.control->sizeHint());
-    };
-    // The frame's title takes room at its top that depends on style and font; the children move
-    // down together just far enough to clear it.
-    const auto placeIn = [&](QGroupBox* frame, std::initializer_list<Placement> children) {
-        int top = INT_MAX;
-        for (const Placement& child : children)
-            top = std::min(top, toPixels(child.twips).top());
-        const int shift = std::max(0, frame->contentsRect().top() - top);
-        for (const Placement& child : children)
-            place(child, shift);
-    };
-
-    const QRect client = toPixels({0, 0, 8445, 4800});
-    resize(client.size());
-
-    Frame3->setGeometry(toPixels({60, 240, 8295, 735}));
-    placeIn(Frame3, {{Command1[0], {2820, 240, 2115, 315}, false},
-                     {Command1[1], {5100, 240, 2115, 315}, false},
-                     {cmbIdentity, {120, 240, 2295, 315}, false}});
-
-    // A caption wider than its button in the desktop's font widens the button instead of being cut.
-    for (QPushButton* button : Command1)
-        button->resize(std::max(button->width(), button->sizeHint().width()), button->height());
-
-    Frame2->setGeometry(toPixels({60, 1020, 2535, 3435}));
-    placeIn(Frame2, {{List1, {120, 900, 2295, 2400}, false},
-                     {Label1, {120, 540, 2295, 255}, false},
-                     {Label2, {120, 240, 2295, 255}, false}});
-
-    Frame1->setGeometry(toPixels({2700, 1020, 5655, 3435}));
-    placeIn(Frame1, {{picMailInfo, {5160, 420, 375, 615}, false},
-                     {Text1, {120, 1500, 5415, 1815}, false},
-                     {lblMailInfo[3], {1080, 1140, 3975, 255}, false},
-                     {lblMailInfo[7], {120, 1200, 510, 195}, true},
-                     {lblMailInfo[6], {120, 900, 510, 195}, true},
-                     {lblMailInfo[2], {1080, 840, 3975, 255}, false},
-                     {lblMailInfo[0], {1080, 240, 3975, 255}, false},
-                     {lblMailInfo[1], {1080, 540, 3975, 255}, false},
-                     {lblMailInfo[4], {120, 300, 720, 195}, true},
-                     {lblMailInfo[5], {120, 600, 810, 195}, true}});
-
-    // Captions sized to a wider font than the design's may reach into the value boxes beside
-    // them; the boxes then start a little after the widest caption and keep their right edge.
-    int captionsEnd = 0;
-    for (int i = 4; i < 8; ++i)
-        captionsEnd = std::max(captionsEnd, lblMailInfo[i]->geometry().right() + 1);
-    const int valuesStart = captionsEnd + toPixels({60, 0, 0, 0}).left();
-    for (int i = 0; i < 4; ++i) {
-        QRect box = lblMailInfo[i]->geometry();
-        box.setLeft(std::max(box.left(), valuesStart));
-        lblMailInfo[i]->setGeometry(box);
-    }
-
-    ProgressBar1->setGeometry(toPixels({0, 4605, 8445, 195}));
-    place({Label3, {6900, 0, 1395, 195}, true}, 0);
 }
 
 void frmTarvolk::chainFocus()
@@ -331,9 +246,7 @@ void frmTarvolk::showTitleFromItsStart()
 void frmTarvolk::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // The progress bar is docked to the bottom edge; every other control keeps its place.
-    const int height = ProgressBar1->height();
-    ProgressBar1->setGeometry(0, event->size().height() - height, event->size().width(), height);
+    m_layout.follow(event->size());
 }
 
 void frmTarvolk::closeEvent(QCloseEvent* event)

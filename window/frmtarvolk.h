@@ -5,6 +5,7 @@
 #include "settings/accountslots.h"
 #include "window/displaythrottle.h"
 #include "window/messagelistview.h"
+#include "window/windowlayout.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -60,7 +61,6 @@ protected:
 
 private:
     void createControls();
-    void placeControls();
     void chainFocus();
     void describeForScreenReaders();
 
@@ -86,6 +86,7 @@ private:
 
     AccountSlots m_accounts;
     DisplayThrottle m_display;
+    WindowLayout m_layout{*this};
     MailboxClient m_mailbox{*this};
     QPointer<QWidget> m_focusBeforeBusy;
     bool m_activated = false;

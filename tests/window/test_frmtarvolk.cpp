@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,11 +39,11 @@ private slots:
     void focusStartsOnFetchAndTabGoesRound();
     void tabInThePreviewMovesOnInsteadOfTyping();
     void previewCanBeCopiedButNotEdited();
-    void onlyTheProgressBarFollowsAResize();
+    void enlargingGivesTheRoomToTheListAndThePreview();
     void describesEveryValueForScreenReaders();
     void listTellsScreenReadersTheMarks();
-    void framesHoldTheirControlsBelowTheTitle();
-    void controlsDoNotOverlap();
+    void layoutFitsTheFont_data();
+    void layoutFitsTheFont();
 
 private:
     void writeSettings(const QByteArray& content);
@@ -56,6 +57,7 @@ private:
         return qRound(twips * w->logicalDpiY() / 1440.0);
     }
 
+    QFont m_font;
     QTemporaryDir m_dir;
     std::unique_ptr<frmTarvolk> m_window;
 };
@@ -70,6 +72,10 @@ static QString describe(const QWidget* w)
     return w->objectName() + u' ' + describe(w->geometry());
 }
 
+static const QByteArray demoAccounts =
+    "[Setup]\nTitle1=Demo (unverschlüsselt)\nHost1=127.0.0.1:1\nTitle2=Demo (TLS)\n"
+    "Host2=127.0.0.1:2\nTitle3=Demo (STARTTLS)\nHost3=127.0.0.1:1\n";
+
 static const QByteArray workedExample = "[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\n"
                                         "Account1=user1\nTitle2=Verein\nHost2=192.0.2.20\n"
                                         "Account2=user2\n";
@@ -78,6 +84,7 @@ void TestFrmTarvolk::initTestCase()
 {
     QApplication::setApplicationName(QStringLiteral("Tarvolk"));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    m_font = QApplication::font();
     QVERIFY(m_dir.isValid());
 }
 
@@ -90,6 +97,7 @@ void TestFrmTarvolk::init()
 void TestFrmTarvolk::cleanup()
 {
     m_window.reset();
+    QApplication::setFont(m_font);
 }
 
 void TestFrmTarvolk::writeSettings(const QByteArray& content)
@@ -387,30 +395,6 @@ void TestFrmTarvolk::previewCanBeCopiedButNotEdited()
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hallo"));
 }
 
-void TestFrmTarvolk::onlyTheProgressBarFollowsAResize()
-{
-    writeSettings(workedExample);
-    frmTarvolk& w = startWindow();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const int barHeight = w.ProgressBar1->height();
-    QCOMPARE(w.ProgressBar1->geometry(), QRect(0, w.height() - barHeight, w.width(), barHeight));
-
-    QHash<QWidget*, QRect> before;
-    for (QWidget* child : w.findChildren<QWidget*>())
-        if (child != w.ProgressBar1 && child->parentWidget() != w.ProgressBar1)
-            before.insert(child, child->geometry());
-
-    for (const QSize size : {QSize(900, 600), QSize(400, 250), QSize(700, 500)}) {
-        w.resize(size);
-        QTRY_COMPARE_WITH_TIMEOUT(w.size(), size, 5000);
-        QCOMPARE(w.ProgressBar1->geometry(),
-                 QRect(0, size.height() - barHeight, size.width(), barHeight));
-        for (auto it = before.cbegin(); it != before.cend(); ++it)
-            QVERIFY2(it.key()->geometry() == it.value(), qPrintable(it.key()->objectName()));
-    }
-}
-
 void TestFrmTarvolk::describesEveryValueForScreenReaders()
 {
     writeSettings(workedExample);
@@ -480,55 +464,135 @@ void TestFrmTarvolk::listTellsScreenReadersTheMarks()
     }
 }
 
-void TestFrmTarvolk::framesHoldTheirControlsBelowTheTitle()
+void TestFrmTarvolk::enlargingGivesTheRoomToTheListAndThePreview()
 {
     writeSettings(workedExample);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize start = w.size();
+    QCOMPARE(w.minimumSize(), start);
+    QHash<QWidget*, QRect> before;
+    for (QWidget* child : w.findChildren<QWidget*>())
+        before.insert(child, child->geometry());
+
+    w.resize(start + QSize(200, 100));
+    QTRY_COMPARE_WITH_TIMEOUT(w.size(), start + QSize(200, 100), 5000);
+    const auto grown = [&](QWidget* control) {
+        const QRect now = control->geometry();
+        const QRect was = before.value(control);
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(now.x() - was.x())
+            .arg(now.y() - was.y())
+            .arg(now.width() - was.width())
+            .arg(now.height() - was.height());
+    };
+    // Moved right, moved down, wider, higher.
+    QCOMPARE(grown(w.List1), QStringLiteral("0 0 100 100"));
+    QCOMPARE(grown(w.Label2), QStringLiteral("0 0 100 0"));
+    QCOMPARE(grown(w.Frame1), QStringLiteral("100 0 100 100"));
+    QCOMPARE(grown(w.Text1), QStringLiteral("0 0 100 100"));
+    QCOMPARE(grown(w.lblMailInfo[0]), QStringLiteral("0 0 100 0"));
+    QCOMPARE(grown(w.lblMailInfo[4]), QStringLiteral("0 0 0 0"));
+    QCOMPARE(grown(w.picMailInfo), QStringLiteral("100 0 0 0"));
+    QCOMPARE(grown(w.Frame3), QStringLiteral("0 0 200 0"));
+    QCOMPARE(grown(w.Command1[1]), QStringLiteral("0 0 0 0"));
+    QCOMPARE(grown(w.Label3), QStringLiteral("200 0 0 0"));
+    const int barHeight = w.ProgressBar1->height();
+    QCOMPARE(w.ProgressBar1->geometry(), QRect(0, w.height() - barHeight, w.width(), barHeight));
+
+    // Never smaller than at the start; back at the start size everything is where it was.
+    w.resize(start - QSize(100, 100));
+    QTRY_COMPARE_WITH_TIMEOUT(w.size(), start, 5000);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QVERIFY2(it.key()->geometry() == it.value(), qPrintable(describe(it.key())));
+}
+
+// A text is cut when it is wider or higher than the room its control gives it.
+static QString cutText(const QWidget* control, const QString& text, const QRect& room)
+{
+    const QFontMetrics metrics = control->fontMetrics();
+    if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height())
+        return QString();
+    return QStringLiteral("%1: \"%2\" (%3 wide) in %4\n")
+        .arg(control->objectName(), text)
+        .arg(metrics.horizontalAdvance(text))
+        .arg(describe(room));
+}
+
+void TestFrmTarvolk::layoutFitsTheFont_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("the usual size") << 0;
+    QTest::newRow("14 pt") << 14;
+}
+
+// At the start size with the demo's accounts: every control inside its frame below the title,
+// no two overlapping, and every fixed text and the demo's texts whole.
+void TestFrmTarvolk::layoutFitsTheFont()
+{
+    QFETCH(int, pointSize);
+    if (pointSize > 0) {
+        QFont larger = QApplication::font();
+        larger.setPointSize(pointSize);
+        QApplication::setFont(larger);
+    }
+    writeSettings(demoAccounts);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const double scale = std::max(1.0, QFontInfo(w.font()).pointSizeF() / 9.0);
+    QVERIFY2(std::abs(w.width() - toPixelsX(&w, 8445) * scale) <= 1 &&
+                 std::abs(w.height() - toPixelsY(&w, 4800) * scale) <= 1,
+             qPrintable(describe(w.geometry())));
+
     for (QGroupBox* frame : {w.Frame1, w.Frame2, w.Frame3}) {
         // Below the title, and off the frame line on the other three sides.
         const int line = frame->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, frame);
         QRect inside = frame->rect().adjusted(line, 0, -line, -line);
         inside.setTop(frame->contentsRect().top());
-        const QList<QWidget*> children = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        QVERIFY(!children.isEmpty());
-        for (QWidget* child : children)
+        for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(inside.contains(child->geometry()),
                      qPrintable(describe(child) + QStringLiteral(" outside ") + describe(inside)));
+        QVERIFY2(w.rect().contains(frame->geometry()), qPrintable(describe(frame)));
     }
-    // The frames themselves stay where the layout puts them.
-    QCOMPARE(w.Frame3->geometry(),
-             QRect(toPixelsX(&w, 60), toPixelsY(&w, 240), toPixelsX(&w, 8295), toPixelsY(&w, 735)));
-    QCOMPARE(w.Frame2->geometry(), QRect(toPixelsX(&w, 60), toPixelsY(&w, 1020),
-                                         toPixelsX(&w, 2535), toPixelsY(&w, 3435)));
-    QCOMPARE(w.Frame1->geometry(), QRect(toPixelsX(&w, 2700), toPixelsY(&w, 1020),
-                                         toPixelsX(&w, 5655), toPixelsY(&w, 3435)));
-}
-
-void TestFrmTarvolk::controlsDoNotOverlap()
-{
-    writeSettings(workedExample);
-    frmTarvolk& w = startWindow();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
     // Siblings in the window and in each frame; the hidden paper clip counts, it shows later.
     for (QWidget* container : {static_cast<QWidget*>(&w), static_cast<QWidget*>(w.Frame1),
                                static_cast<QWidget*>(w.Frame2), static_cast<QWidget*>(w.Frame3)}) {
         const QList<QWidget*> siblings =
             container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        for (int a = 0; a < siblings.size(); ++a) {
-            for (int b = a + 1; b < siblings.size(); ++b) {
-                const QRect first = siblings[a]->geometry();
-                const QRect second = siblings[b]->geometry();
-                QVERIFY2(!first.intersects(second),
+        for (int a = 0; a < siblings.size(); ++a)
+            for (int b = a + 1; b < siblings.size(); ++b)
+                QVERIFY2(!siblings[a]->geometry().intersects(siblings[b]->geometry()),
                          qPrintable(describe(siblings[a]) + QStringLiteral(" overlaps ") +
                                     describe(siblings[b])));
-            }
-        }
     }
     // The blue caption in the corner stays clear of the account frame's title.
     QVERIFY(w.Label3->geometry().bottom() < w.Frame3->geometry().top());
+
+    QString cut;
+    // A button's style knows the room its text needs.
+    for (QPushButton* button : w.Command1)
+        if (button->width() < button->sizeHint().width())
+            cut += describe(button) + QStringLiteral(" narrower than its text\n");
+    for (QGroupBox* frame : {w.Frame1, w.Frame2, w.Frame3})
+        cut += cutText(frame, frame->title(), frame->rect().adjusted(8, 0, -8, 0));
+    for (QLabel* caption :
+         {w.lblMailInfo[4], w.lblMailInfo[5], w.lblMailInfo[6], w.lblMailInfo[7], w.Label3})
+        cut += cutText(caption, caption->text(), caption->contentsRect());
+    for (int i = 0; i < w.cmbIdentity->count(); ++i)
+        cut += cutText(w.cmbIdentity, w.cmbIdentity->itemText(i),
+                       w.cmbIdentity->lineEdit()->contentsRect());
+    for (const QString& summary :
+         {QStringLiteral("12 Emails mit 222222 Bytes"), QStringLiteral("Keine Emails vorhanden")})
+        cut += cutText(w.Label2, summary, w.Label2->contentsRect());
+    for (const QString& status :
+         {QStringLiteral("Nachricht 12 erfassen"), QStringLiteral("Sichere Verbindung"),
+          QStringLiteral("Postfach prüfen")})
+        cut += cutText(w.Label1, status, w.Label1->contentsRect());
+    for (int i = 0; i < 4; ++i)
+        cut += cutText(w.lblMailInfo[i], QStringLiteral("Wg"), w.lblMailInfo[i]->contentsRect());
+    QVERIFY2(cut.isEmpty(), qPrintable(cut));
 }
 
 QTEST_MAIN(TestFrmTarvolk)
