@@ -1,4 +1,5 @@
 #include "settings/tarvolkx.h"
+#include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 
 #include <QAccessible>
@@ -58,8 +59,7 @@ private:
     }
 
     QFont m_font;
-    QTemporaryDir m_dir;
-    std::unique_ptr<frmTarvolk> m_window;
+    std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
 
 static QString describe(const QRect& r)
@@ -76,46 +76,43 @@ static const QByteArray demoAccounts =
     "[Setup]\nTitle1=Demo (unverschlüsselt)\nHost1=127.0.0.1:1\nTitle2=Demo (TLS)\n"
     "Host2=127.0.0.1:2\nTitle3=Demo (STARTTLS)\nHost3=127.0.0.1:1\n";
 
-static const QByteArray workedExample = "[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\n"
-                                        "Account1=user1\nTitle2=Verein\nHost2=192.0.2.20\n"
-                                        "Account2=user2\n";
+static const QByteArray twoAccounts = "[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\n"
+                                      "Account1=user1\nTitle2=Verein\nHost2=192.0.2.20\n"
+                                      "Account2=user2\n";
 
 void TestFrmTarvolk::initTestCase()
 {
     QApplication::setApplicationName(QStringLiteral("Tarvolk"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     m_font = QApplication::font();
-    QVERIFY(m_dir.isValid());
 }
 
 void TestFrmTarvolk::init()
 {
-    QFile::remove(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
+    m_f = std::make_unique<windowdriver::WindowFixture>();
+    QVERIFY(m_f->isReady());
     TarvolkX::AppPath.clear();
 }
 
 void TestFrmTarvolk::cleanup()
 {
-    m_window.reset();
+    m_f.reset();
     QApplication::setFont(m_font);
 }
 
 void TestFrmTarvolk::writeSettings(const QByteArray& content)
 {
-    QFile file(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
+    QVERIFY(m_f->writeSettings(content));
 }
 
 frmTarvolk& TestFrmTarvolk::startWindow()
 {
-    m_window = std::make_unique<frmTarvolk>(m_dir.path());
-    return *m_window;
+    return m_f->open();
 }
 
 void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -207,7 +204,7 @@ void TestFrmTarvolk::labelsAreReadableInADarkScheme()
     dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
     dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
     dark.setColor(QPalette::Link, QColor(100, 180, 255));
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.setPalette(dark);
     w.SetMailInfo(QStringLiteral("x\r\nFrom: a\r\nTo: b\r\nSubject: c\r\nDate: d\r\n"));
@@ -232,10 +229,10 @@ void TestFrmTarvolk::labelsAreReadableInADarkScheme()
 
 void TestFrmTarvolk::pointsAtTheProgramFolder()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     startWindow();
-    QCOMPARE(TarvolkX::AppPath, m_dir.path());
-    QCOMPARE(QDir::current().canonicalPath(), QDir(m_dir.path()).canonicalPath());
+    QCOMPARE(TarvolkX::AppPath, m_f->path());
+    QCOMPARE(QDir::current().canonicalPath(), QDir(m_f->path()).canonicalPath());
 }
 
 // Each row: the settings file, the titles the box must list, the host current after start, then
@@ -247,8 +244,8 @@ void TestFrmTarvolk::accountBoxListsTitledSlots_data()
     QTest::addColumn<QString>("hostAtStart");
     QTest::addColumn<QString>("hostOfLastEntry");
 
-    QTest::newRow("worked example: choosing Verein selects slot 2")
-        << workedExample << QStringList{QStringLiteral("Privat"), QStringLiteral("Verein")}
+    QTest::newRow("two accounts: choosing Verein selects slot 2")
+        << twoAccounts << QStringList{QStringLiteral("Privat"), QStringLiteral("Verein")}
         << QStringLiteral("192.0.2.10") << QStringLiteral("192.0.2.20");
     QTest::newRow("titles in slots 1 to 3: choosing the third selects slot 3")
         << QByteArray("[Setup]\nTitle1=Eins\nHost1=h1\nTitle2=Zwei\nHost2=h2\nTitle3=Drei\n"
@@ -300,7 +297,7 @@ void TestFrmTarvolk::accountBoxListsTitledSlots()
 
 void TestFrmTarvolk::typingInTheAccountBoxChangesNoAccount()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -328,7 +325,8 @@ void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
 
     const QString status = w.Label1->text();
     QVERIFY2(status.contains(QStringLiteral("Kein Mailkonto")), qPrintable(status));
-    QVERIFY2(status.contains(m_dir.filePath(QStringLiteral("TARVOLK.INI"))), qPrintable(status));
+    QVERIFY2(status.contains(m_f->folder.filePath(QStringLiteral("TARVOLK.INI"))),
+             qPrintable(status));
     QCOMPARE(w.Text1->placeholderText(), status);
     QCOMPARE(w.Text1->toPlainText(), QString());
     QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
@@ -336,7 +334,7 @@ void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
 
 void TestFrmTarvolk::focusStartsOnFetchAndTabGoesRound()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -397,7 +395,7 @@ void TestFrmTarvolk::previewCanBeCopiedButNotEdited()
 
 void TestFrmTarvolk::describesEveryValueForScreenReaders()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     const QList<QPair<QWidget*, QString>> described{
         {w.Label1, QStringLiteral("Status")},
@@ -466,7 +464,7 @@ void TestFrmTarvolk::listTellsScreenReadersTheMarks()
 
 void TestFrmTarvolk::enlargingGivesTheRoomToTheListAndThePreview()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -1,6 +1,7 @@
 #include "pop3server/conversation.h"
 #include "tests/mailbox/pop3replies.h"
 #include "tests/window/windowdriver.h"
+#include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 
@@ -207,18 +208,12 @@ private slots:
 
 private:
     frmTarvolk& startWindow(const QList<windowdriver::Account>& accounts);
-    frmTarvolk& startWindow()
-    {
-        return startWindow({{"Privat", m_server->hostWithPort(), "joe", "secret"}});
-    }
+    frmTarvolk& startWindow() { return startWindow(m_f->serverAccount()); }
     // Presses "Emails abrufen" on a server that serves the three mails; a failure shows in
     // QTest::currentTestFailed().
     void fetchThree(frmTarvolk& w);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedServer> m_server;
-    std::unique_ptr<frmTarvolk> m_window;
-    std::unique_ptr<MessageBox::Recorder> m_boxes;
+    std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
 
 void TestWindowConversations::initTestCase()
@@ -229,40 +224,29 @@ void TestWindowConversations::initTestCase()
 
 void TestWindowConversations::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_server = std::make_unique<ScriptedServer>();
-    QVERIFY(m_server->isListening());
-    m_boxes = std::make_unique<MessageBox::Recorder>();
+    m_f = std::make_unique<windowdriver::WindowFixture>();
+    QVERIFY(m_f->isReady());
 }
 
 void TestWindowConversations::cleanup()
 {
-    m_window.reset();
-    m_server.reset();
-    m_boxes.reset();
-    m_dir.reset();
+    m_f.reset();
 }
 
 frmTarvolk& TestWindowConversations::startWindow(const QList<windowdriver::Account>& accounts)
 {
     [&] {
-        QVERIFY(windowdriver::writeSettings(m_dir->path(), accounts));
+        QVERIFY(m_f->writeSettings(accounts));
+        QVERIFY(m_f->openActive());
     }();
-    m_window = std::make_unique<frmTarvolk>(m_dir->path());
-    m_window->show();
-    m_window->activateWindow();
-    [&] {
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }();
-    return *m_window;
+    return *m_f->window;
 }
 
 void TestWindowConversations::fetchThree(frmTarvolk& w)
 {
-    m_server->play(fetch(threeMails()));
+    m_f->server.play(fetch(threeMails()));
     press(w.Command1[0]);
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(w.List1->count(), 3);
     QVERIFY(markedRows(w.List1).isEmpty());
 }
@@ -271,13 +255,13 @@ void TestWindowConversations::fetchFillsTheListAndTheSummary()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_server->play(fetch(mails));
+    m_f->server.play(fetch(mails));
 
     press(w.Command1[0]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 1);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 1);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(entries(w.List1), listEntries(mails));
     QCOMPARE(w.Label2->text(), QStringLiteral("3 Emails mit 15450 Bytes"));
     QCOMPARE(w.Label1->text(), QString());
@@ -338,21 +322,21 @@ void TestWindowConversations::clickOnAnEntryPreviewsItsText()
     QCOMPARE(p.text, lines(shown));
     QCOMPARE(p.values, values);
     QCOMPARE(p.clip, clip);
-    QVERIFY(m_boxes->messages.isEmpty());
+    QVERIFY(m_f->boxes.messages.isEmpty());
 }
 
 void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_server->play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 400)});
+    m_f->server.play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 400)});
 
     // While the server holds back message 2's text: entry 1 is complete, entry 2 listed only.
     int entriesDuringWait = -1;
     Preview first;
     Preview second;
     QStringList subjectsDuringWait;
-    OnLine clicks(*m_server, 0, "top 2 10", [&] {
+    OnLine clicks(m_f->server, 0, "top 2 10", [&] {
         entriesDuringWait = w.List1->count();
         for (int row = 0; row < 2; ++row)
             subjectsDuringWait << cell(w.List1, row, MessageListModel::Subject);
@@ -364,8 +348,8 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     press(w.Command1[0]);
 
     QVERIFY(clicks.ran());
-    SCRIPTED_VERIFY(*m_server);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(entriesDuringWait, 2);
     QCOMPARE(subjectsDuringWait, QStringList({QStringLiteral("Grüße aus Köln"), QString()}));
     QCOMPARE(first.text, lines(text(mails[0])));
@@ -431,12 +415,12 @@ void TestWindowConversations::listShowsSenderSubjectAndDate()
                               "Subject: Einladung zur Jahreshauptversammlung\r\n"
                               " am Freitag im Vereinsheim\r\n"
                               "Date: Wed, 17 Jan 2024 19:00:00 +0100\r\n\r\nText\r\n";
-    m_server->play(pop3test::fetchConversation(
+    m_f->server.play(pop3test::fetchConversation(
         {{"a", withAttachment().text}, {"b", folded}, {"c", plain().text}}));
 
     press(w.Command1[0]);
 
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
     const QList<QStringList> shown{
         {QStringLiteral("Jürgen Müller <juergen@example.org>"), QStringLiteral("Grüße aus Köln"),
          QStringLiteral("Mon, 15 Jan 2024 10:30:00 +0100")},
@@ -462,11 +446,11 @@ void TestWindowConversations::progressShowsWhatHasArrived()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_server->play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 200)});
+    m_f->server.play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 200)});
     int afterFirstMessage = -1;
     int maximum = -1;
     // The bar catches up within a tenth of a second.
-    OnLine look(*m_server, 0, "top 2 10", [&] {
+    OnLine look(m_f->server, 0, "top 2 10", [&] {
         (void)QTest::qWaitFor([&] { return w.ProgressBar1->value() > 0; }, 150);
         afterFirstMessage = w.ProgressBar1->value();
         maximum = w.ProgressBar1->maximum();
@@ -475,7 +459,7 @@ void TestWindowConversations::progressShowsWhatHasArrived()
     press(w.Command1[0]);
 
     QVERIFY(look.ran());
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(maximum, totalSize(mails));
     QVERIFY2(afterFirstMessage > 0 && afterFirstMessage <= maximum,
              qPrintable(QStringLiteral("progress after message 1 of 3: %1 of %2")
@@ -496,7 +480,7 @@ void TestWindowConversations::progressRepaintsAtMostTenTimesASecond()
     for (int i = 1; i <= 60; ++i)
         mails.append({"uid-" + QByteArray::number(i),
                       "Subject: " + QByteArray::number(i) + "\r\n\r\n" + body});
-    m_server->play(pop3test::fetchConversation(mails));
+    m_f->server.play(pop3test::fetchConversation(mails));
     int changes = 0;
     connect(w.ProgressBar1, &QProgressBar::valueChanged, this, [&] { ++changes; });
     QElapsedTimer clock;
@@ -505,7 +489,7 @@ void TestWindowConversations::progressRepaintsAtMostTenTimesASecond()
     press(w.Command1[0]);
 
     const qint64 elapsed = clock.elapsed();
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(w.List1->count(), 60);
     QVERIFY2(changes <= elapsed / 100 + 3,
              qPrintable(QStringLiteral("%1 changes in %2 ms").arg(changes).arg(elapsed)));
@@ -518,17 +502,17 @@ void TestWindowConversations::deleteWithNothingMarkedSaysSoAndFetchesAnew()
     frmTarvolk& w = startWindow();
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
-    m_server->play(fetch(threeMails()));
+    m_f->server.play(fetch(threeMails()));
 
     press(w.Command1[1]);
 
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("EMail Preview"));
-    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].title, QStringLiteral("EMail Preview"));
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
     // No conversation for the deletion: the second connection is the fetch.
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 2);
-    QVERIFY(m_server->receivedLinesStartingWith("dele").isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 2);
+    QVERIFY(m_f->server.receivedLinesStartingWith("dele").isEmpty());
     QCOMPARE(entries(w.List1), listEntries(threeMails()));
     QCOMPARE(w.Label1->text(), QString());
 }
@@ -539,22 +523,22 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
     const QList<Mail> mails = threeMails();
-    m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 1"),
-                    Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
-                    Step::send("+OK message 3 deleted\r\n"), Step::quitOk()});
+    m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 1"),
+                      Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
+                      Step::send("+OK message 3 deleted\r\n"), Step::quitOk()});
     const QList<Mail> left{mails[1]};
-    m_server->play(fetch(left));
+    m_f->server.play(fetch(left));
 
     QVERIFY(clickCheckBox(w.List1, 0));
     QVERIFY(clickCheckBox(w.List1, 2));
     QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
     press(w.Command1[1]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 3);
-    QCOMPARE(m_server->receivedLines(1), QList<QByteArray>({"user joe", "pass secret", "stat",
-                                                            "uidl", "dele 1", "dele 3", "quit"}));
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 3);
+    QCOMPARE(m_f->server.receivedLines(1), QList<QByteArray>({"user joe", "pass secret", "stat",
+                                                              "uidl", "dele 1", "dele 3", "quit"}));
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(entries(w.List1), listEntries(left));
     QCOMPARE(w.mailbox().MailTexts, QStringList({text(mails[1])}));
     QVERIFY(markedRows(w.List1).isEmpty());
@@ -579,16 +563,17 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
     int waitingConnection = 0;
     QByteArray waitingAfter;
     if (button == 0) {
-        m_server->play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(300),
-                        Step::send("+OK 0 0\r\n"), Step::quitOk()});
+        m_f->server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(300),
+                          Step::send("+OK 0 0\r\n"), Step::quitOk()});
         waitingAfter = "stat";
     } else {
         fetchThree(w);
         QVERIFY(!QTest::currentTestFailed());
         QVERIFY(clickCheckBox(w.List1, 1));
-        m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 2"),
-                        Step::pause(300), Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
-        m_server->play(fetch({mails[0], mails[2]}));
+        m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails),
+                          Step::expect("dele 2"), Step::pause(300),
+                          Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
+        m_f->server.play(fetch({mails[0], mails[2]}));
         waitingConnection = 1;
         waitingAfter = "dele 2";
     }
@@ -598,7 +583,7 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
 
     bool enabledDuringWait[2] = {true, true};
     bool busyCursor = false;
-    OnLine secondPresses(*m_server, waitingConnection, waitingAfter, [&] {
+    OnLine secondPresses(m_f->server, waitingConnection, waitingAfter, [&] {
         for (int i = 0; i < 2; ++i)
             enabledDuringWait[i] = w.Command1[i]->isEnabled();
         busyCursor = w.cursor().shape() == Qt::BusyCursor;
@@ -615,9 +600,9 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
     QVERIFY(!enabledDuringWait[1]);
     QVERIFY(busyCursor);
     // Exactly the scripted connections, each played to its end with nothing extra.
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), button == 0 ? 1 : 3);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), button == 0 ? 1 : 3);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QVERIFY(w.Command1[0]->isEnabled());
     QVERIFY(w.Command1[1]->isEnabled());
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
@@ -626,30 +611,31 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
 
 void TestWindowConversations::accountChosenDuringTheLogInAppliesToTheNextPress()
 {
-    frmTarvolk& w = startWindow({{"Privat", m_server->hostWithPort(), "joe", "secret"},
-                                 {"Verein", m_server->hostWithPort(), "anna", "geheim"}});
+    frmTarvolk& w = startWindow({{"Privat", m_f->server.hostWithPort(), "joe", "secret"},
+                                 {"Verein", m_f->server.hostWithPort(), "anna", "geheim"}});
     QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Privat"));
     // The first press logs in as joe to the end, though Verein is chosen between user and pass.
-    m_server->play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::pause(200),
-                    Step::send("+OK\r\n"), Step::expect("pass secret"), Step::send("+OK\r\n"),
-                    Step::expect("stat"), Step::send("+OK 0 0\r\n"), Step::quitOk()});
-    m_server->play({Step::loginOk("anna", "geheim"), Step::expect("stat"),
-                    Step::send("+OK 0 0\r\n"), Step::quitOk()});
+    m_f->server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::pause(200),
+                      Step::send("+OK\r\n"), Step::expect("pass secret"), Step::send("+OK\r\n"),
+                      Step::expect("stat"), Step::send("+OK 0 0\r\n"), Step::quitOk()});
+    m_f->server.play({Step::loginOk("anna", "geheim"), Step::expect("stat"),
+                      Step::send("+OK 0 0\r\n"), Step::quitOk()});
 
-    OnLine choose(*m_server, 0, "user joe", [&] { QTest::keyClick(w.cmbIdentity, Qt::Key_Down); });
+    OnLine choose(m_f->server, 0, "user joe",
+                  [&] { QTest::keyClick(w.cmbIdentity, Qt::Key_Down); });
     press(w.Command1[0]);
 
     QVERIFY(choose.ran());
     QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Verein"));
-    QCOMPARE(m_server->connectionCount(), 1);
-    QCOMPARE(m_server->receivedLines(0),
+    QCOMPARE(m_f->server.connectionCount(), 1);
+    QCOMPARE(m_f->server.receivedLines(0),
              QList<QByteArray>({"user joe", "pass secret", "stat", "quit"}));
 
     press(w.Command1[0]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 2);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 2);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(w.Label2->text(), QStringLiteral("Keine Emails vorhanden"));
 }
 
@@ -659,22 +645,22 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     w.mailbox().connection().setTimeLimitMs(300);
     const QList<Mail> mails = threeMails();
     // Message 2's text never comes.
-    m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), listAndTop(1, mails[0]),
-                    Step::send(multiLine(mails[0].text)), listAndTop(2, mails[1]),
-                    Step::expectClose()});
+    m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails), listAndTop(1, mails[0]),
+                      Step::send(multiLine(mails[0].text)), listAndTop(2, mails[1]),
+                      Step::expectClose()});
 
     QElapsedTimer clock;
     clock.start();
     press(w.Command1[0]);
     const qint64 elapsed = clock.elapsed();
 
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
     // Given no title, the box carries the program's name, not the window caption.
-    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("Tarvolk"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_server->clientClosed(0), 2000);
-    SCRIPTED_VERIFY(*m_server);
-    QVERIFY(!m_server->receivedLines().contains("quit"));
+    QCOMPARE(m_f->boxes.messages[0].title, QStringLiteral("Tarvolk"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.clientClosed(0), 2000);
+    SCRIPTED_VERIFY(m_f->server);
+    QVERIFY(!m_f->server.receivedLines().contains("quit"));
     QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
     QCOMPARE(entries(w.List1), listEntries(mails).mid(0, 2));
     QCOMPARE(w.mailbox().MailTexts.value(0), text(mails[0]));
@@ -693,18 +679,18 @@ void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
     w.mailbox().connection().setTimeLimitMs(300);
     const QList<Mail> mails = threeMails();
     // The deletion's server never greets; the fetch after it finds the mailbox unchanged.
-    m_server->play(Step::expectClose());
-    m_server->play(fetch(mails));
+    m_f->server.play(Step::expectClose());
+    m_f->server.play(fetch(mails));
     QVERIFY(clickCheckBox(w.List1, 0));
 
     press(w.Command1[1]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 3);
-    QVERIFY(m_server->receivedLines(1).isEmpty());
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
-    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("Tarvolk"));
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 3);
+    QVERIFY(m_f->server.receivedLines(1).isEmpty());
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(m_f->boxes.messages[0].title, QStringLiteral("Tarvolk"));
     QCOMPARE(entries(w.List1), listEntries(mails));
     QCOMPARE(w.Label1->text(), QString());
 }
@@ -737,10 +723,10 @@ void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
     const QByteArray mail = "Return-Path: <x@example.org>\r\nFrom: " + from.toUtf8() +
                             "\r\nTo: " + to.toUtf8() + "\r\nSubject: " + subject.toUtf8() +
                             "\r\nDate: " + date.toUtf8() + "\r\n\r\n<i>Text</i>\r\n";
-    m_server->play(pop3test::fetchConversation({{"uid-1", mail}}));
-    m_server->play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::send("+OK\r\n"),
-                    Step::expect("pass secret"), Step::send("-ERR <b>falsch</b> & <u>aus</u>\r\n"),
-                    Step::expect("quit")});
+    m_f->server.play(pop3test::fetchConversation({{"uid-1", mail}}));
+    m_f->server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::send("+OK\r\n"),
+                      Step::expect("pass secret"),
+                      Step::send("-ERR <b>falsch</b> & <u>aus</u>\r\n"), Step::expect("quit")});
 
     press(w.Command1[0]);
     QVERIFY(clickEntry(w.List1, 0));
@@ -761,10 +747,10 @@ void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
     QCOMPARE(w.Label1->textFormat(), Qt::PlainText);
 
     press(w.Command1[0]);
-    QTRY_VERIFY_WITH_TIMEOUT(m_server->isFinished(), 5000);
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_boxes->messages.size(), 1);
-    const auto box = MessageBox::makeBox(&w, m_boxes->messages[0]);
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.isFinished(), 5000);
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    const auto box = MessageBox::makeBox(&w, m_f->boxes.messages[0]);
     QCOMPARE(box->textFormat(), Qt::PlainText);
     QCOMPARE(rendered(box->informativeText()), QStringLiteral("-ERR <b>falsch</b> & <u>aus</u>"));
 }
@@ -776,32 +762,32 @@ void TestWindowConversations::keysPressTheButtonsAndCloseTheWindow()
     frmTarvolk& w = startWindow();
     const int fetches = 5;
     for (int i = 0; i < fetches; ++i)
-        m_server->play(pop3test::fetchConversation({}));
+        m_f->server.play(pop3test::fetchConversation({}));
 
     w.Command1[0]->setFocus();
     QTest::keyClick(w.Command1[0], Qt::Key_Return);
-    QCOMPARE(m_server->connectionCount(), 1);
+    QCOMPARE(m_f->server.connectionCount(), 1);
     QTest::keyClick(w.Command1[0], Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(m_server->connectionCount(), 2);
+    QCOMPARE(m_f->server.connectionCount(), 2);
     w.List1->setFocus();
     QTest::keyClick(&w, Qt::Key_F5);
-    QCOMPARE(m_server->connectionCount(), 3);
+    QCOMPARE(m_f->server.connectionCount(), 3);
     // A mnemonic shows the press before it clicks.
     QTest::keyClick(&w, Qt::Key_E, Qt::AltModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(m_server->connectionCount(), 4, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_f->server.connectionCount(), 4, 2000);
     // Nothing is marked: the deletion says so and the fetch follows.
     QTest::keyClick(&w, Qt::Key_M, Qt::AltModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(m_server->connectionCount(), 5, 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_server->isFinished(), 5000);
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_f->server.connectionCount(), 5, 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.isFinished(), 5000);
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
     QCOMPARE(w.Label2->text(), QStringLiteral("Keine Emails vorhanden"));
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
 
     QVERIFY(w.isVisible());
     QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!w.isVisible());
-    QCOMPARE(m_server->connectionCount(), fetches);
+    QCOMPARE(m_f->server.connectionCount(), fetches);
 }
 
 // Values longer than any box are cut for showing; the preview has its own limit.
@@ -809,13 +795,13 @@ void TestWindowConversations::longHeaderValuesAreCut()
 {
     frmTarvolk& w = startWindow();
     const QByteArray subject(5000, 'x');
-    m_server->play(pop3test::fetchConversation(
+    m_f->server.play(pop3test::fetchConversation(
         {{"uid-1", "Return-Path: <x@example.org>\r\nSubject: " + subject + "\r\n\r\nText\r\n"}}));
 
     press(w.Command1[0]);
     QVERIFY(clickEntry(w.List1, 0));
 
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
     const QString shown = w.lblMailInfo[2]->text();
     QVERIFY2(shown.size() < 2000 && shown.startsWith(QStringLiteral("xxx")),
              qPrintable(QString::number(shown.size())));
