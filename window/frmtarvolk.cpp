@@ -45,7 +45,8 @@ QLabel* newValueLabel(QWidget* parent)
 frmTarvolk::frmTarvolk(const QString& programFolder, QWidget* parent)
     : QWidget(parent),
       m_display([this](const QString& text) { plaintext::show(Label1, text, false); },
-                [this](int value) { ProgressBar1->setValue(value); })
+                [this](int value) { ProgressBar1->setValue(value); },
+                [this] { List1->messages()->publish(); })
 {
     initResources();
     createControls();
@@ -305,12 +306,14 @@ void frmTarvolk::clearMessages()
 void frmTarvolk::appendMessages(const QStringList& entries)
 {
     List1->messages()->append(entries);
+    m_display.listChanged();
 }
 
 void frmTarvolk::messageArrived(int position, const QString& text)
 {
     const MailInfo info = readMailInfo(text.left(PreviewLimit));
     List1->messages()->setDetails(position, {info.values[0], info.values[2], info.values[3]});
+    m_display.listChanged();
     // The preview of the current entry shows what is stored by now.
     if (position == List1->currentRow())
         List1_Click();
@@ -318,7 +321,7 @@ void frmTarvolk::messageArrived(int position, const QString& text)
 
 int frmTarvolk::messageCount() const
 {
-    return List1->count();
+    return List1->messages()->entryCount();
 }
 
 bool frmTarvolk::isMarked(int position) const

@@ -2,22 +2,23 @@
 
 #include "window/plaintext.h"
 
+#include <algorithm>
+
 void MessageListModel::clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_published = 0;
+    m_changedFirst = INT_MAX;
+    m_changedLast = -1;
     endResetModel();
 }
 
 void MessageListModel::append(const QStringList& entries)
 {
-    if (entries.isEmpty())
-        return;
-    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + entries.size() - 1));
     m_rows.reserve(m_rows.size() + entries.size());
     for (const QString& entry : entries)
         m_rows.append({entry, {}, false});
-    endInsertRows();
 }
 
 void MessageListModel::setDetails(int row, const std::array<QString, 3>& details)
@@ -26,7 +27,25 @@ void MessageListModel::setDetails(int row, const std::array<QString, 3>& details
         return;
     for (size_t i = 0; i < details.size(); ++i)
         m_rows[row].details[i] = plaintext::bounded(details[i]);
-    emit dataChanged(index(row, Sender), index(row, Date), {Qt::DisplayRole, Qt::ToolTipRole});
+    if (row < m_published) {
+        m_changedFirst = std::min(m_changedFirst, row);
+        m_changedLast = std::max(m_changedLast, row);
+    }
+}
+
+void MessageListModel::publish()
+{
+    if (m_rows.size() > m_published) {
+        beginInsertRows(QModelIndex(), m_published, int(m_rows.size()) - 1);
+        m_published = int(m_rows.size());
+        endInsertRows();
+    }
+    if (m_changedFirst <= m_changedLast) {
+        emit dataChanged(index(m_changedFirst, Sender), index(m_changedLast, Date),
+                         {Qt::DisplayRole, Qt::ToolTipRole});
+        m_changedFirst = INT_MAX;
+        m_changedLast = -1;
+    }
 }
 
 bool MessageListModel::isMarked(int row) const
@@ -36,7 +55,8 @@ bool MessageListModel::isMarked(int row) const
 
 void MessageListModel::toggleMark(int row)
 {
-    if (row < 0 || row >= m_rows.size())
+    // Only a row the user can see can be marked.
+    if (row < 0 || row >= m_published)
         return;
     m_rows[row].marked = !m_rows[row].marked;
     const QModelIndex changed = index(row, Entry);
@@ -45,7 +65,7 @@ void MessageListModel::toggleMark(int row)
 
 int MessageListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_published;
 }
 
 int MessageListModel::columnCount(const QModelIndex& parent) const
@@ -55,7 +75,7 @@ int MessageListModel::columnCount(const QModelIndex& parent) const
 
 QVariant MessageListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_published)
         return QVariant();
     const Row& row = m_rows[index.row()];
     if (index.column() == Entry) {

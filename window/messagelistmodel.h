@@ -3,10 +3,13 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <array>
+#include <climits>
 
 // The message list: per message its entry "i. Email size", its sender, subject and date once its
 // text has arrived, and the user's mark for deletion. Row k is message k + 1; nothing is sorted.
-// A listing comes in as one batch, so ten thousand entries cost one insertion.
+// Entries and details added during a fetch reach the views only when published: a fetch that
+// fills the list message by message then lays it out and repaints it a few times a second, not
+// for every message, and ten thousand entries cost one insertion.
 class MessageListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -18,6 +21,10 @@ public:
     void append(const QStringList& entries);
     // The values shown beside an entry: sender, subject and date.
     void setDetails(int row, const std::array<QString, 3>& details);
+    // Shows the views what was appended and set since the last time.
+    void publish();
+    // Every entry, published or not.
+    int entryCount() const { return int(m_rows.size()); }
 
     bool isMarked(int row) const;
     void toggleMark(int row);
@@ -37,4 +44,8 @@ private:
         bool marked = false;
     };
     QList<Row> m_rows;
+    int m_published = 0;
+    // Published rows whose details changed since; empty when first > last.
+    int m_changedFirst = INT_MAX;
+    int m_changedLast = -1;
 };

@@ -447,6 +447,7 @@ void TestFrmTarvolk::listTellsScreenReadersTheMarks()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.List1->messages()->append({QStringLiteral("1. Email 10"), QStringLiteral("2. Email 20")});
+    w.List1->messages()->publish();
     w.List1->messages()->toggleMark(1);
 
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.List1);
