@@ -370,5 +370,7 @@ void frmTarvolk::setBusy(bool busy)
 void frmTarvolk::showNotice(const Notice& notice)
 {
     const QString title = notice.title == Notice::Title::WindowCaption ? windowTitle() : QString();
+    // The box speaks of what the window shows; it must not wait behind it.
+    m_display.flush();
     MessageBox::show(this, title, notice.text, notice.detail);
 }
