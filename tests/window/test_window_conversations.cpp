@@ -402,8 +402,11 @@ void TestWindowConversations::onlyTheCheckBoxOrSpaceChangesAMark()
 
     QTest::keyClick(w.List1, Qt::Key_Space);
     QCOMPARE(markedRows(w.List1), QList<int>({2}));
+    // Marking another entry leaves the preview where it is.
     QVERIFY(clickCheckBox(w.List1, 0));
     QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
+    QCOMPARE(w.List1->currentRow(), 2);
+    QCOMPARE(w.Text1->toPlainText(), lines(text(mails[2])));
     QVERIFY(clickEntry(w.List1, 1));
     QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
     QVERIFY(clickCheckBox(w.List1, 0));
