@@ -112,9 +112,11 @@ void WindowLayout::widenToFit()
         w.cmbIdentity->height());
 
     // The summary line needs room for the demo's summary; the preview column gives it.
+    // A framed label indents its text by half an "x".
     const QLabel* summary = w.Label2;
-    const int needed = summary->fontMetrics().horizontalAdvance(WidestSummary) +
-                       2 * summary->frameWidth() + 2 * summary->margin() + gap;
+    const QFontMetrics metrics = summary->fontMetrics();
+    const int needed = metrics.horizontalAdvance(WidestSummary) +
+                       metrics.horizontalAdvance(u'x') / 2 + 2 * summary->margin();
     widenListColumn(std::max(0, needed - summary->contentsRect().width()));
 
     // Captions wider than the design's reach into the value boxes beside them; the boxes then
