@@ -94,15 +94,6 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
     return QVariant();
 }
 
-bool MessageListModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!index.isValid() || index.column() != Entry || role != Qt::CheckStateRole)
-        return false;
-    if (isMarked(index.row()) != (value.value<Qt::CheckState>() == Qt::Checked))
-        toggleMark(index.row());
-    return true;
-}
-
 Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
