@@ -2,8 +2,9 @@
 
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
-#include "window/mailinfo.h"
+#include "text/mailinfo.h"
 #include "window/messagebox.h"
+#include "window/plaintext.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,15 +12,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QShowEvent>
-#include <algorithm>
-#include <climits>
-#include <initializer_list>
 
 // The pictures live in this static library; registering them here keeps them from being dropped
 // by the linker. Outside any namespace, as the macro requires.
@@ -30,14 +28,14 @@ static void initResources()
 
 namespace {
 
-// Sizes are given in twips (1/1440 inch) and follow the screen's logical resolution.
-struct Twips {
-    int left, top, width, height;
-};
+// The preview and the header summary show at most this many characters of a stored text.
+constexpr qsizetype PreviewLimit = 10000;
 
 QLabel* newValueLabel(QWidget* parent)
 {
     auto* label = new QLabel(parent);
+    // Values come from servers and messages: never markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setLineWidth(1);
     return label;
@@ -46,11 +44,14 @@ QLabel* newValueLabel(QWidget* parent)
 } // namespace
 
 frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent),
+      m_display([this](const QString& text) { plaintext::show(Label1, text, false); },
+                [this](int value) { ProgressBar1->setValue(value); },
+                [this] { List1->messages()->publish(); })
 {
     initResources();
     createControls();
-    placeControls();
+    m_layout.place();
     chainFocus();
     describeForScreenReaders();
     Form_Load(programFolder, configFile);
@@ -68,29 +69,35 @@ void frmTarvolk::createControls()
     cmbIdentity->setInsertPolicy(QComboBox::NoInsert);
     cmbIdentity->setEditText(QStringLiteral("Identity"));
     connect(cmbIdentity, &QComboBox::activated, this, &frmTarvolk::cmbIdentity_Click);
-    Command1[0] = new QPushButton(QStringLiteral("Emails abrufen"), Frame3);
-    Command1[1] = new QPushButton(QStringLiteral("Markierte Email(s) löschen"), Frame3);
-    for (int index = 0; index < 2; ++index)
+    Command1[0] = new QPushButton(QStringLiteral("&Emails abrufen"), Frame3);
+    Command1[1] = new QPushButton(QStringLiteral("&Markierte Email(s) löschen"), Frame3);
+    for (int index = 0; index < 2; ++index) {
+        // Return or Enter presses the focused button, as in a dialog.
+        Command1[index]->setAutoDefault(true);
         connect(Command1[index], &QPushButton::clicked, this,
                 [this, index] { Command1_Click(index); });
+    }
+    // A disabled button ignores click(), so F5 starts nothing while a conversation runs.
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, Command1[0],
+            &QPushButton::click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            &QWidget::close);
 
     Frame2 = new QGroupBox(QStringLiteral("Maillist"), this);
     Label2 = newValueLabel(Frame2);
     Label2->setText(QStringLiteral("Label2"));
     Label1 = newValueLabel(Frame2);
     Label1->setText(QStringLiteral("Label1"));
-    List1 = new QListWidget(Frame2);
-    // Any number of entries can be marked for deletion; a click toggles one and makes it current.
-    List1->setSelectionMode(QAbstractItemView::MultiSelection);
-    connect(List1, &QListWidget::currentRowChanged, this, &frmTarvolk::List1_Click);
-    // A click on the current entry changes no row but must still show what is stored by now.
-    connect(List1, &QListWidget::itemClicked, this, &frmTarvolk::List1_Click);
+    List1 = new MessageListView(Frame2);
+    connect(List1, &MessageListView::entryChosen, this, &frmTarvolk::List1_Click);
 
     Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), this);
-    // The header values sit on the colour of title-bar text, white in the standard scheme.
+    // The header values look like fields: the colours of a text field, white in the standard
+    // scheme and dark in a dark one.
     for (int i = 0; i < 4; ++i) {
         lblMailInfo[i] = newValueLabel(Frame1);
-        lblMailInfo[i]->setBackgroundRole(QPalette::HighlightedText);
+        lblMailInfo[i]->setBackgroundRole(QPalette::Base);
+        lblMailInfo[i]->setForegroundRole(QPalette::Text);
         lblMailInfo[i]->setAutoFillBackground(true);
     }
     const char16_t* captions[] = {u"Absender:", u"Empfänger:", u"Betreff:", u"Datum:"};
@@ -102,6 +109,9 @@ void frmTarvolk::createControls()
     Text1 = new QPlainTextEdit(QStringLiteral("Text1"), Frame1);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setTabChangesFocus(true);
+    // The preview shows what the server holds; it can be selected and copied, not edited.
+    Text1->setReadOnly(true);
+    Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setRange(0, 100);
@@ -109,9 +119,8 @@ void frmTarvolk::createControls()
     ProgressBar1->setTextVisible(false);
 
     Label3 = new QLabel(QStringLiteral("Tarvolk POP3"), this);
-    QPalette blueText = Label3->palette();
-    blueText.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label3->setPalette(blueText);
+    // Blue in the standard scheme, and a blue that a dark scheme keeps readable.
+    Label3->setForegroundRole(QPalette::Link);
 
     // Object names as the program calls the controls, for diagnostics and tools.
     const QList<QPair<QWidget*, const char*>> names{{Frame1, "Frame1"},
@@ -133,83 +142,6 @@ void frmTarvolk::createControls()
         lblMailInfo[i]->setObjectName(QStringLiteral("lblMailInfo(%1)").arg(i));
 }
 
-void frmTarvolk::placeControls()
-{
-    const auto toPixels = [this](const Twips& t) {
-        const auto x = [this](int twips) {
-            return qRound(twips * logicalDpiX() / 1440.0);
-        };
-        const auto y = [this](int twips) {
-            return qRound(twips * logicalDpiY() / 1440.0);
-        };
-        return QRect(x(t.left), y(t.top), x(t.width), y(t.height));
-    };
-    struct Placement {
-        QWidget* control;
-        Twips twips;
-        bool sizedToCaption;
-    };
-    const auto place = [&](const Placement& p, int shift) {
-        p.control->setGeometry(toPixels(p.twips).translated(0, shift));
-        if (p.sizedToCaption)
-            p.control->resize(p.control->sizeHint());
-    };
-    // The frame's title takes room at its top that depends on style and font; the children move
-    // down together just far enough to clear it.
-    const auto placeIn = [&](QGroupBox* frame, std::initializer_list<Placement> children) {
-        int top = INT_MAX;
-        for (const Placement& child : children)
-            top = std::min(top, toPixels(child.twips).top());
-        const int shift = std::max(0, frame->contentsRect().top() - top);
-        for (const Placement& child : children)
-            place(child, shift);
-    };
-
-    const QRect client = toPixels({0, 0, 8445, 4800});
-    resize(client.size());
-
-    Frame3->setGeometry(toPixels({60, 240, 8295, 735}));
-    placeIn(Frame3, {{Command1[0], {2820, 240, 2115, 315}, false},
-                     {Command1[1], {5100, 240, 2115, 315}, false},
-                     {cmbIdentity, {120, 240, 2295, 315}, false}});
-
-    // A caption wider than its button in the desktop's font widens the button instead of being cut.
-    for (QPushButton* button : Command1)
-        button->resize(std::max(button->width(), button->sizeHint().width()), button->height());
-
-    Frame2->setGeometry(toPixels({60, 1020, 2535, 3435}));
-    placeIn(Frame2, {{List1, {120, 900, 2295, 2400}, false},
-                     {Label1, {120, 540, 2295, 255}, false},
-                     {Label2, {120, 240, 2295, 255}, false}});
-
-    Frame1->setGeometry(toPixels({2700, 1020, 5655, 3435}));
-    placeIn(Frame1, {{picMailInfo, {5160, 420, 375, 615}, false},
-                     {Text1, {120, 1500, 5415, 1815}, false},
-                     {lblMailInfo[3], {1080, 1140, 3975, 255}, false},
-                     {lblMailInfo[7], {120, 1200, 510, 195}, true},
-                     {lblMailInfo[6], {120, 900, 510, 195}, true},
-                     {lblMailInfo[2], {1080, 840, 3975, 255}, false},
-                     {lblMailInfo[0], {1080, 240, 3975, 255}, false},
-                     {lblMailInfo[1], {1080, 540, 3975, 255}, false},
-                     {lblMailInfo[4], {120, 300, 720, 195}, true},
-                     {lblMailInfo[5], {120, 600, 810, 195}, true}});
-
-    // Captions sized to a wider font than the design's may reach into the value boxes beside
-    // them; the boxes then start a little after the widest caption and keep their right edge.
-    int captionsEnd = 0;
-    for (int i = 4; i < 8; ++i)
-        captionsEnd = std::max(captionsEnd, lblMailInfo[i]->geometry().right() + 1);
-    const int valuesStart = captionsEnd + toPixels({60, 0, 0, 0}).left();
-    for (int i = 0; i < 4; ++i) {
-        QRect box = lblMailInfo[i]->geometry();
-        box.setLeft(std::max(box.left(), valuesStart));
-        lblMailInfo[i]->setGeometry(box);
-    }
-
-    ProgressBar1->setGeometry(toPixels({0, 4605, 8445, 195}));
-    place({Label3, {6900, 0, 1395, 195}, true}, 0);
-}
-
 void frmTarvolk::chainFocus()
 {
     // Frames, labels and the progress bar keep their kinds' default of taking no focus; Tab
@@ -227,8 +159,12 @@ void frmTarvolk::describeForScreenReaders()
     Label1->setAccessibleDescription(QStringLiteral("Status"));
     Label2->setAccessibleDescription(QStringLiteral("Postfach"));
     const char16_t* values[] = {u"Absender", u"Empfänger", u"Betreff", u"Datum"};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         lblMailInfo[i]->setAccessibleDescription(QString::fromUtf16(values[i]));
+        // The caption labels its value: an empty value is read by its caption, not by the
+        // frame's title.
+        lblMailInfo[4 + i]->setBuddy(lblMailInfo[i]);
+    }
     picMailInfo->setAccessibleDescription(QStringLiteral("Anhang"));
 
     const auto nameAndDescribe = [](QWidget* control, const QString& what) {
@@ -253,7 +189,7 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     QDir::setCurrent(programFolder);
     TarvolkX::AppPath = programFolder;
 
-    List1->clear();
+    List1->messages()->clear();
     Text1->setPlainText(QString());
     Label2->setText(QStringLiteral("0 Emails"));
     Label1->clear();
@@ -315,9 +251,7 @@ void frmTarvolk::showTitleFromItsStart()
 void frmTarvolk::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // The progress bar is docked to the bottom edge; every other control keeps its place.
-    const int height = ProgressBar1->height();
-    ProgressBar1->setGeometry(0, event->size().height() - height, event->size().width(), height);
+    m_layout.follow(event->size());
 }
 
 void frmTarvolk::closeEvent(QCloseEvent* event)
@@ -344,7 +278,7 @@ void frmTarvolk::Command1_Click(int Index)
 void frmTarvolk::List1_Click()
 {
     const int position = List1->currentRow();
-    const QString text = m_mailbox.MailText(position).left(10000);
+    const QString text = m_mailbox.MailText(position).left(PreviewLimit);
     Text1->setPlainText(text);
     SetMailInfo(text);
 }
@@ -352,39 +286,40 @@ void frmTarvolk::List1_Click()
 void frmTarvolk::SetMailInfo(const QString& MailText)
 {
     const MailInfo info = readMailInfo(MailText);
-    for (int k = 0; k < 4; ++k) {
-        lblMailInfo[k]->setText(info.values[k]);
-        // The boxes are narrower than many values; the whole value shows on hovering.
-        lblMailInfo[k]->setToolTip(info.values[k]);
-    }
+    // The boxes are narrower than many values; the whole value shows on hovering.
+    for (int k = 0; k < 4; ++k)
+        plaintext::show(lblMailInfo[k], info.values[k]);
     picMailInfo->setVisible(info.attachment);
 }
 
 void frmTarvolk::setStatus(const QString& text)
 {
-    Label1->setText(text);
+    m_display.setStatus(text);
 }
 
 void frmTarvolk::setSummary(const QString& text)
 {
-    Label2->setText(text);
-    Label2->setToolTip(text);
+    plaintext::show(Label2, text);
 }
 
 void frmTarvolk::clearMessages()
 {
-    List1->clear();
+    List1->messages()->clear();
     Text1->setPlainText(QString());
     SetMailInfo(QStringLiteral(" "));
 }
 
 void frmTarvolk::appendMessages(const QStringList& entries)
 {
-    List1->addItems(entries);
+    List1->messages()->append(entries);
+    m_display.listChanged();
 }
 
-void frmTarvolk::messageArrived(int position, const QString&)
+void frmTarvolk::messageArrived(int position, const QString& text)
 {
+    const MailInfo info = readMailInfo(text.left(PreviewLimit));
+    List1->messages()->setDetails(position, {info.values[0], info.values[2], info.values[3]});
+    m_display.listChanged();
     // The preview of the current entry shows what is stored by now.
     if (position == List1->currentRow())
         List1_Click();
@@ -392,17 +327,17 @@ void frmTarvolk::messageArrived(int position, const QString&)
 
 int frmTarvolk::messageCount() const
 {
-    return List1->count();
+    return List1->messages()->entryCount();
 }
 
 bool frmTarvolk::isMarked(int position) const
 {
-    const QListWidgetItem* item = List1->item(position);
-    return item && item->isSelected();
+    return List1->messages()->isMarked(position);
 }
 
 void frmTarvolk::setProgressRange(int maximum)
 {
+    m_display.dropProgress();
     ProgressBar1->setValue(0);
     ProgressBar1->setMinimum(0);
     ProgressBar1->setMaximum(maximum);
@@ -410,7 +345,7 @@ void frmTarvolk::setProgressRange(int maximum)
 
 void frmTarvolk::setProgress(int value)
 {
-    ProgressBar1->setValue(value);
+    m_display.setProgress(value);
 }
 
 int frmTarvolk::progressMaximum() const
@@ -431,6 +366,8 @@ void frmTarvolk::setBusy(bool busy)
         return;
     }
     unsetCursor();
+    // What the conversation showed last is shown now, not a moment after it has ended.
+    m_display.flush();
     // A disabled button loses the focus; the user's place is given back.
     if (m_focusBeforeBusy)
         m_focusBeforeBusy->setFocus();
@@ -439,5 +376,7 @@ void frmTarvolk::setBusy(bool busy)
 void frmTarvolk::showNotice(const Notice& notice)
 {
     const QString title = notice.title == Notice::Title::WindowCaption ? windowTitle() : QString();
+    // The box speaks of what the window shows; it must not wait behind it.
+    m_display.flush();
     MessageBox::show(this, title, notice.text, notice.detail);
 }

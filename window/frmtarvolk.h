@@ -3,7 +3,10 @@
 #include "mailbox/mailboxclient.h"
 #include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
+#include "window/displaythrottle.h"
 #include "window/loginpassword.h"
+#include "window/messagelistview.h"
+#include "window/windowlayout.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -13,7 +16,6 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -44,7 +46,7 @@ public:
     QGroupBox* Frame3 = nullptr; // "Mailkonto"
     std::array<QPushButton*, 2> Command1{};
     QComboBox* cmbIdentity = nullptr;
-    QListWidget* List1 = nullptr;
+    MessageListView* List1 = nullptr;
     QLabel* Label1 = nullptr; // status line
     QLabel* Label2 = nullptr; // mailbox summary
     QLabel* Label3 = nullptr;
@@ -61,7 +63,6 @@ protected:
 
 private:
     void createControls();
-    void placeControls();
     void chainFocus();
     void describeForScreenReaders();
 
@@ -86,6 +87,8 @@ private:
     void showNotice(const Notice& notice) override;
 
     AccountSlots m_accounts;
+    DisplayThrottle m_display;
+    WindowLayout m_layout{*this};
     MailboxClient m_mailbox{*this};
     LoginPassword m_password;
     QPointer<QWidget> m_focusBeforeBusy;

@@ -9,7 +9,7 @@ class TestAccountSlots : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void loadsTheWorkedExample();
+    void loadsTwoAccounts();
     void readsLineCount_data();
     void readsLineCount();
     void listsEveryTitledSlotWithItsNumber();
@@ -41,7 +41,7 @@ IniDocument TestAccountSlots::settings() const
     return readIniFile(m_dir.filePath(QStringLiteral("TARVOLK.INI"))).document;
 }
 
-void TestAccountSlots::loadsTheWorkedExample()
+void TestAccountSlots::loadsTwoAccounts()
 {
     writeSettings("[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\nAccount1=user1\n"
                   "Title2=Verein\nHost2=192.0.2.20\nAccount2=user2\n");

@@ -1,22 +1,26 @@
 #include "settings/tarvolkx.h"
+#include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <sys/stat.h>
 
@@ -29,6 +33,7 @@ private slots:
 
     void opensWithItsCaptionsAndEmptyValues();
     void valueLabelsStandOutFromTheirCaptions();
+    void labelsAreReadableInADarkScheme();
     void pointsAtTheProgramFolder();
     void accountBoxListsTitledSlots_data();
     void accountBoxListsTitledSlots();
@@ -37,10 +42,12 @@ private slots:
     void withoutAnyAccountSaysWhichFileToCreate();
     void focusStartsOnFetchAndTabGoesRound();
     void tabInThePreviewMovesOnInsteadOfTyping();
-    void onlyTheProgressBarFollowsAResize();
+    void previewCanBeCopiedButNotEdited();
+    void enlargingGivesTheRoomToTheListAndThePreview();
     void describesEveryValueForScreenReaders();
-    void framesHoldTheirControlsBelowTheTitle();
-    void controlsDoNotOverlap();
+    void listTellsScreenReadersTheMarks();
+    void layoutFitsTheFont_data();
+    void layoutFitsTheFont();
 
 private:
     void writeSettings(const QByteArray& content);
@@ -54,8 +61,9 @@ private:
         return qRound(twips * w->logicalDpiY() / 1440.0);
     }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<frmTarvolk> m_window;
+    QFont m_font;
+    QTemporaryDir m_home;
+    std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
 
 static QString describe(const QRect& r)
@@ -68,47 +76,51 @@ static QString describe(const QWidget* w)
     return w->objectName() + u' ' + describe(w->geometry());
 }
 
-static const QByteArray workedExample = "[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\n"
-                                        "Account1=user1\nTitle2=Verein\nHost2=192.0.2.20\n"
-                                        "Account2=user2\n";
+static const QByteArray demoAccounts =
+    "[Setup]\nTitle1=Demo (unverschlüsselt)\nHost1=127.0.0.1:1\nTitle2=Demo (TLS)\n"
+    "Host2=127.0.0.1:2\nTitle3=Demo (STARTTLS)\nHost3=127.0.0.1:1\n";
+
+static const QByteArray twoAccounts = "[Setup]\nLineCount=10\nTitle1=Privat\nHost1=192.0.2.10\n"
+                                      "Account1=user1\nTitle2=Verein\nHost2=192.0.2.20\n"
+                                      "Account2=user2\n";
 
 void TestFrmTarvolk::initTestCase()
 {
     QApplication::setApplicationName(QStringLiteral("Tarvolk"));
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QVERIFY(m_dir.isValid());
+    m_font = QApplication::font();
+    QVERIFY(m_home.isValid());
     // Settings of the machine's user must not reach the tests.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_dir.filePath(QStringLiteral("system"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_home.filePath(QStringLiteral("system"))));
 }
 
 void TestFrmTarvolk::init()
 {
-    QFile::remove(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
+    m_f = std::make_unique<windowdriver::WindowFixture>();
+    QVERIFY(m_f->isReady());
     TarvolkX::AppPath.clear();
 }
 
 void TestFrmTarvolk::cleanup()
 {
-    m_window.reset();
+    m_f.reset();
+    QApplication::setFont(m_font);
 }
 
 void TestFrmTarvolk::writeSettings(const QByteArray& content)
 {
-    QFile file(m_dir.filePath(QStringLiteral("TARVOLK.INI")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
+    QVERIFY(m_f->writeSettings(content));
 }
 
 frmTarvolk& TestFrmTarvolk::startWindow()
 {
-    m_window = std::make_unique<frmTarvolk>(m_dir.path());
-    return *m_window;
+    return m_f->open();
 }
 
 void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -118,15 +130,16 @@ void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
     QCOMPARE(w.Frame1->title(), QStringLiteral("Mailinfo"));
     QCOMPARE(w.Frame2->title(), QStringLiteral("Maillist"));
     QCOMPARE(w.Frame3->title(), QStringLiteral("Mailkonto"));
-    QCOMPARE(w.Command1[0]->text(), QStringLiteral("Emails abrufen"));
-    QCOMPARE(w.Command1[1]->text(), QStringLiteral("Markierte Email(s) löschen"));
+    // Each button text carries one mnemonic: Alt with the underlined letter presses it.
+    QCOMPARE(w.Command1[0]->text(), QStringLiteral("&Emails abrufen"));
+    QCOMPARE(w.Command1[1]->text(), QStringLiteral("&Markierte Email(s) löschen"));
     QCOMPARE(w.lblMailInfo[4]->text(), QStringLiteral("Absender:"));
     QCOMPARE(w.lblMailInfo[5]->text(), QStringLiteral("Empfänger:"));
     QCOMPARE(w.lblMailInfo[6]->text(), QStringLiteral("Betreff:"));
     QCOMPARE(w.lblMailInfo[7]->text(), QStringLiteral("Datum:"));
     QVERIFY(!w.Label3->text().isEmpty());
     QVERIFY(!w.Label3->text().contains(u'\n'));
-    QCOMPARE(w.Label3->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(w.Label3->palette().color(w.Label3->foregroundRole()), QColor(0, 0, 255));
 
     // The design placeholders are replaced before the window is first shown.
     QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
@@ -142,7 +155,6 @@ void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
     QCOMPARE(w.ProgressBar1->maximum(), 100);
     QCOMPARE(w.ProgressBar1->value(), 0);
     QVERIFY(w.cmbIdentity->isEditable());
-    QCOMPARE(w.List1->selectionMode(), QAbstractItemView::MultiSelection);
 
     // Nothing is ever disabled, and every control but the hidden paper clip is on screen.
     for (QWidget* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -170,12 +182,65 @@ void TestFrmTarvolk::valueLabelsStandOutFromTheirCaptions()
     QVERIFY(w.Label2->frameShape() != QFrame::NoFrame);
 }
 
+// Contrast ratio of two colours as the WCAG reckons it: 1 for equal, 21 for black on white.
+static double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// With a dark scheme every label's text stands out from what is painted behind it: its own
+// background when it fills one, else the window's.
+void TestFrmTarvolk::labelsAreReadableInADarkScheme()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    dark.setColor(QPalette::Link, QColor(100, 180, 255));
+    writeSettings(twoAccounts);
+    frmTarvolk& w = startWindow();
+    w.setPalette(dark);
+    w.SetMailInfo(QStringLiteral("x\r\nFrom: a\r\nTo: b\r\nSubject: c\r\nDate: d\r\n"));
+
+    const QList<QLabel*> labels = w.findChildren<QLabel*>();
+    QVERIFY(labels.size() >= 11);
+    for (const QLabel* label : labels) {
+        if (!label->pixmap().isNull())
+            continue;
+        const QColor text = label->palette().color(label->foregroundRole());
+        const QColor behind = label->autoFillBackground()
+                                  ? label->palette().color(label->backgroundRole())
+                                  : w.palette().color(QPalette::Window);
+        QVERIFY2(contrast(text, behind) >= 4.5,
+                 qPrintable(QStringLiteral("%1: %2 on %3")
+                                .arg(label->objectName(), text.name(), behind.name())));
+    }
+    // The header values keep their field look: darker than the window around them.
+    QVERIFY(w.lblMailInfo[0]->palette().color(w.lblMailInfo[0]->backgroundRole()).lightness() <
+            dark.color(QPalette::Window).lightness());
+}
+
 void TestFrmTarvolk::pointsAtTheProgramFolder()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     startWindow();
-    QCOMPARE(TarvolkX::AppPath, m_dir.path());
-    QCOMPARE(QDir::current().canonicalPath(), QDir(m_dir.path()).canonicalPath());
+    QCOMPARE(TarvolkX::AppPath, m_f->path());
+    QCOMPARE(QDir::current().canonicalPath(), QDir(m_f->path()).canonicalPath());
 }
 
 // Each row: the settings file, the titles the box must list, the host current after start, then
@@ -187,8 +252,8 @@ void TestFrmTarvolk::accountBoxListsTitledSlots_data()
     QTest::addColumn<QString>("hostAtStart");
     QTest::addColumn<QString>("hostOfLastEntry");
 
-    QTest::newRow("worked example: choosing Verein selects slot 2")
-        << workedExample << QStringList{QStringLiteral("Privat"), QStringLiteral("Verein")}
+    QTest::newRow("two accounts: choosing Verein selects slot 2")
+        << twoAccounts << QStringList{QStringLiteral("Privat"), QStringLiteral("Verein")}
         << QStringLiteral("192.0.2.10") << QStringLiteral("192.0.2.20");
     QTest::newRow("titles in slots 1 to 3: choosing the third selects slot 3")
         << QByteArray("[Setup]\nTitle1=Eins\nHost1=h1\nTitle2=Zwei\nHost2=h2\nTitle3=Drei\n"
@@ -240,7 +305,7 @@ void TestFrmTarvolk::accountBoxListsTitledSlots()
 
 void TestFrmTarvolk::typingInTheAccountBoxChangesNoAccount()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -268,7 +333,7 @@ void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
 {
     QFETCH(bool, fifo);
     QFETCH(QString, says);
-    const QString perUser = m_dir.filePath(QStringLiteral("config/tarvolk/TARVOLK.INI"));
+    const QString perUser = m_home.filePath(QStringLiteral("config/tarvolk/TARVOLK.INI"));
     QVERIFY(QDir().mkpath(QFileInfo(perUser).path()));
     QFile::remove(perUser);
     if (fifo)
@@ -291,7 +356,7 @@ void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
 
 void TestFrmTarvolk::focusStartsOnFetchAndTabGoesRound()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -327,33 +392,32 @@ void TestFrmTarvolk::tabInThePreviewMovesOnInsteadOfTyping()
     QCOMPARE(QApplication::focusWidget(), w.List1);
 }
 
-void TestFrmTarvolk::onlyTheProgressBarFollowsAResize()
+void TestFrmTarvolk::previewCanBeCopiedButNotEdited()
 {
-    writeSettings(workedExample);
     frmTarvolk& w = startWindow();
     w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const int barHeight = w.ProgressBar1->height();
-    QCOMPARE(w.ProgressBar1->geometry(), QRect(0, w.height() - barHeight, w.width(), barHeight));
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.SetMailInfo(QString());
+    w.Text1->setPlainText(QStringLiteral("Subject: Gruss\n\nHallo"));
+    w.Text1->setFocus();
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), w.Text1, 5000);
 
-    QHash<QWidget*, QRect> before;
-    for (QWidget* child : w.findChildren<QWidget*>())
-        if (child != w.ProgressBar1 && child->parentWidget() != w.ProgressBar1)
-            before.insert(child, child->geometry());
+    QTest::keyClicks(w.Text1, QStringLiteral("xy"));
+    QTest::keyClick(w.Text1, Qt::Key_Delete);
+    QTest::keyClick(w.Text1, Qt::Key_Return);
+    QCOMPARE(w.Text1->toPlainText(), QStringLiteral("Subject: Gruss\n\nHallo"));
 
-    for (const QSize size : {QSize(900, 600), QSize(400, 250), QSize(700, 500)}) {
-        w.resize(size);
-        QTRY_COMPARE_WITH_TIMEOUT(w.size(), size, 5000);
-        QCOMPARE(w.ProgressBar1->geometry(),
-                 QRect(0, size.height() - barHeight, size.width(), barHeight));
-        for (auto it = before.cbegin(); it != before.cend(); ++it)
-            QVERIFY2(it.key()->geometry() == it.value(), qPrintable(it.key()->objectName()));
-    }
+    QTest::keyClick(w.Text1, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w.Text1, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(w.Text1->textCursor().selectedText(), QStringLiteral("Hallo"));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(w.Text1, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hallo"));
 }
 
 void TestFrmTarvolk::describesEveryValueForScreenReaders()
 {
-    writeSettings(workedExample);
+    writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     const QList<QPair<QWidget*, QString>> described{
         {w.Label1, QStringLiteral("Status")},
@@ -382,57 +446,174 @@ void TestFrmTarvolk::describesEveryValueForScreenReaders()
              QStringLiteral("Sitzung am Montag"));
     QCOMPARE(QAccessible::queryAccessibleInterface(w.Label2)->text(QAccessible::Name),
              QStringLiteral("0 Emails"));
+
+    // An empty value is read as empty or by its caption, and each caption labels its value.
+    for (int i = 0; i < 4; ++i) {
+        QAccessibleInterface* value = QAccessible::queryAccessibleInterface(w.lblMailInfo[i]);
+        QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(w.lblMailInfo[4 + i]);
+        if (i != 2) {
+            const QString name = value->text(QAccessible::Name);
+            QVERIFY2(name.isEmpty() || name == w.lblMailInfo[4 + i]->text(), qPrintable(name));
+        }
+        bool labelled = false;
+        for (const auto& [other, relation] : value->relations(QAccessible::Label))
+            labelled = labelled || other == caption;
+        QVERIFY2(labelled, qPrintable(w.lblMailInfo[4 + i]->text()));
+    }
 }
 
-void TestFrmTarvolk::framesHoldTheirControlsBelowTheTitle()
+// Each entry's check box tells a screen reader whether the entry is marked.
+void TestFrmTarvolk::listTellsScreenReadersTheMarks()
 {
-    writeSettings(workedExample);
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.List1->messages()->append({QStringLiteral("1. Email 10"), QStringLiteral("2. Email 20")});
+    w.List1->messages()->publish();
+    w.List1->messages()->toggleMark(1);
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.List1);
+    QVERIFY(list && list->tableInterface());
+    // The view lays its rows out a moment after they were added.
+    QTRY_VERIFY_WITH_TIMEOUT(list->tableInterface()->cellAt(1, 0), 2000);
+    for (int row = 0; row < 2; ++row) {
+        QAccessibleInterface* entry = list->tableInterface()->cellAt(row, 0);
+        QCOMPARE(entry->text(QAccessible::Name),
+                 QStringLiteral("%1. Email %2").arg(row + 1).arg(10 * (row + 1)));
+        QVERIFY(entry->state().checkable);
+        QCOMPARE(bool(entry->state().checked), row == 1);
+    }
+}
+
+void TestFrmTarvolk::enlargingGivesTheRoomToTheListAndThePreview()
+{
+    writeSettings(twoAccounts);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize start = w.size();
+    QCOMPARE(w.minimumSize(), start);
+    QHash<QWidget*, QRect> before;
+    for (QWidget* child : w.findChildren<QWidget*>())
+        before.insert(child, child->geometry());
+
+    w.resize(start + QSize(200, 100));
+    QTRY_COMPARE_WITH_TIMEOUT(w.size(), start + QSize(200, 100), 5000);
+    const auto grown = [&](QWidget* control) {
+        const QRect now = control->geometry();
+        const QRect was = before.value(control);
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(now.x() - was.x())
+            .arg(now.y() - was.y())
+            .arg(now.width() - was.width())
+            .arg(now.height() - was.height());
+    };
+    // Moved right, moved down, wider, higher.
+    QCOMPARE(grown(w.List1), QStringLiteral("0 0 100 100"));
+    QCOMPARE(grown(w.Label2), QStringLiteral("0 0 100 0"));
+    QCOMPARE(grown(w.Frame1), QStringLiteral("100 0 100 100"));
+    QCOMPARE(grown(w.Text1), QStringLiteral("0 0 100 100"));
+    QCOMPARE(grown(w.lblMailInfo[0]), QStringLiteral("0 0 100 0"));
+    QCOMPARE(grown(w.lblMailInfo[4]), QStringLiteral("0 0 0 0"));
+    QCOMPARE(grown(w.picMailInfo), QStringLiteral("100 0 0 0"));
+    QCOMPARE(grown(w.Frame3), QStringLiteral("0 0 200 0"));
+    QCOMPARE(grown(w.Command1[1]), QStringLiteral("0 0 0 0"));
+    QCOMPARE(grown(w.Label3), QStringLiteral("200 0 0 0"));
+    const int barHeight = w.ProgressBar1->height();
+    QCOMPARE(w.ProgressBar1->geometry(), QRect(0, w.height() - barHeight, w.width(), barHeight));
+
+    // Never smaller than at the start; back at the start size everything is where it was.
+    w.resize(start - QSize(100, 100));
+    QTRY_COMPARE_WITH_TIMEOUT(w.size(), start, 5000);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QVERIFY2(it.key()->geometry() == it.value(), qPrintable(describe(it.key())));
+}
+
+// A text is cut when it is wider or higher than the room its control gives it.
+static QString cutText(const QWidget* control, const QString& text, const QRect& room)
+{
+    const QFontMetrics metrics = control->fontMetrics();
+    if (metrics.horizontalAdvance(text) <= room.width() && metrics.height() <= room.height())
+        return QString();
+    return QStringLiteral("%1: \"%2\" (%3 wide) in %4\n")
+        .arg(control->objectName(), text)
+        .arg(metrics.horizontalAdvance(text))
+        .arg(describe(room));
+}
+
+void TestFrmTarvolk::layoutFitsTheFont_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("the usual size") << 0;
+    QTest::newRow("14 pt") << 14;
+}
+
+// At the start size with the demo's accounts: every control inside its frame below the title,
+// no two overlapping, and every fixed text and the demo's texts whole.
+void TestFrmTarvolk::layoutFitsTheFont()
+{
+    QFETCH(int, pointSize);
+    if (pointSize > 0) {
+        QFont larger = QApplication::font();
+        larger.setPointSize(pointSize);
+        QApplication::setFont(larger);
+    }
+    writeSettings(demoAccounts);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const double scale = std::max(1.0, QFontInfo(w.font()).pointSizeF() / 9.0);
+    QVERIFY2(std::abs(w.width() - toPixelsX(&w, 8445) * scale) <= 1 &&
+                 std::abs(w.height() - toPixelsY(&w, 4800) * scale) <= 1,
+             qPrintable(describe(w.geometry())));
+
     for (QGroupBox* frame : {w.Frame1, w.Frame2, w.Frame3}) {
         // Below the title, and off the frame line on the other three sides.
         const int line = frame->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, frame);
         QRect inside = frame->rect().adjusted(line, 0, -line, -line);
         inside.setTop(frame->contentsRect().top());
-        const QList<QWidget*> children = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        QVERIFY(!children.isEmpty());
-        for (QWidget* child : children)
+        for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(inside.contains(child->geometry()),
                      qPrintable(describe(child) + QStringLiteral(" outside ") + describe(inside)));
+        QVERIFY2(w.rect().contains(frame->geometry()), qPrintable(describe(frame)));
     }
-    // The frames themselves stay where the layout puts them.
-    QCOMPARE(w.Frame3->geometry(),
-             QRect(toPixelsX(&w, 60), toPixelsY(&w, 240), toPixelsX(&w, 8295), toPixelsY(&w, 735)));
-    QCOMPARE(w.Frame2->geometry(), QRect(toPixelsX(&w, 60), toPixelsY(&w, 1020),
-                                         toPixelsX(&w, 2535), toPixelsY(&w, 3435)));
-    QCOMPARE(w.Frame1->geometry(), QRect(toPixelsX(&w, 2700), toPixelsY(&w, 1020),
-                                         toPixelsX(&w, 5655), toPixelsY(&w, 3435)));
-}
-
-void TestFrmTarvolk::controlsDoNotOverlap()
-{
-    writeSettings(workedExample);
-    frmTarvolk& w = startWindow();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
     // Siblings in the window and in each frame; the hidden paper clip counts, it shows later.
     for (QWidget* container : {static_cast<QWidget*>(&w), static_cast<QWidget*>(w.Frame1),
                                static_cast<QWidget*>(w.Frame2), static_cast<QWidget*>(w.Frame3)}) {
         const QList<QWidget*> siblings =
             container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        for (int a = 0; a < siblings.size(); ++a) {
-            for (int b = a + 1; b < siblings.size(); ++b) {
-                const QRect first = siblings[a]->geometry();
-                const QRect second = siblings[b]->geometry();
-                QVERIFY2(!first.intersects(second),
+        for (int a = 0; a < siblings.size(); ++a)
+            for (int b = a + 1; b < siblings.size(); ++b)
+                QVERIFY2(!siblings[a]->geometry().intersects(siblings[b]->geometry()),
                          qPrintable(describe(siblings[a]) + QStringLiteral(" overlaps ") +
                                     describe(siblings[b])));
-            }
-        }
     }
     // The blue caption in the corner stays clear of the account frame's title.
     QVERIFY(w.Label3->geometry().bottom() < w.Frame3->geometry().top());
+
+    QString cut;
+    // A button's style knows the room its text needs.
+    for (QPushButton* button : w.Command1)
+        if (button->width() < button->sizeHint().width())
+            cut += describe(button) + QStringLiteral(" narrower than its text\n");
+    for (QGroupBox* frame : {w.Frame1, w.Frame2, w.Frame3})
+        cut += cutText(frame, frame->title(), frame->rect().adjusted(8, 0, -8, 0));
+    for (QLabel* caption :
+         {w.lblMailInfo[4], w.lblMailInfo[5], w.lblMailInfo[6], w.lblMailInfo[7], w.Label3})
+        cut += cutText(caption, caption->text(), caption->contentsRect());
+    for (int i = 0; i < w.cmbIdentity->count(); ++i)
+        cut += cutText(w.cmbIdentity, w.cmbIdentity->itemText(i),
+                       w.cmbIdentity->lineEdit()->contentsRect());
+    for (const QString& summary :
+         {QStringLiteral("12 Emails mit 222222 Bytes"), QStringLiteral("Keine Emails vorhanden")})
+        cut += cutText(w.Label2, summary, w.Label2->contentsRect());
+    for (const QString& status :
+         {QStringLiteral("Nachricht 12 erfassen"), QStringLiteral("Sichere Verbindung"),
+          QStringLiteral("Postfach prüfen")})
+        cut += cutText(w.Label1, status, w.Label1->contentsRect());
+    for (int i = 0; i < 4; ++i)
+        cut += cutText(w.lblMailInfo[i], QStringLiteral("Wg"), w.lblMailInfo[i]->contentsRect());
+    QVERIFY2(cut.isEmpty(), qPrintable(cut));
 }
 
 QTEST_MAIN(TestFrmTarvolk)

@@ -5,14 +5,13 @@
 #include "pop3server/scriptedserver.h"
 #include "tests/mailbox/pop3replies.h"
 #include "tests/window/windowdriver.h"
+#include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -23,7 +22,6 @@
 using pop3replies::multiLine;
 using pop3replies::uidl;
 using pop3test::Scenario;
-using pop3test::ScriptedServer;
 using pop3test::Step;
 
 namespace {
@@ -81,21 +79,19 @@ private:
 // and closes the window 300 ms after the server has received `lastLine` on `connection`, which it
 // never answers. Then checks that the loop ended soon and normally, without a box and without
 // "quit", and that the server saw the client go.
-int closeWhileWaiting(const char* name, ScriptedServer& server, int connection,
+int closeWhileWaiting(const char* name, windowdriver::WindowFixture& fixture, int connection,
                       const QByteArray& lastLine,
                       const std::function<void(frmTarvolk&, Checks&)>& prepare,
                       const std::function<void(frmTarvolk&)>& start)
 {
     const bool quitsOnClose = QApplication::quitOnLastWindowClosed();
     Checks checks(name);
-    QTemporaryDir dir;
-    checks.expect(dir.isValid(), QStringLiteral("no temporary folder"));
-    checks.expect(windowdriver::writeSettings(dir.path(),
-                                              {{"Privat", server.hostWithPort(), "joe", "secret"}}),
+    checks.expect(fixture.isReady(), QStringLiteral("no temporary folder or no server"));
+    checks.expect(fixture.writeSettings(fixture.serverAccount()),
                   QStringLiteral("TARVOLK.INI not written"));
-    MessageBox::Recorder boxes;
-    auto window = std::make_unique<frmTarvolk>(dir.path());
-    frmTarvolk& w = *window;
+    const pop3test::ScriptedServer& server = fixture.server;
+    const MessageBox::Recorder& boxes = fixture.boxes;
+    frmTarvolk& w = fixture.open();
     w.show();
     checks.expect(QTest::qWaitForWindowExposed(&w), QStringLiteral("window not shown"));
     prepare(w, checks);
@@ -143,7 +139,7 @@ int closeWhileWaiting(const char* name, ScriptedServer& server, int connection,
                                  "the close")
                       .arg(server.connectionCount())
                       .arg(connection + 1));
-    window.reset();
+    fixture.window.reset();
     std::fprintf(stderr, "%s %s (the loop ended %lld ms after the close)\n",
                  checks.failures() ? "FAIL" : "PASS", name, static_cast<long long>(closing));
     return checks.failures();
@@ -152,11 +148,11 @@ int closeWhileWaiting(const char* name, ScriptedServer& server, int connection,
 // The fetch waits for the text of message 2, which never comes.
 int closeDuringAFetch()
 {
-    ScriptedServer server;
-    server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
-                 Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
+    windowdriver::WindowFixture fixture;
+    fixture.server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
+                         Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
     return closeWhileWaiting(
-        "close during a fetch", server, 0, "top 2 10", [](frmTarvolk&, Checks&) {},
+        "close during a fetch", fixture, 0, "top 2 10", [](frmTarvolk&, Checks&) {},
         [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });
 }
 
@@ -164,22 +160,23 @@ int closeDuringAFetch()
 // server deletes nothing.
 int closeDuringADeletion()
 {
-    ScriptedServer server;
-    server.play(fetchOfThree());
-    server.play({Step::loginOk("joe", "secret"), statAndUidl(), Step::expect("dele 1"),
-                 Step::expectClose()});
-    const auto fetchAndMark = [&server](frmTarvolk& w, Checks& checks) {
+    windowdriver::WindowFixture fixture;
+    fixture.server.play(fetchOfThree());
+    fixture.server.play({Step::loginOk("joe", "secret"), statAndUidl(), Step::expect("dele 1"),
+                         Step::expectClose()});
+    const auto fetchAndMark = [&fixture](frmTarvolk& w, Checks& checks) {
         windowdriver::press(w.Command1[0]);
         checks.expect(w.List1->count() == 3,
                       QStringLiteral("the first fetch listed %1 entries").arg(w.List1->count()));
-        checks.expect(windowdriver::clickEntry(w.List1, 0) && windowdriver::clickEntry(w.List1, 2),
+        checks.expect(windowdriver::clickCheckBox(w.List1, 0) &&
+                          windowdriver::clickCheckBox(w.List1, 2),
                       QStringLiteral("entries not clicked"));
         checks.expect(windowdriver::markedRows(w.List1) == QList<int>({0, 2}),
                       QStringLiteral("entries 1 and 3 not marked"));
-        checks.expect(server.receivedLines(0).endsWith("quit"),
+        checks.expect(fixture.server.receivedLines(0).endsWith("quit"),
                       QStringLiteral("the first fetch did not end"));
     };
-    return closeWhileWaiting("close during a deletion", server, 1, "dele 1", fetchAndMark,
+    return closeWhileWaiting("close during a deletion", fixture, 1, "dele 1", fetchAndMark,
                              [](frmTarvolk& w) { windowdriver::press(w.Command1[1]); });
 }
 
@@ -188,11 +185,11 @@ int closeDuringADeletion()
 int closeDuringAFetchWhileTheProgramRuns()
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    ScriptedServer server;
-    server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
-                 Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
+    windowdriver::WindowFixture fixture;
+    fixture.server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
+                         Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
     const int failures = closeWhileWaiting(
-        "close during a fetch, the program still running", server, 0, "top 2 10",
+        "close during a fetch, the program still running", fixture, 0, "top 2 10",
         [](frmTarvolk&, Checks&) {}, [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });
     QApplication::setQuitOnLastWindowClosed(true);
     return failures;

@@ -1,5 +1,7 @@
+#include "pop3server/conversation.h"
 #include "tests/mailbox/pop3replies.h"
 #include "tests/window/windowdriver.h"
+#include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 
@@ -7,12 +9,13 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <memory>
 
 using pop3replies::multiLine;
@@ -20,6 +23,8 @@ using pop3replies::uidl;
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
+using windowdriver::cell;
+using windowdriver::clickCheckBox;
 using windowdriver::clickEntry;
 using windowdriver::entries;
 using windowdriver::markedRows;
@@ -186,7 +191,10 @@ private slots:
     void clickOnAnEntryPreviewsItsText_data();
     void clickOnAnEntryPreviewsItsText();
     void clickDuringAFetchShowsWhatIsStoredSoFar();
+    void onlyTheCheckBoxOrSpaceChangesAMark();
+    void listShowsSenderSubjectAndDate();
     void progressShowsWhatHasArrived();
+    void progressAndListFollowAtMostTenTimesASecond();
     void deleteWithNothingMarkedSaysSoAndFetchesAnew();
     void deletesTheMarkedEntriesThenFetchesAnew();
     void secondPressDuringAConversationStartsNothing_data();
@@ -194,21 +202,18 @@ private slots:
     void accountChosenDuringTheLogInAppliesToTheNextPress();
     void timeOutShowsTheTransmissionErrorOnce();
     void deletionThatTimesOutIsFollowedByAFetch();
+    void serverAndMessageWordsShowAsPlainText();
+    void keysPressTheButtonsAndCloseTheWindow();
+    void longHeaderValuesAreCut();
 
 private:
     frmTarvolk& startWindow(const QList<windowdriver::Account>& accounts);
-    frmTarvolk& startWindow()
-    {
-        return startWindow({{"Privat", m_server->hostWithPort(), "joe", "secret"}});
-    }
+    frmTarvolk& startWindow() { return startWindow(m_f->serverAccount()); }
     // Presses "Emails abrufen" on a server that serves the three mails; a failure shows in
     // QTest::currentTestFailed().
     void fetchThree(frmTarvolk& w);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedServer> m_server;
-    std::unique_ptr<frmTarvolk> m_window;
-    std::unique_ptr<MessageBox::Recorder> m_boxes;
+    std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
 
 void TestWindowConversations::initTestCase()
@@ -219,40 +224,29 @@ void TestWindowConversations::initTestCase()
 
 void TestWindowConversations::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_server = std::make_unique<ScriptedServer>();
-    QVERIFY(m_server->isListening());
-    m_boxes = std::make_unique<MessageBox::Recorder>();
+    m_f = std::make_unique<windowdriver::WindowFixture>();
+    QVERIFY(m_f->isReady());
 }
 
 void TestWindowConversations::cleanup()
 {
-    m_window.reset();
-    m_server.reset();
-    m_boxes.reset();
-    m_dir.reset();
+    m_f.reset();
 }
 
 frmTarvolk& TestWindowConversations::startWindow(const QList<windowdriver::Account>& accounts)
 {
     [&] {
-        QVERIFY(windowdriver::writeSettings(m_dir->path(), accounts));
+        QVERIFY(m_f->writeSettings(accounts));
+        QVERIFY(m_f->openActive());
     }();
-    m_window = std::make_unique<frmTarvolk>(m_dir->path());
-    m_window->show();
-    m_window->activateWindow();
-    [&] {
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }();
-    return *m_window;
+    return *m_f->window;
 }
 
 void TestWindowConversations::fetchThree(frmTarvolk& w)
 {
-    m_server->play(fetch(threeMails()));
+    m_f->server.play(fetch(threeMails()));
     press(w.Command1[0]);
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(w.List1->count(), 3);
     QVERIFY(markedRows(w.List1).isEmpty());
 }
@@ -261,13 +255,13 @@ void TestWindowConversations::fetchFillsTheListAndTheSummary()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_server->play(fetch(mails));
+    m_f->server.play(fetch(mails));
 
     press(w.Command1[0]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 1);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 1);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(entries(w.List1), listEntries(mails));
     QCOMPARE(w.Label2->text(), QStringLiteral("3 Emails mit 15450 Bytes"));
     QCOMPARE(w.Label1->text(), QString());
@@ -329,21 +323,31 @@ void TestWindowConversations::clickOnAnEntryPreviewsItsText()
     QCOMPARE(p.text, lines(shown));
     QCOMPARE(p.values, values);
     QCOMPARE(p.clip, clip);
-    QVERIFY(m_boxes->messages.isEmpty());
+    QVERIFY(m_f->boxes.messages.isEmpty());
 }
 
 void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_server->play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 400)});
+    m_f->server.play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 400)});
 
     // While the server holds back message 2's text: entry 1 is complete, entry 2 listed only.
     int entriesDuringWait = -1;
     Preview first;
     Preview second;
-    OnLine clicks(*m_server, 0, "top 2 10", [&] {
+    QStringList subjectsDuringWait;
+    // The list catches up within a tenth of a second.
+    OnLine clicks(m_f->server, 0, "top 2 10", [&] {
+        (void)QTest::qWaitFor(
+            [&] {
+                return w.List1->count() == 2 &&
+                       !cell(w.List1, 0, MessageListModel::Subject).isEmpty();
+            },
+            150);
         entriesDuringWait = w.List1->count();
+        for (int row = 0; row < 2; ++row)
+            subjectsDuringWait << cell(w.List1, row, MessageListModel::Subject);
         clickEntry(w.List1, 0);
         first = Preview::of(w);
         clickEntry(w.List1, 1);
@@ -352,9 +356,10 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     press(w.Command1[0]);
 
     QVERIFY(clicks.ran());
-    SCRIPTED_VERIFY(*m_server);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(entriesDuringWait, 2);
+    QCOMPARE(subjectsDuringWait, QStringList({QStringLiteral("Grüße aus Köln"), QString()}));
     QCOMPARE(first.text, lines(text(mails[0])));
     QCOMPARE(first.values[2], QStringLiteral("Grüße aus Köln"));
     QVERIFY(first.clip);
@@ -375,16 +380,90 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Lange Nachricht"));
 }
 
+// Clicks on the text and the moving keys choose the entry to preview; the check box and Space
+// mark it.
+void TestWindowConversations::onlyTheCheckBoxOrSpaceChangesAMark()
+{
+    frmTarvolk& w = startWindow();
+    fetchThree(w);
+    QVERIFY(!QTest::currentTestFailed());
+    const QList<Mail> mails = threeMails();
+
+    QVERIFY(clickEntry(w.List1, 1));
+    QCOMPARE(w.List1->currentRow(), 1);
+    QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Lange Nachricht"));
+    const QList<QPair<Qt::Key, int>> moves{{Qt::Key_Down, 2},   {Qt::Key_Up, 1},
+                                           {Qt::Key_Home, 0},   {Qt::Key_End, 2},
+                                           {Qt::Key_PageUp, 0}, {Qt::Key_PageDown, 2}};
+    for (const auto& [key, row] : moves) {
+        QTest::keyClick(w.List1, key);
+        QCOMPARE(w.List1->currentRow(), row);
+        QCOMPARE(w.Text1->toPlainText(), lines(text(mails[row]).left(10000)));
+    }
+    QVERIFY(markedRows(w.List1).isEmpty());
+
+    QTest::keyClick(w.List1, Qt::Key_Space);
+    QCOMPARE(markedRows(w.List1), QList<int>({2}));
+    // Marking another entry leaves the preview where it is.
+    QVERIFY(clickCheckBox(w.List1, 0));
+    QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
+    QCOMPARE(w.List1->currentRow(), 2);
+    QCOMPARE(w.Text1->toPlainText(), lines(text(mails[2])));
+    QVERIFY(clickEntry(w.List1, 1));
+    QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
+    QVERIFY(clickCheckBox(w.List1, 0));
+    QTest::keyClick(w.List1, Qt::Key_Down);
+    QTest::keyClick(w.List1, Qt::Key_Space);
+    QCOMPARE(markedRows(w.List1), QList<int>());
+    QCOMPARE(entries(w.List1), listEntries(mails));
+}
+
+// Beside each entry: sender, subject and date, decoded and unfolded, in the order of the mailbox.
+void TestWindowConversations::listShowsSenderSubjectAndDate()
+{
+    frmTarvolk& w = startWindow();
+    const QByteArray folded = "Return-Path: <dora@example.org>\r\n"
+                              "From: Dora <dora@example.org>\r\n"
+                              "Subject: Einladung zur Jahreshauptversammlung\r\n"
+                              " am Freitag im Vereinsheim\r\n"
+                              "Date: Wed, 17 Jan 2024 19:00:00 +0100\r\n\r\nText\r\n";
+    m_f->server.play(pop3test::fetchConversation(
+        {{"a", withAttachment().text}, {"b", folded}, {"c", plain().text}}));
+
+    press(w.Command1[0]);
+
+    SCRIPTED_VERIFY(m_f->server);
+    const QList<QStringList> shown{
+        {QStringLiteral("Jürgen Müller <juergen@example.org>"), QStringLiteral("Grüße aus Köln"),
+         QStringLiteral("Mon, 15 Jan 2024 10:30:00 +0100")},
+        {QStringLiteral("Dora <dora@example.org>"),
+         QStringLiteral("Einladung zur Jahreshauptversammlung am Freitag im Vereinsheim"),
+         QStringLiteral("Wed, 17 Jan 2024 19:00:00 +0100")},
+        {QStringLiteral("cora@example.org"), QStringLiteral("Drei"), QString()}};
+    QCOMPARE(w.List1->count(), 3);
+    for (int row = 0; row < 3; ++row) {
+        QVERIFY(cell(w.List1, row, MessageListModel::Entry).startsWith(QString::number(row + 1)));
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(cell(w.List1, row, MessageListModel::Sender + c), shown[row][c]);
+    }
+    const QStringList headers{QStringLiteral("Nachricht"), QStringLiteral("Absender"),
+                              QStringLiteral("Betreff"), QStringLiteral("Datum")};
+    for (int column = 0; column < 4; ++column)
+        QCOMPARE(w.List1->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
+}
+
 // Each message usually arrives in one piece, the end marker with it; the bar must move all the
 // same, and never beyond the total that "stat" gave.
 void TestWindowConversations::progressShowsWhatHasArrived()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_server->play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 200)});
+    m_f->server.play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 200)});
     int afterFirstMessage = -1;
     int maximum = -1;
-    OnLine look(*m_server, 0, "top 2 10", [&] {
+    // The bar catches up within a tenth of a second.
+    OnLine look(m_f->server, 0, "top 2 10", [&] {
+        (void)QTest::qWaitFor([&] { return w.ProgressBar1->value() > 0; }, 150);
         afterFirstMessage = w.ProgressBar1->value();
         maximum = w.ProgressBar1->maximum();
     });
@@ -392,7 +471,7 @@ void TestWindowConversations::progressShowsWhatHasArrived()
     press(w.Command1[0]);
 
     QVERIFY(look.ran());
-    SCRIPTED_VERIFY(*m_server);
+    SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(maximum, totalSize(mails));
     QVERIFY2(afterFirstMessage > 0 && afterFirstMessage <= maximum,
              qPrintable(QStringLiteral("progress after message 1 of 3: %1 of %2")
@@ -401,22 +480,60 @@ void TestWindowConversations::progressShowsWhatHasArrived()
     QCOMPARE(w.ProgressBar1->value(), 0);
 }
 
+// Each message arrives in pieces, and each piece moves the fetch on; the bar and the list follow
+// only ten times a second, and show the end of the fetch at once.
+void TestWindowConversations::progressAndListFollowAtMostTenTimesASecond()
+{
+    frmTarvolk& w = startWindow();
+    QList<pop3test::ServedMail> mails;
+    QByteArray body;
+    for (int line = 0; line < 40; ++line)
+        body += QByteArray(70, 'x') + "\r\n";
+    for (int i = 1; i <= 60; ++i)
+        mails.append({"uid-" + QByteArray::number(i),
+                      "Return-Path: <x@example.org>\r\nSubject: " + QByteArray::number(i) +
+                          "\r\n\r\n" + body});
+    m_f->server.play(pop3test::fetchConversation(mails));
+    int changes = 0;
+    connect(w.ProgressBar1, &QProgressBar::valueChanged, this, [&] { ++changes; });
+    int listChanges = 0;
+    connect(w.List1->model(), &QAbstractItemModel::rowsInserted, this, [&] { ++listChanges; });
+    connect(w.List1->model(), &QAbstractItemModel::dataChanged, this, [&] { ++listChanges; });
+    QElapsedTimer clock;
+    clock.start();
+
+    press(w.Command1[0]);
+
+    const qint64 elapsed = clock.elapsed();
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(w.List1->count(), 60);
+    QVERIFY2(changes <= elapsed / 100 + 3 && listChanges <= 2 * (elapsed / 100 + 3),
+             qPrintable(QStringLiteral("%1 changes of the bar, %2 of the list in %3 ms")
+                            .arg(changes)
+                            .arg(listChanges)
+                            .arg(elapsed)));
+    QCOMPARE(w.List1->count(), 60);
+    QCOMPARE(cell(w.List1, 59, MessageListModel::Subject), QStringLiteral("60"));
+    QCOMPARE(w.ProgressBar1->value(), 0);
+    QCOMPARE(w.Label1->text(), QString());
+}
+
 void TestWindowConversations::deleteWithNothingMarkedSaysSoAndFetchesAnew()
 {
     frmTarvolk& w = startWindow();
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
-    m_server->play(fetch(threeMails()));
+    m_f->server.play(fetch(threeMails()));
 
     press(w.Command1[1]);
 
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("EMail Preview"));
-    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].title, QStringLiteral("EMail Preview"));
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
     // No conversation for the deletion: the second connection is the fetch.
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 2);
-    QVERIFY(m_server->receivedLinesStartingWith("dele").isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 2);
+    QVERIFY(m_f->server.receivedLinesStartingWith("dele").isEmpty());
     QCOMPARE(entries(w.List1), listEntries(threeMails()));
     QCOMPARE(w.Label1->text(), QString());
 }
@@ -427,22 +544,22 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
     const QList<Mail> mails = threeMails();
-    m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 1"),
-                    Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
-                    Step::send("+OK message 3 deleted\r\n"), Step::quitOk()});
+    m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 1"),
+                      Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
+                      Step::send("+OK message 3 deleted\r\n"), Step::quitOk()});
     const QList<Mail> left{mails[1]};
-    m_server->play(fetch(left));
+    m_f->server.play(fetch(left));
 
-    QVERIFY(clickEntry(w.List1, 0));
-    QVERIFY(clickEntry(w.List1, 2));
+    QVERIFY(clickCheckBox(w.List1, 0));
+    QVERIFY(clickCheckBox(w.List1, 2));
     QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
     press(w.Command1[1]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 3);
-    QCOMPARE(m_server->receivedLines(1), QList<QByteArray>({"user joe", "pass secret", "stat",
-                                                            "uidl", "dele 1", "dele 3", "quit"}));
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 3);
+    QCOMPARE(m_f->server.receivedLines(1), QList<QByteArray>({"user joe", "pass secret", "stat",
+                                                              "uidl", "dele 1", "dele 3", "quit"}));
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(entries(w.List1), listEntries(left));
     QCOMPARE(w.mailbox().MailTexts(), QStringList({text(mails[1])}));
     QVERIFY(markedRows(w.List1).isEmpty());
@@ -467,16 +584,17 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
     int waitingConnection = 0;
     QByteArray waitingAfter;
     if (button == 0) {
-        m_server->play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(300),
-                        Step::send("+OK 0 0\r\n"), Step::quitOk()});
+        m_f->server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(300),
+                          Step::send("+OK 0 0\r\n"), Step::quitOk()});
         waitingAfter = "stat";
     } else {
         fetchThree(w);
         QVERIFY(!QTest::currentTestFailed());
-        QVERIFY(clickEntry(w.List1, 1));
-        m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 2"),
-                        Step::pause(300), Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
-        m_server->play(fetch({mails[0], mails[2]}));
+        QVERIFY(clickCheckBox(w.List1, 1));
+        m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails),
+                          Step::expect("dele 2"), Step::pause(300),
+                          Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
+        m_f->server.play(fetch({mails[0], mails[2]}));
         waitingConnection = 1;
         waitingAfter = "dele 2";
     }
@@ -486,7 +604,7 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
 
     bool enabledDuringWait[2] = {true, true};
     bool busyCursor = false;
-    OnLine secondPresses(*m_server, waitingConnection, waitingAfter, [&] {
+    OnLine secondPresses(m_f->server, waitingConnection, waitingAfter, [&] {
         for (int i = 0; i < 2; ++i)
             enabledDuringWait[i] = w.Command1[i]->isEnabled();
         busyCursor = w.cursor().shape() == Qt::BusyCursor;
@@ -503,9 +621,9 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
     QVERIFY(!enabledDuringWait[1]);
     QVERIFY(busyCursor);
     // Exactly the scripted connections, each played to its end with nothing extra.
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), button == 0 ? 1 : 3);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), button == 0 ? 1 : 3);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QVERIFY(w.Command1[0]->isEnabled());
     QVERIFY(w.Command1[1]->isEnabled());
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
@@ -514,30 +632,31 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
 
 void TestWindowConversations::accountChosenDuringTheLogInAppliesToTheNextPress()
 {
-    frmTarvolk& w = startWindow({{"Privat", m_server->hostWithPort(), "joe", "secret"},
-                                 {"Verein", m_server->hostWithPort(), "anna", "geheim"}});
+    frmTarvolk& w = startWindow({{"Privat", m_f->server.hostWithPort(), "joe", "secret"},
+                                 {"Verein", m_f->server.hostWithPort(), "anna", "geheim"}});
     QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Privat"));
     // The first press logs in as joe to the end, though Verein is chosen between user and pass.
-    m_server->play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::pause(200),
-                    Step::send("+OK\r\n"), Step::expect("pass secret"), Step::send("+OK\r\n"),
-                    Step::expect("stat"), Step::send("+OK 0 0\r\n"), Step::quitOk()});
-    m_server->play({Step::loginOk("anna", "geheim"), Step::expect("stat"),
-                    Step::send("+OK 0 0\r\n"), Step::quitOk()});
+    m_f->server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::pause(200),
+                      Step::send("+OK\r\n"), Step::expect("pass secret"), Step::send("+OK\r\n"),
+                      Step::expect("stat"), Step::send("+OK 0 0\r\n"), Step::quitOk()});
+    m_f->server.play({Step::loginOk("anna", "geheim"), Step::expect("stat"),
+                      Step::send("+OK 0 0\r\n"), Step::quitOk()});
 
-    OnLine choose(*m_server, 0, "user joe", [&] { QTest::keyClick(w.cmbIdentity, Qt::Key_Down); });
+    OnLine choose(m_f->server, 0, "user joe",
+                  [&] { QTest::keyClick(w.cmbIdentity, Qt::Key_Down); });
     press(w.Command1[0]);
 
     QVERIFY(choose.ran());
     QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Verein"));
-    QCOMPARE(m_server->connectionCount(), 1);
-    QCOMPARE(m_server->receivedLines(0),
+    QCOMPARE(m_f->server.connectionCount(), 1);
+    QCOMPARE(m_f->server.receivedLines(0),
              QList<QByteArray>({"user joe", "pass secret", "stat", "quit"}));
 
     press(w.Command1[0]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 2);
-    QVERIFY(m_boxes->messages.isEmpty());
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 2);
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(w.Label2->text(), QStringLiteral("Keine Emails vorhanden"));
 }
 
@@ -547,22 +666,22 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     w.mailbox().connection().setTimeLimitMs(300);
     const QList<Mail> mails = threeMails();
     // Message 2's text never comes.
-    m_server->play({Step::loginOk("joe", "secret"), statAndUidl(mails), listAndTop(1, mails[0]),
-                    Step::send(multiLine(mails[0].text)), listAndTop(2, mails[1]),
-                    Step::expectClose()});
+    m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails), listAndTop(1, mails[0]),
+                      Step::send(multiLine(mails[0].text)), listAndTop(2, mails[1]),
+                      Step::expectClose()});
 
     QElapsedTimer clock;
     clock.start();
     press(w.Command1[0]);
     const qint64 elapsed = clock.elapsed();
 
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
     // Given no title, the box carries the program's name, not the window caption.
-    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("Tarvolk"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_server->clientClosed(0), 2000);
-    SCRIPTED_VERIFY(*m_server);
-    QVERIFY(!m_server->receivedLines().contains("quit"));
+    QCOMPARE(m_f->boxes.messages[0].title, QStringLiteral("Tarvolk"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.clientClosed(0), 2000);
+    SCRIPTED_VERIFY(m_f->server);
+    QVERIFY(!m_f->server.receivedLines().contains("quit"));
     QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
     QCOMPARE(entries(w.List1), listEntries(mails).mid(0, 2));
     QCOMPARE(w.mailbox().MailTexts().value(0), text(mails[0]));
@@ -581,20 +700,133 @@ void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
     w.mailbox().connection().setTimeLimitMs(300);
     const QList<Mail> mails = threeMails();
     // The deletion's server never greets; the fetch after it finds the mailbox unchanged.
-    m_server->play(Step::expectClose());
-    m_server->play(fetch(mails));
-    QVERIFY(clickEntry(w.List1, 0));
+    m_f->server.play(Step::expectClose());
+    m_f->server.play(fetch(mails));
+    QVERIFY(clickCheckBox(w.List1, 0));
 
     press(w.Command1[1]);
 
-    SCRIPTED_VERIFY(*m_server);
-    QCOMPARE(m_server->connectionCount(), 3);
-    QVERIFY(m_server->receivedLines(1).isEmpty());
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
-    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("Tarvolk"));
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->server.connectionCount(), 3);
+    QVERIFY(m_f->server.receivedLines(1).isEmpty());
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QCOMPARE(m_f->boxes.messages[0].title, QStringLiteral("Tarvolk"));
     QCOMPARE(entries(w.List1), listEntries(mails));
     QCOMPARE(w.Label1->text(), QString());
+}
+
+// What a user sees of a text that Qt may take for markup: a tooltip or a label that is not plain
+// text is rendered when Qt guesses markup.
+static QString rendered(const QString& text, bool plain = false)
+{
+    if (plain || !Qt::mightBeRichText(text))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+
+static QString rendered(const QLabel* label)
+{
+    return rendered(label->text(), label->textFormat() == Qt::PlainText);
+}
+
+// Markup in a message's headers and in a server's answer: an image that would read /dev/zero
+// until memory runs out, bold text, a link and an entity are all shown as the characters they are.
+void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
+{
+    frmTarvolk& w = startWindow();
+    const QString from = QStringLiteral("<img src=\"/dev/zero\">");
+    const QString to = QStringLiteral("<a href=\"https://example.org\">Kunde</a>");
+    const QString subject = QStringLiteral("<b>Sparkasse</b>");
+    const QString date = QStringLiteral("a &amp; b");
+    const QByteArray mail = "Return-Path: <x@example.org>\r\nFrom: " + from.toUtf8() +
+                            "\r\nTo: " + to.toUtf8() + "\r\nSubject: " + subject.toUtf8() +
+                            "\r\nDate: " + date.toUtf8() + "\r\n\r\n<i>Text</i>\r\n";
+    m_f->server.play(pop3test::fetchConversation({{"uid-1", mail}}));
+    m_f->server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::send("+OK\r\n"),
+                      Step::expect("pass secret"),
+                      Step::send("-ERR <b>falsch</b> & <u>aus</u>\r\n"), Step::expect("quit")});
+
+    press(w.Command1[0]);
+    QVERIFY(clickEntry(w.List1, 0));
+
+    const QStringList values{from, to, subject, date};
+    for (int k = 0; k < 4; ++k) {
+        QCOMPARE(rendered(w.lblMailInfo[k]), values[k]);
+        QCOMPARE(rendered(w.lblMailInfo[k]->toolTip()), values[k]);
+    }
+    const QStringList columns{from, subject, date};
+    for (int c = 0; c < 3; ++c) {
+        const int column = MessageListModel::Sender + c;
+        QCOMPARE(cell(w.List1, 0, column), columns[c]);
+        QCOMPARE(rendered(cell(w.List1, 0, column, Qt::ToolTipRole)), columns[c]);
+    }
+    QVERIFY(w.Text1->toPlainText().contains(QStringLiteral("<i>Text</i>")));
+    QCOMPARE(rendered(w.Label2), QStringLiteral("1 Email mit %1 Bytes").arg(mail.size()));
+    QCOMPARE(w.Label1->textFormat(), Qt::PlainText);
+
+    press(w.Command1[0]);
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.isFinished(), 5000);
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    const auto box = MessageBox::makeBox(&w, m_f->boxes.messages[0]);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
+    QCOMPARE(rendered(box->informativeText()), QStringLiteral("-ERR <b>falsch</b> & <u>aus</u>"));
+}
+
+// Return and Enter press the focused button, Alt with the underlined letter presses its button,
+// F5 fetches, Ctrl+Q closes the window.
+void TestWindowConversations::keysPressTheButtonsAndCloseTheWindow()
+{
+    frmTarvolk& w = startWindow();
+    const int fetches = 5;
+    for (int i = 0; i < fetches; ++i)
+        m_f->server.play(pop3test::fetchConversation({}));
+
+    w.Command1[0]->setFocus();
+    QTest::keyClick(w.Command1[0], Qt::Key_Return);
+    QCOMPARE(m_f->server.connectionCount(), 1);
+    QTest::keyClick(w.Command1[0], Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(m_f->server.connectionCount(), 2);
+    w.List1->setFocus();
+    QTest::keyClick(&w, Qt::Key_F5);
+    QCOMPARE(m_f->server.connectionCount(), 3);
+    // A mnemonic shows the press before it clicks.
+    QTest::keyClick(&w, Qt::Key_E, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(m_f->server.connectionCount(), 4, 2000);
+    // Nothing is marked: the deletion says so and the fetch follows.
+    QTest::keyClick(&w, Qt::Key_M, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(m_f->server.connectionCount(), 5, 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.isFinished(), 5000);
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].text, QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+    QCOMPARE(w.Label2->text(), QStringLiteral("Keine Emails vorhanden"));
+    SCRIPTED_VERIFY(m_f->server);
+
+    QVERIFY(w.isVisible());
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(m_f->server.connectionCount(), fetches);
+}
+
+// Values longer than any box are cut for showing; the preview has its own limit.
+void TestWindowConversations::longHeaderValuesAreCut()
+{
+    frmTarvolk& w = startWindow();
+    const QByteArray subject(5000, 'x');
+    m_f->server.play(pop3test::fetchConversation(
+        {{"uid-1", "Return-Path: <x@example.org>\r\nSubject: " + subject + "\r\n\r\nText\r\n"}}));
+
+    press(w.Command1[0]);
+    QVERIFY(clickEntry(w.List1, 0));
+
+    SCRIPTED_VERIFY(m_f->server);
+    const QString shown = w.lblMailInfo[2]->text();
+    QVERIFY2(shown.size() < 2000 && shown.startsWith(QStringLiteral("xxx")),
+             qPrintable(QString::number(shown.size())));
+    QVERIFY(rendered(w.lblMailInfo[2]->toolTip()).size() < 2000);
 }
 
 QTEST_MAIN(TestWindowConversations)

@@ -3,14 +3,13 @@
 #include "tests/dovecot/testmail.h"
 #include "tests/e2e/e2esupport.h"
 #include "tests/window/windowdriver.h"
+#include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -58,9 +57,7 @@ private:
 
     DovecotServer m_server;
     e2e::UserPool m_users;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<frmTarvolk> m_window;
-    std::unique_ptr<MessageBox::Recorder> m_boxes;
+    std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
 
 void TestWindowDovecot::initTestCase()
@@ -75,39 +72,32 @@ void TestWindowDovecot::initTestCase()
 
 void TestWindowDovecot::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<MessageBox::Recorder>();
+    m_f = std::make_unique<windowdriver::WindowFixture>();
+    QVERIFY(m_f->isReady());
 }
 
 void TestWindowDovecot::cleanup()
 {
-    m_window.reset();
-    m_boxes.reset();
-    m_dir.reset();
+    m_f.reset();
 }
 
 frmTarvolk& TestWindowDovecot::startWindow(const QString& user)
 {
     [&] {
-        QVERIFY(windowdriver::writeSettings(
-            m_dir->path(),
+        QVERIFY(m_f->writeSettings(
             {{"Dovecot", e2e::loopback(m_server.port()), user.toUtf8(), Password.toUtf8()}}, 0));
+        m_f->open().show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_f->window.get()));
     }();
-    m_window = std::make_unique<frmTarvolk>(m_dir->path());
-    m_window->show();
-    [&] {
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }();
-    return *m_window;
+    return *m_f->window;
 }
 
 QStringList TestWindowDovecot::subjectsShown()
 {
     QStringList shown;
-    for (int row = 0; row < m_window->List1->count(); ++row) {
-        clickEntry(m_window->List1, row);
-        shown << m_window->lblMailInfo[2]->text();
+    for (int row = 0; row < m_f->window->List1->count(); ++row) {
+        clickEntry(m_f->window->List1, row);
+        shown << m_f->window->lblMailInfo[2]->text();
     }
     return shown;
 }
@@ -125,12 +115,12 @@ void TestWindowDovecot::deletesTheTwoMarkedMessages()
 
     press(w.Command1[0]);
     QCOMPARE(entries(w.List1), listEntries(messages));
-    QVERIFY(clickEntry(w.List1, 1));
-    QVERIFY(clickEntry(w.List1, 3));
+    QVERIFY(windowdriver::clickCheckBox(w.List1, 1));
+    QVERIFY(windowdriver::clickCheckBox(w.List1, 3));
     QCOMPARE(markedRows(w.List1), QList<int>({1, 3}));
     press(w.Command1[1]);
 
-    QVERIFY(m_boxes->messages.isEmpty());
+    QVERIFY(m_f->boxes.messages.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=2/5"), 1,
                               e2e::ReplyTimeoutMs);
     QCOMPARE(entries(w.List1), listEntries({messages[0], messages[2], messages[4]}));
@@ -168,11 +158,12 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesN
 
     QVERIFY(clickEntry(w.List1, 2));
     QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Nachricht 3"));
+    QVERIFY(windowdriver::clickCheckBox(w.List1, 2));
     press(w.Command1[1]);
 
-    QCOMPARE(m_boxes->messages.size(), 1);
-    QCOMPARE(m_boxes->messages[0].title, QStringLiteral("EMail Preview"));
-    QCOMPARE(m_boxes->messages[0].text,
+    QCOMPARE(m_f->boxes.messages.size(), 1);
+    QCOMPARE(m_f->boxes.messages[0].title, QStringLiteral("EMail Preview"));
+    QCOMPARE(m_f->boxes.messages[0].text,
              QStringLiteral("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."));
     // The first fetch, the refused deletion and the fetch after it each ended with "quit" and
     // deleted nothing: the marked message 3 is still there, and so is the one that arrived.

@@ -9,10 +9,10 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
-#include <QListWidget>
 #include <QObject>
 #include <QPushButton>
 #include <QString>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -41,31 +41,55 @@ inline bool writeSettings(const QString& folder, const QList<Account>& accounts,
     return file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size();
 }
 
-// A mouse click on the entry, as a user clicks it: it toggles the entry's mark and makes it the
-// current one. False when the list has no such entry.
-inline bool clickEntry(QListWidget* list, int row)
+// A mouse click on the entry's text, as a user clicks it: it makes the entry the current one.
+// False when the list has no such entry.
+inline bool clickEntry(MessageListView* list, int row)
 {
-    QListWidgetItem* item = list->item(row);
-    if (!item)
+    const QModelIndex index = list->model()->index(row, MessageListModel::Entry);
+    if (!index.isValid())
         return false;
-    list->scrollToItem(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
     return true;
 }
 
-inline QStringList entries(const QListWidget* list)
+// A mouse click on the entry's check box, which toggles its mark.
+inline bool clickCheckBox(MessageListView* list, int row)
+{
+    const QModelIndex index = list->model()->index(row, MessageListModel::Entry);
+    if (!index.isValid())
+        return false;
+    list->scrollTo(index);
+    const QRect cell = list->visualRect(index);
+    const QStyle* style = list->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const int box = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(cell.left() + margin + box / 2, cell.center().y()));
+    return true;
+}
+
+inline QStringList entries(const MessageListView* list)
 {
     QStringList texts;
     for (int row = 0; row < list->count(); ++row)
-        texts << list->item(row)->text();
+        texts << list->model()->index(row, MessageListModel::Entry).data().toString();
     return texts;
 }
 
-inline QList<int> markedRows(const QListWidget* list)
+// What the list shows in a cell, and as the cell's tooltip.
+inline QString cell(const MessageListView* list, int row, int column, int role = Qt::DisplayRole)
+{
+    return list->model()->index(row, column).data(role).toString();
+}
+
+// The rows whose check box is shown checked.
+inline QList<int> markedRows(const MessageListView* list)
 {
     QList<int> rows;
     for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
+        const QModelIndex index = list->model()->index(row, MessageListModel::Entry);
+        if (index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked)
             rows << row;
     }
     return rows;

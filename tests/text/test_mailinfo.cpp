@@ -1,5 +1,5 @@
-#include "window/encodedwords.h"
-#include "window/mailinfo.h"
+#include "text/encodedwords.h"
+#include "text/mailinfo.h"
 
 #include <QTest>
 
@@ -33,8 +33,17 @@ void TestMailInfo::findsTheFourHeaders_data()
     row("no blank after the colon loses one character", "x\r\nFrom:xy\r\n",
         {QStringLiteral("y"), QString(), QString(), QString()});
     row("empty value", "x\r\nFrom:\r\nTo: \r\n", {QString(), QString(), QString(), QString()});
-    row("folded header shows its first line", "x\r\nSubject: one\r\n two\r\n",
+    row("folded header shows whole", "x\r\nSubject: one\r\n two\r\n\tthree\r\nDate: d\r\n",
+        {QString(), QString(), QStringLiteral("one two\tthree"), QStringLiteral("d")});
+    row("folded right after the colon", "x\r\nFrom:\r\n a@b\r\n",
+        {QStringLiteral("a@b"), QString(), QString(), QString()});
+    row("folded encoded words join",
+        "x\r\nSubject: =?UTF-8?Q?Gr=C3=BC?=\r\n =?UTF-8?Q?=C3=9Fe?=\r\n",
+        {QString(), QString(), QStringLiteral("Grüße"), QString()});
+    row("continuation without a CR of its own is left out", "x\r\nSubject: one\r\n two",
         {QString(), QString(), QStringLiteral("one"), QString()});
+    row("a line not starting with a blank ends the field", "x\r\nTo: a\r\nX: b\r\n c\r\n",
+        {QString(), QStringLiteral("a"), QString(), QString()});
     row("bare line feed runs on to the next CR", "x\r\nFrom: a\nb\r\n",
         {QStringLiteral("a\nb"), QString(), QString(), QString()});
     row("last line without CR gives nothing", "x\r\nDate: Mon",

@@ -11,5 +11,6 @@ struct MailInfo {
 };
 
 // Each header is found as CR LF followed by its name, the first occurrence in exact letter case;
-// its value runs from the second character after the colon to the next CR.
+// its value runs from the second character after the colon to the CR that ends the field, its
+// folded continuation lines joined.
 MailInfo readMailInfo(const QString& MailText);

@@ -1,4 +1,4 @@
-#include "window/encodedwords.h"
+#include "text/encodedwords.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

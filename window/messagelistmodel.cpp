@@ -1,0 +1,120 @@
+#include "window/messagelistmodel.h"
+
+#include "window/plaintext.h"
+
+#include <algorithm>
+
+void MessageListModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_published = 0;
+    m_changedFirst = INT_MAX;
+    m_changedLast = -1;
+    endResetModel();
+}
+
+void MessageListModel::append(const QStringList& entries)
+{
+    m_rows.reserve(m_rows.size() + entries.size());
+    for (const QString& entry : entries)
+        m_rows.append({entry, {}, false});
+}
+
+void MessageListModel::setDetails(int row, const std::array<QString, 3>& details)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    for (size_t i = 0; i < details.size(); ++i)
+        m_rows[row].details[i] = plaintext::bounded(details[i]);
+    if (row < m_published) {
+        m_changedFirst = std::min(m_changedFirst, row);
+        m_changedLast = std::max(m_changedLast, row);
+    }
+}
+
+void MessageListModel::publish()
+{
+    if (m_rows.size() > m_published) {
+        beginInsertRows(QModelIndex(), m_published, int(m_rows.size()) - 1);
+        m_published = int(m_rows.size());
+        endInsertRows();
+    }
+    if (m_changedFirst <= m_changedLast) {
+        emit dataChanged(index(m_changedFirst, Sender), index(m_changedLast, Date),
+                         {Qt::DisplayRole, Qt::ToolTipRole});
+        m_changedFirst = INT_MAX;
+        m_changedLast = -1;
+    }
+}
+
+bool MessageListModel::isMarked(int row) const
+{
+    return row >= 0 && row < m_rows.size() && m_rows[row].marked;
+}
+
+void MessageListModel::toggleMark(int row)
+{
+    // Only a row the user can see can be marked.
+    if (row < 0 || row >= m_published)
+        return;
+    m_rows[row].marked = !m_rows[row].marked;
+    const QModelIndex changed = index(row, Entry);
+    emit dataChanged(changed, changed, {Qt::CheckStateRole});
+}
+
+int MessageListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_published;
+}
+
+int MessageListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant MessageListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_published)
+        return QVariant();
+    const Row& row = m_rows[index.row()];
+    if (index.column() == Entry) {
+        if (role == Qt::DisplayRole)
+            return row.entry;
+        if (role == Qt::CheckStateRole)
+            return row.marked ? Qt::Checked : Qt::Unchecked;
+        return QVariant();
+    }
+    const QString& value = row.details[index.column() - Sender];
+    if (role == Qt::DisplayRole)
+        return value;
+    // A column narrower than its value shows the whole of it on hovering.
+    if (role == Qt::ToolTipRole)
+        return plaintext::toolTip(value);
+    return QVariant();
+}
+
+Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return index.column() == Entry ? flags | Qt::ItemIsUserCheckable : flags;
+}
+
+QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case Entry:
+        return tr("Nachricht");
+    case Sender:
+        return tr("Absender");
+    case Subject:
+        return tr("Betreff");
+    case Date:
+        return tr("Datum");
+    }
+    return QVariant();
+}

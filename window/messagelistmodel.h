@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <array>
+#include <climits>
+
+// The message list: per message its entry "i. Email size", its sender, subject and date once its
+// text has arrived, and the user's mark for deletion. Row k is message k + 1; nothing is sorted.
+// Entries and details added during a fetch reach the views only when published: a fetch that
+// fills the list message by message then lays it out and repaints it a few times a second, not
+// for every message, and ten thousand entries cost one insertion.
+class MessageListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Entry, Sender, Subject, Date, ColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void clear();
+    void append(const QStringList& entries);
+    // The values shown beside an entry: sender, subject and date.
+    void setDetails(int row, const std::array<QString, 3>& details);
+    // Shows the views what was appended and set since the last time.
+    void publish();
+    // Every entry, published or not.
+    int entryCount() const { return int(m_rows.size()); }
+
+    bool isMarked(int row) const;
+    void toggleMark(int row);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    struct Row {
+        QString entry;
+        std::array<QString, 3> details;
+        bool marked = false;
+    };
+    QList<Row> m_rows;
+    int m_published = 0;
+    // Published rows whose details changed since; empty when first > last.
+    int m_changedFirst = INT_MAX;
+    int m_changedLast = -1;
+};

@@ -1,0 +1,103 @@
+#include "window/messagelistview.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+
+MessageListView::MessageListView(QWidget* parent)
+    : QTreeView(parent), m_messages(new MessageListModel(this))
+{
+    setModel(m_messages);
+    // Every row is one line: the view need not measure each entry to place the next.
+    setUniformRowHeights(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setSortingEnabled(false);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    header()->setStretchLastSection(true);
+    header()->setSectionsMovable(false);
+    // The entry column fits the longest entry a mailbox gives, beside its check box.
+    const int checkBox = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
+    const int entry = fontMetrics().horizontalAdvance(QStringLiteral("9999. Email 99999999"));
+    header()->resizeSection(MessageListModel::Entry, entry + checkBox + fontMetrics().height());
+    const int em = fontMetrics().horizontalAdvance(u'M');
+    header()->resizeSection(MessageListModel::Sender, 12 * em);
+    header()->resizeSection(MessageListModel::Subject, 16 * em);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &MessageListView::entryChosen);
+    // A click on the current entry changes no row but must still show what is stored by now.
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.row() == m_currentAtPress)
+            emit entryChosen();
+    });
+}
+
+int MessageListView::checkBoxRowAt(const QPoint& point) const
+{
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid() || index.column() != MessageListModel::Entry)
+        return -1;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = index.data().toString();
+    const QRect box = style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+    return box.contains(point) ? index.row() : -1;
+}
+
+// A click on a check box marks the entry and leaves the current entry and its preview as they
+// are, so that marking several entries does not flip through their previews.
+void MessageListView::mousePressEvent(QMouseEvent* event)
+{
+    m_pressedCheckBox = event->button() == Qt::LeftButton ? checkBoxRowAt(event->pos()) : -1;
+    if (m_pressedCheckBox >= 0) {
+        event->accept();
+        return;
+    }
+    m_currentAtPress = currentRow();
+    QTreeView::mousePressEvent(event);
+}
+
+void MessageListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_pressedCheckBox < 0) {
+        QTreeView::mouseReleaseEvent(event);
+        return;
+    }
+    if (checkBoxRowAt(event->pos()) == m_pressedCheckBox)
+        m_messages->toggleMark(m_pressedCheckBox);
+    m_pressedCheckBox = -1;
+    event->accept();
+}
+
+void MessageListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second click of a double click on a check box counts as a click of its own.
+    if (checkBoxRowAt(event->pos()) >= 0)
+        mousePressEvent(event);
+    else
+        QTreeView::mouseDoubleClickEvent(event);
+}
+
+void MessageListView::mouseMoveEvent(QMouseEvent* event)
+{
+    // A press on a check box drags nothing and selects nothing.
+    if (m_pressedCheckBox < 0)
+        QTreeView::mouseMoveEvent(event);
+}
+
+void MessageListView::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) &&
+        event->modifiers() == Qt::NoModifier) {
+        m_messages->toggleMark(currentRow());
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
