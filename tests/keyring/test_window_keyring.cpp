@@ -80,7 +80,7 @@ void TestWindowKeyring::remembersTheAnswerAndAsksNoMore()
     QVERIFY(!key.isEmpty());
     PasswordDialog::Script dialog({Answer{true, Password, true}});
     press(m_window->Command1[0]);
-    m_window->List1->clear();
+    m_window->List1->messages()->clear();
     press(m_window->Command1[0]);
     QCOMPARE(dialog.requests.size(), 1);
     QCOMPARE(dialog.requests[0].title, QStringLiteral("Dovecot"));

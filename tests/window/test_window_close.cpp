@@ -2,8 +2,8 @@
 // application's event loops, so this test runs the real application loop in its own main()
 // instead of inside a QTest class.
 
+#include "pop3server/conversation.h"
 #include "pop3server/scriptedserver.h"
-#include "tests/mailbox/pop3replies.h"
 #include "tests/window/windowdriver.h"
 #include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
@@ -19,8 +19,7 @@
 #include <functional>
 #include <memory>
 
-using pop3replies::multiLine;
-using pop3replies::uidl;
+using pop3test::multiLineAnswer;
 using pop3test::Scenario;
 using pop3test::Step;
 
@@ -35,24 +34,24 @@ const QByteArray Texts[] = {"Return-Path: <a@example.org>\r\nSubject: Eins\r\n\r
                             "Return-Path: <b@example.org>\r\nSubject: Zwei\r\n\r\nText 2\r\n",
                             "Return-Path: <c@example.org>\r\nSubject: Drei\r\n\r\nText 3\r\n"};
 
-Scenario statAndUidl()
+// "stat", "list" and "uidl" of the three messages, each 200 bytes.
+Scenario listing()
 {
-    return {Step::expect("stat"), Step::send("+OK 3 600\r\n"), Step::expect("uidl"),
-            Step::send(uidl({"a", "b", "c"}))};
+    return {Step::expect("stat"), Step::send("+OK 3 600\r\n"),
+            Step::expect("list"), Step::send(multiLineAnswer("1 200\r\n2 200\r\n3 200\r\n")),
+            Step::expect("uidl"), Step::send(multiLineAnswer("1 a\r\n2 b\r\n3 c\r\n"))};
 }
 
-Scenario listAndTop(int number)
+Scenario top(int number)
 {
-    const QByteArray n = QByteArray::number(number);
-    return {Step::expect("list " + n), Step::send("+OK " + n + " 200\r\n"),
-            Step::expect("top " + n + " 10")};
+    return Step::expect("top " + QByteArray::number(number) + " 10");
 }
 
 Scenario fetchOfThree()
 {
-    Scenario scenario{Step::loginOk("joe", "secret"), statAndUidl()};
+    Scenario scenario{Step::loginOk("joe", "secret"), listing()};
     for (int i = 1; i <= 3; ++i)
-        scenario << listAndTop(i) << Step::send(multiLine(Texts[i - 1]));
+        scenario << top(i) << Step::send(multiLineAnswer(Texts[i - 1]));
     return scenario << Step::quitOk();
 }
 
@@ -149,8 +148,8 @@ int closeWhileWaiting(const char* name, windowdriver::WindowFixture& fixture, in
 int closeDuringAFetch()
 {
     windowdriver::WindowFixture fixture;
-    fixture.server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
-                         Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
+    fixture.server.play({Step::loginOk("joe", "secret"), listing(), top(1),
+                         Step::send(multiLineAnswer(Texts[0])), top(2), Step::expectClose()});
     return closeWhileWaiting(
         "close during a fetch", fixture, 0, "top 2 10", [](frmTarvolk&, Checks&) {},
         [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });
@@ -162,8 +161,8 @@ int closeDuringADeletion()
 {
     windowdriver::WindowFixture fixture;
     fixture.server.play(fetchOfThree());
-    fixture.server.play({Step::loginOk("joe", "secret"), statAndUidl(), Step::expect("dele 1"),
-                         Step::expectClose()});
+    fixture.server.play(
+        {Step::loginOk("joe", "secret"), listing(), Step::expect("dele 1"), Step::expectClose()});
     const auto fetchAndMark = [&fixture](frmTarvolk& w, Checks& checks) {
         windowdriver::press(w.Command1[0]);
         checks.expect(w.List1->count() == 3,
@@ -186,8 +185,8 @@ int closeDuringAFetchWhileTheProgramRuns()
 {
     QApplication::setQuitOnLastWindowClosed(false);
     windowdriver::WindowFixture fixture;
-    fixture.server.play({Step::loginOk("joe", "secret"), statAndUidl(), listAndTop(1),
-                         Step::send(multiLine(Texts[0])), listAndTop(2), Step::expectClose()});
+    fixture.server.play({Step::loginOk("joe", "secret"), listing(), top(1),
+                         Step::send(multiLineAnswer(Texts[0])), top(2), Step::expectClose()});
     const int failures = closeWhileWaiting(
         "close during a fetch, the program still running", fixture, 0, "top 2 10",
         [](frmTarvolk&, Checks&) {}, [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });

@@ -1,5 +1,4 @@
 #include "pop3server/conversation.h"
-#include "tests/mailbox/pop3replies.h"
 #include "tests/window/windowdriver.h"
 #include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
@@ -18,11 +17,11 @@
 #include <QTextDocument>
 #include <memory>
 
-using pop3replies::multiLine;
-using pop3replies::uidl;
+using pop3test::multiLineAnswer;
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
+using pop3test::transcript;
 using windowdriver::cell;
 using windowdriver::clickCheckBox;
 using windowdriver::clickEntry;
@@ -114,32 +113,35 @@ QStringList listEntries(const QList<Mail>& mails)
     return texts;
 }
 
-Scenario statAndUidl(const QList<Mail>& mails)
+// "stat", "list" and "uidl", answered one at a time.
+Scenario listing(const QList<Mail>& mails)
 {
+    QByteArray sizes;
+    QByteArray ids;
+    for (int i = 0; i < mails.size(); ++i) {
+        const QByteArray n = QByteArray::number(i + 1);
+        sizes += n + ' ' + QByteArray::number(mails[i].size) + "\r\n";
+        ids += n + ' ' + uidsOf(mails)[i] + "\r\n";
+    }
     return {Step::expect("stat"),
             Step::send("+OK " + QByteArray::number(mails.size()) + ' ' +
                        QByteArray::number(totalSize(mails)) + "\r\n"),
-            Step::expect("uidl"), Step::send(uidl(uidsOf(mails)))};
-}
-
-Scenario listAndTop(int number, const Mail& mail)
-{
-    const QByteArray n = QByteArray::number(number);
-    return {Step::expect("list " + n),
-            Step::send("+OK " + n + ' ' + QByteArray::number(mail.size) + "\r\n"),
-            Step::expect("top " + n + " 10")};
+            Step::expect("list"),
+            Step::send(multiLineAnswer(sizes)),
+            Step::expect("uidl"),
+            Step::send(multiLineAnswer(ids))};
 }
 
 // A whole fetch of the mailbox after the log-in. With pausedMessage set, the server waits pauseMs
 // before it answers "top" for that message.
 Scenario fetchAfterLogin(const QList<Mail>& mails, int pausedMessage = 0, int pauseMs = 0)
 {
-    Scenario scenario = statAndUidl(mails);
+    Scenario scenario = listing(mails);
     for (int i = 0; i < mails.size(); ++i) {
-        scenario << listAndTop(i + 1, mails[i]);
+        scenario << Step::expect("top " + QByteArray::number(i + 1) + " 10");
         if (i + 1 == pausedMessage)
             scenario << Step::pause(pauseMs);
-        scenario << Step::send(multiLine(mails[i].text));
+        scenario << Step::send(multiLineAnswer(mails[i].text));
     }
     return scenario << Step::quitOk();
 }
@@ -147,6 +149,12 @@ Scenario fetchAfterLogin(const QList<Mail>& mails, int pausedMessage = 0, int pa
 Scenario fetch(const QList<Mail>& mails)
 {
     return {Step::loginOk("joe", "secret"), fetchAfterLogin(mails)};
+}
+
+// A fetch of mails all fetched before in this run: their previews come from memory.
+Scenario refetch(const QList<Mail>& mails)
+{
+    return {Step::loginOk("joe", "secret"), listing(mails), Step::quitOk()};
 }
 
 QString text(const Mail& mail)
@@ -332,7 +340,7 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     const QList<Mail> mails = threeMails();
     m_f->server.play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 400)});
 
-    // While the server holds back message 2's text: entry 1 is complete, entry 2 listed only.
+    // While the server holds back message 2's text: all are listed, entry 1 is complete.
     int entriesDuringWait = -1;
     Preview first;
     Preview second;
@@ -341,12 +349,12 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     OnLine clicks(m_f->server, 0, "top 2 10", [&] {
         (void)QTest::qWaitFor(
             [&] {
-                return w.List1->count() == 2 &&
+                return w.List1->count() == 3 &&
                        !cell(w.List1, 0, MessageListModel::Subject).isEmpty();
             },
             150);
         entriesDuringWait = w.List1->count();
-        for (int row = 0; row < 2; ++row)
+        for (int row = 0; row < 3; ++row)
             subjectsDuringWait << cell(w.List1, row, MessageListModel::Subject);
         clickEntry(w.List1, 0);
         first = Preview::of(w);
@@ -358,8 +366,9 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     QVERIFY(clicks.ran());
     SCRIPTED_VERIFY(m_f->server);
     QVERIFY(m_f->boxes.messages.isEmpty());
-    QCOMPARE(entriesDuringWait, 2);
-    QCOMPARE(subjectsDuringWait, QStringList({QStringLiteral("Grüße aus Köln"), QString()}));
+    QCOMPARE(entriesDuringWait, 3);
+    QCOMPARE(subjectsDuringWait,
+             QStringList({QStringLiteral("Grüße aus Köln"), QString(), QString()}));
     QCOMPARE(first.text, lines(text(mails[0])));
     QCOMPARE(first.values[2], QStringLiteral("Grüße aus Köln"));
     QVERIFY(first.clip);
@@ -523,7 +532,7 @@ void TestWindowConversations::deleteWithNothingMarkedSaysSoAndFetchesAnew()
     frmTarvolk& w = startWindow();
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
-    m_f->server.play(fetch(threeMails()));
+    m_f->server.play(refetch(threeMails()));
 
     press(w.Command1[1]);
 
@@ -544,11 +553,11 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
     const QList<Mail> mails = threeMails();
-    m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails), Step::expect("dele 1"),
+    m_f->server.play({Step::loginOk("joe", "secret"), listing(mails), Step::expect("dele 1"),
                       Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
                       Step::send("+OK message 3 deleted\r\n"), Step::quitOk()});
     const QList<Mail> left{mails[1]};
-    m_f->server.play(fetch(left));
+    m_f->server.play(refetch(left));
 
     QVERIFY(clickCheckBox(w.List1, 0));
     QVERIFY(clickCheckBox(w.List1, 2));
@@ -557,8 +566,9 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
 
     SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(m_f->server.connectionCount(), 3);
-    QCOMPARE(m_f->server.receivedLines(1), QList<QByteArray>({"user joe", "pass secret", "stat",
-                                                              "uidl", "dele 1", "dele 3", "quit"}));
+    QCOMPARE(m_f->server.receivedLines(1),
+             QList<QByteArray>({"capa", "user joe", "pass secret", "capa", "stat", "list", "uidl",
+                                "dele 1", "dele 3", "quit"}));
     QVERIFY(m_f->boxes.messages.isEmpty());
     QCOMPARE(entries(w.List1), listEntries(left));
     QCOMPARE(w.mailbox().MailTexts(), QStringList({text(mails[1])}));
@@ -591,10 +601,10 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
         fetchThree(w);
         QVERIFY(!QTest::currentTestFailed());
         QVERIFY(clickCheckBox(w.List1, 1));
-        m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails),
-                          Step::expect("dele 2"), Step::pause(300),
-                          Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
-        m_f->server.play(fetch({mails[0], mails[2]}));
+        m_f->server.play({Step::loginOk("joe", "secret"), listing(mails), Step::expect("dele 2"),
+                          Step::pause(300), Step::send("+OK message 2 deleted\r\n"),
+                          Step::quitOk()});
+        m_f->server.play(refetch({mails[0], mails[2]}));
         waitingConnection = 1;
         waitingAfter = "dele 2";
     }
@@ -636,9 +646,10 @@ void TestWindowConversations::accountChosenDuringTheLogInAppliesToTheNextPress()
                                  {"Verein", m_f->server.hostWithPort(), "anna", "geheim"}});
     QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Privat"));
     // The first press logs in as joe to the end, though Verein is chosen between user and pass.
-    m_f->server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::pause(200),
-                      Step::send("+OK\r\n"), Step::expect("pass secret"), Step::send("+OK\r\n"),
-                      Step::expect("stat"), Step::send("+OK 0 0\r\n"), Step::quitOk()});
+    m_f->server.play({transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe"), Step::pause(200),
+                      transcript("S: +OK\nC: pass secret\nS: +OK\nC: capa\nS: -ERR\nC: stat\n"
+                                 "S: +OK 0 0"),
+                      Step::quitOk()});
     m_f->server.play({Step::loginOk("anna", "geheim"), Step::expect("stat"),
                       Step::send("+OK 0 0\r\n"), Step::quitOk()});
 
@@ -650,7 +661,7 @@ void TestWindowConversations::accountChosenDuringTheLogInAppliesToTheNextPress()
     QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Verein"));
     QCOMPARE(m_f->server.connectionCount(), 1);
     QCOMPARE(m_f->server.receivedLines(0),
-             QList<QByteArray>({"user joe", "pass secret", "stat", "quit"}));
+             QList<QByteArray>({"capa", "user joe", "pass secret", "capa", "stat", "quit"}));
 
     press(w.Command1[0]);
 
@@ -666,8 +677,8 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     w.mailbox().connection().setTimeLimitMs(300);
     const QList<Mail> mails = threeMails();
     // Message 2's text never comes.
-    m_f->server.play({Step::loginOk("joe", "secret"), statAndUidl(mails), listAndTop(1, mails[0]),
-                      Step::send(multiLine(mails[0].text)), listAndTop(2, mails[1]),
+    m_f->server.play({Step::loginOk("joe", "secret"), listing(mails), Step::expect("top 1 10"),
+                      Step::send(multiLineAnswer(mails[0].text)), Step::expect("top 2 10"),
                       Step::expectClose()});
 
     QElapsedTimer clock;
@@ -683,7 +694,7 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     SCRIPTED_VERIFY(m_f->server);
     QVERIFY(!m_f->server.receivedLines().contains("quit"));
     QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
-    QCOMPARE(entries(w.List1), listEntries(mails).mid(0, 2));
+    QCOMPARE(entries(w.List1), listEntries(mails));
     QCOMPARE(w.mailbox().MailTexts().value(0), text(mails[0]));
     QCOMPARE(w.Label1->text(), QString());
     QCOMPARE(w.ProgressBar1->value(), 0);
@@ -701,7 +712,7 @@ void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
     const QList<Mail> mails = threeMails();
     // The deletion's server never greets; the fetch after it finds the mailbox unchanged.
     m_f->server.play(Step::expectClose());
-    m_f->server.play(fetch(mails));
+    m_f->server.play(refetch(mails));
     QVERIFY(clickCheckBox(w.List1, 0));
 
     press(w.Command1[1]);
@@ -745,9 +756,8 @@ void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
                             "\r\nTo: " + to.toUtf8() + "\r\nSubject: " + subject.toUtf8() +
                             "\r\nDate: " + date.toUtf8() + "\r\n\r\n<i>Text</i>\r\n";
     m_f->server.play(pop3test::fetchConversation({{"uid-1", mail}}));
-    m_f->server.play({Step::send("+OK ready\r\n"), Step::expect("user joe"), Step::send("+OK\r\n"),
-                      Step::expect("pass secret"),
-                      Step::send("-ERR <b>falsch</b> & <u>aus</u>\r\n"), Step::expect("quit")});
+    m_f->server.play(transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\n"
+                                "C: pass secret\nS: -ERR <b>falsch</b> & <u>aus</u>\nC: quit"));
 
     press(w.Command1[0]);
     QVERIFY(clickEntry(w.List1, 0));
