@@ -29,25 +29,54 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
 
     m_view.setStatus(tr("Suche Host"));
     m_connection.open(server);
-    if (!awaitPositive() || !askCapabilities())
+    if (!awaitPositive())
         return false;
+    // A server that took commands ahead before, in this run of the program, gets its "capa"
+    // together with the log-in: every press after the first then costs a round trip less.
+    const QString key = accountKey(account);
+    const Capabilities known = m_announced.value(key);
+    const bool early = server.security != Security::StartTls && takesCommandsAhead(known) &&
+                       !wantsPlain(auth, known);
+    m_connection.sendLine("capa");
+    if (early)
+        sendUser(account, ahead);
+    if (!readCapabilities())
+        return false;
+    if (early) {
+        m_announced.insert(key, m_capabilities);
+        return awaitUserAndPassword(account);
+    }
     // What the server announced before the handshake is not protected by it.
     if (server.security == Security::StartTls && (!startTls() || !askCapabilities()))
         return false;
+    m_announced.insert(key, m_capabilities);
     // Some servers announce what they offer only to a user who has logged in.
-    const bool complete =
-        m_capabilities.has("PIPELINING") && m_capabilities.has("UIDL") && m_capabilities.has("TOP");
-    const bool plain = auth == u"plain" ||
-                       ((auth.isEmpty() || auth == u"auto") && !m_capabilities.isEmpty() &&
-                        !m_capabilities.has("USER") &&
-                        m_capabilities.arguments("SASL").toUpper().split(' ').contains("PLAIN"));
-    if (plain ? !logInWithPlain(account)
-              : !logInWithUser(account, complete ? ahead : QList<QByteArray>()))
-        return false;
+    const bool complete = takesCommandsAhead(m_capabilities);
+    if (wantsPlain(auth, m_capabilities)) {
+        if (!logInWithPlain(account))
+            return false;
+    } else {
+        sendUser(account, complete ? ahead : QList<QByteArray>());
+        if (!awaitUserAndPassword(account))
+            return false;
+    }
     return complete || askCapabilities();
 }
 
-bool MailboxClient::logInWithUser(const AccountSlot& account, const QList<QByteArray>& ahead)
+bool MailboxClient::takesCommandsAhead(const Capabilities& capabilities)
+{
+    return capabilities.has("PIPELINING") && capabilities.has("UIDL") && capabilities.has("TOP");
+}
+
+bool MailboxClient::wantsPlain(const QString& auth, const Capabilities& capabilities)
+{
+    return auth == u"plain" ||
+           ((auth.isEmpty() || auth == u"auto") && !capabilities.isEmpty() &&
+            !capabilities.has("USER") &&
+            capabilities.arguments("SASL").toUpper().split(' ').contains("PLAIN"));
+}
+
+void MailboxClient::sendUser(const AccountSlot& account, const QList<QByteArray>& ahead)
 {
     m_view.setStatus(tr("Suche Account"));
     m_connection.sendLine("user " + account.Account.toUtf8());
@@ -59,6 +88,10 @@ bool MailboxClient::logInWithUser(const AccountSlot& account, const QList<QByteA
         for (const QByteArray& command : ahead)
             m_connection.sendLine(command);
     }
+}
+
+bool MailboxClient::awaitUserAndPassword(const AccountSlot& account)
+{
     if (!awaitPositive())
         return false;
     m_view.setStatus(tr("Sende Passwort"));
@@ -131,6 +164,11 @@ bool MailboxClient::refuseWithReason(const QByteArray& reply)
 bool MailboxClient::askCapabilities()
 {
     m_connection.sendLine("capa");
+    return readCapabilities();
+}
+
+bool MailboxClient::readCapabilities()
+{
     Capabilities announced;
     MultiLineOptions options;
     options.receiveLimit = 64 * 1024;

@@ -73,7 +73,11 @@ private:
     bool sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, bool& same);
     bool deleteMessages(CommandPipeline& pipeline, const QList<qint32>& numbers,
                         QStringList& refusals);
-    bool logInWithUser(const AccountSlot& account, const QList<QByteArray>& ahead);
+    static bool takesCommandsAhead(const Capabilities& capabilities);
+    static bool wantsPlain(const QString& auth, const Capabilities& capabilities);
+    void sendUser(const AccountSlot& account, const QList<QByteArray>& ahead);
+    bool awaitUserAndPassword(const AccountSlot& account);
+    bool readCapabilities();
     bool logInWithPlain(const AccountSlot& account);
     // The answer to a password or AUTH, which servers may delay on purpose.
     bool readLogInAnswer(QByteArray& reply);
@@ -92,6 +96,8 @@ private:
     Connection m_connection;
     bool m_busy = false;
     Capabilities m_capabilities;
+    // What each account's server announced in this run of the program.
+    QHash<QString, Capabilities> m_announced;
     bool m_passwordRefused = false;
     bool m_sentAhead = false;
     FetchedMailbox m_fetched;

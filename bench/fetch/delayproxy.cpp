@@ -87,8 +87,7 @@ void DelayProxy::accept()
         ++m_stats.connections;
         // One object per proxied connection owns both sockets and both directions.
         auto* link = new QObject(this);
-        client->setParent(link);
-        auto* server = new QTcpSocket(link);
+        auto* server = new QTcpSocket;
         // Small commands must not wait for more to fill a packet; the delay is ours alone.
         client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         server->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -96,6 +95,10 @@ void DelayProxy::accept()
                                    m_stats.bytesToServer, link);
         auto* down = new DelayedPipe(*server, *client, m_delayMs, m_clock, m_stats.chunksToClient,
                                      m_stats.bytesToClient, link);
+        // Children go in the order they came: the pipes before the sockets whose closing they
+        // would otherwise still hear.
+        client->setParent(link);
+        server->setParent(link);
         connect(client, &QAbstractSocket::disconnected, up, &DelayedPipe::sourceClosed);
         connect(server, &QAbstractSocket::disconnected, down, &DelayedPipe::sourceClosed);
         // A refused or failed upstream ends the client's side too.

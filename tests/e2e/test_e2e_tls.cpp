@@ -132,6 +132,9 @@ void TestE2eTls::refusesTheCertificateBeforeTheLogIn()
     QCOMPARE(notice.title, Notice::Title::Application);
     QCOMPARE(notice.text, QStringLiteral("Das Zertifikat des Servers wurde nicht angenommen."));
     QVERIFY2(notice.detail.contains(QStringLiteral("selbst signiert")), qPrintable(notice.detail));
+    // With a pin set, the box says that it did not match.
+    QCOMPARE(notice.detail.contains(QStringLiteral("stimmt nicht mit dem eingetragenen")),
+             wrongFingerprint);
     // The user can copy the fingerprint from the box into the settings.
     QVERIFY2(notice.detail.contains(QString::fromLatin1(m_digest.toHex(':')), Qt::CaseInsensitive),
              qPrintable(notice.detail));

@@ -35,15 +35,6 @@ QByteArray multiLineAnswer(const QByteArray& body, const QByteArray& status)
     return status + "\r\n" + stuffed + ".\r\n";
 }
 
-Scenario pipeliningLogin(const QByteArray& user, const QByteArray& password)
-{
-    return transcript("S: +OK ready\n"
-                      "C: capa\n"
-                      "S: +OK\nS: TOP\nS: UIDL\nS: PIPELINING\nS: USER\nS: .\n"
-                      "C: user " +
-                      user + "\nS: +OK\nC: pass " + password + "\nS: +OK logged in\n");
-}
-
 QByteArray statAnswer(const QList<ServedMail>& mails)
 {
     qsizetype total = 0;

@@ -23,9 +23,6 @@ struct ServedMail {
 // A multi-line "+OK" answer: lines starting with "." are stuffed and the "." line ends it.
 QByteArray multiLineAnswer(const QByteArray& body, const QByteArray& status = "+OK");
 
-// Greeting and log-in with a server that announces PIPELINING, TOP and UIDL.
-Scenario pipeliningLogin(const QByteArray& user = "joe", const QByteArray& password = "secret");
-
 // The answers to "stat", "list" and "uidl" for these mails.
 QByteArray statAnswer(const QList<ServedMail>& mails);
 QByteArray listAnswer(const QList<ServedMail>& mails);
