@@ -43,32 +43,16 @@ void MailboxClient::DeleteMail(const AccountSlot& account)
         return;
 
     CommandPipeline pipeline(m_connection, pipelineDepth(), sentAhead() ? 3 : 0);
-    // Sent ahead only to a server that takes commands ahead of its answers.
-    const bool listAhead = pipelineDepth() > 1;
-    if (!sentAhead()) {
-        pipeline.send("stat");
-        if (listAhead) {
-            pipeline.send("list");
-            pipeline.send("uidl");
-        }
-    }
     qint32 count = 0;
     qint32 size = 0;
-    if (!readStat(pipeline, count, size))
+    FetchedMailbox now;
+    if (!listMailbox(pipeline, count, size, now))
         return;
     if (count <= 0) {
         showMismatch();
-        if (!listAhead || skipListing(pipeline))
-            finish();
+        finish();
         return;
     }
-    if (!listAhead) {
-        pipeline.send("list");
-        pipeline.send("uidl");
-    }
-    FetchedMailbox now(count);
-    if (!readListing(pipeline, now))
-        return;
     QList<qint32> numbers;
     QStringList refusals;
     if (!sameMessages(pipeline, marked, count, now, numbers) ||

@@ -28,32 +28,16 @@ void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
     m_view.clearMessages();
     m_listedAccount = accountKey(account);
     CommandPipeline pipeline(m_connection, pipelineDepth(), sentAhead() ? 3 : 0);
-    // Sent ahead only to a server that takes commands ahead of its answers.
-    const bool listAhead = pipelineDepth() > 1;
-    if (!sentAhead()) {
-        pipeline.send("stat");
-        if (listAhead) {
-            pipeline.send("list");
-            pipeline.send("uidl");
-        }
-    }
     qint32 count = 0;
     qint32 size = 0;
-    if (!readStat(pipeline, count, size))
+    FetchedMailbox listing;
+    if (!listMailbox(pipeline, count, size, listing))
         return;
     if (count <= 0) {
         m_view.setSummary(count == 0 ? tr("Keine Emails vorhanden") : tr("Fehler"));
-        if (!listAhead || skipListing(pipeline))
-            finish();
+        finish();
         return;
     }
-    if (!listAhead) {
-        pipeline.send("list");
-        pipeline.send("uidl");
-    }
-    FetchedMailbox listing(count);
-    if (!readListing(pipeline, listing))
-        return;
     m_fetched = listing;
     MailCount = count;
     showListing(count, size);

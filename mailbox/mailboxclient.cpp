@@ -60,6 +60,30 @@ bool MailboxClient::readStat(CommandPipeline& pipeline, qint32& count, qint32& s
     return true;
 }
 
+bool MailboxClient::listMailbox(CommandPipeline& pipeline, qint32& count, qint32& size,
+                                FetchedMailbox& listing)
+{
+    // Sent ahead only to a server that takes commands ahead of its answers.
+    const bool listAhead = pipelineDepth() > 1;
+    if (!sentAhead()) {
+        pipeline.send("stat");
+        if (listAhead) {
+            pipeline.send("list");
+            pipeline.send("uidl");
+        }
+    }
+    if (!readStat(pipeline, count, size))
+        return false;
+    if (count <= 0)
+        return !listAhead || skipListing(pipeline);
+    if (!listAhead) {
+        pipeline.send("list");
+        pipeline.send("uidl");
+    }
+    listing = FetchedMailbox(count);
+    return readListing(pipeline, listing);
+}
+
 bool MailboxClient::readListing(CommandPipeline& pipeline, FetchedMailbox& listing)
 {
     // About 100 bytes a message are far more than any server writes; a listing beyond that is

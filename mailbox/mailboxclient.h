@@ -64,6 +64,10 @@ private:
     int pipelineDepth() const;
     bool askCapabilities();
     bool readStat(CommandPipeline& pipeline, qint32& count, qint32& size);
+    // "stat", and "list" and "uidl" when the mailbox has messages or they went ahead. False when
+    // the conversation ended; with a count of 0 or less the listing stays empty.
+    bool listMailbox(CommandPipeline& pipeline, qint32& count, qint32& size,
+                     FetchedMailbox& listing);
     bool readListing(CommandPipeline& pipeline, FetchedMailbox& listing);
     bool skipListing(CommandPipeline& pipeline);
     void showListing(qint32 count, qint32 totalSize);
