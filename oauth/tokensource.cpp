@@ -97,6 +97,7 @@ void TokenSource::prepare(QOAuth2AuthorizationCodeFlow& flow, const AccountSlot&
 {
     flow.setNetworkAccessManager(&m_network);
     flow.setClientIdentifier(account.ClientId.trimmed());
+    flow.setClientIdentifierSharedKey(account.ClientSecret.trimmed());
     flow.setAuthorizationUrl(endpoints.authUrl);
     flow.setAccessTokenUrl(endpoints.tokenUrl);
     flow.setScope(endpoints.scope);

@@ -14,10 +14,12 @@ struct AccountSlot {
     QString Security;    // "tls", "starttls", "none", or empty for the port's usual choice
     QString Fingerprint; // SHA-256 of a server certificate the user trusts, in hex
     QString Auth;        // "auto" (or empty), "user", "plain" or "oauth2": how to log in
-    // For Auth "oauth2": "microsoft", "google" or "custom", the app the user registered there,
-    // and for "custom" the provider's endpoints and scope.
+    // For Auth "oauth2": "microsoft", "google" or "custom", the app the user registered there
+    // (Google gives desktop apps a secret that is no secret and wants it back), and for "custom"
+    // the provider's endpoints and scope.
     QString OAuthProvider;
     QString ClientId;
+    QString ClientSecret;
     QString AuthUrl;
     QString TokenUrl;
     QString Scope;
