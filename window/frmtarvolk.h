@@ -87,7 +87,9 @@ private:
 
     AccountSlots m_accounts;
     MailboxClient m_mailbox{*this};
-    LoginPassword m_password;
+    LoginPassword m_password{[this](const QString& text) {
+        setStatus(text);
+    }};
     QPointer<QWidget> m_focusBeforeBusy;
     bool m_activated = false;
 };
