@@ -16,7 +16,9 @@ LoginPassword::LoginPassword(std::function<void(const QString&)> setStatus,
 void LoginPassword::run(AccountSlot account, QWidget* parent, const Conversation& conversation)
 {
     const ServerAddress server = resolveServer(account);
-    if (account.Auth.trimmed().toLower() == u"oauth2" && server.problem.isEmpty()) {
+    // A press while the browser sign-in waits only ends that wait, whichever account it names.
+    if (m_oauth.isRunning() ||
+        (account.Auth.trimmed().toLower() == u"oauth2" && server.problem.isEmpty())) {
         m_oauth.run(account, parent, conversation);
         return;
     }

@@ -25,8 +25,12 @@ public:
     // the user cancels or the parent window has been closed meanwhile.
     void run(AccountSlot account, QWidget* parent, const Conversation& conversation);
 
-    // True from the start of run() to its end, also while the keyring or the user is asked.
-    bool isRunning() const { return m_running || m_oauth.isRunning(); }
+    // True from the start of run() to its end, also while the keyring or the user is asked; but
+    // not while the browser sign-in waits, which another run() ends.
+    bool isRunning() const
+    {
+        return m_running || (m_oauth.isRunning() && !m_oauth.isWaitingForToken());
+    }
 
     OAuthLogin& oauth() { return m_oauth; }
 

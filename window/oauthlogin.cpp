@@ -18,6 +18,10 @@ OAuthLogin::OAuthLogin(std::function<void(const QString&)> setStatus,
 
 void OAuthLogin::run(const AccountSlot& account, QWidget* parent, const Conversation& conversation)
 {
+    if (m_parent) {
+        m_tokens.cancel();
+        return;
+    }
     m_parent = parent;
     parent->installEventFilter(this);
     const auto done = qScopeGuard([this, parent] {
@@ -45,7 +49,7 @@ bool OAuthLogin::eventFilter(QObject* watched, QEvent* event)
 
 void OAuthLogin::openBrowser(const QUrl& url)
 {
-    m_setStatus(tr("Anmeldung im Browser …"));
+    m_setStatus(tr("Anmeldung im Browser … (ein weiterer Klick bricht ab)"));
     if (!m_browser(url) && m_parent) {
         // The page holds no secret: the user may open it by hand.
         MessageBox::show(m_parent, QString(),

@@ -10,9 +10,9 @@
 class QWidget;
 
 // The access token for one press of a command button on an account with Auth=oauth2. Signing in
-// opens the system browser, with a hint in the status line. When the user says no there, closes
-// the browser until the time limit ends the wait, or closes the window, the press ends without a
-// box and the window stays usable; other failures are told in a box.
+// opens the system browser, with a hint in the status line. When the user says no there, presses a
+// command button again, closes the window, or closes the browser until the time limit ends the
+// wait, the press ends without a box; other failures are told in a box.
 class OAuthLogin : public QObject {
     Q_OBJECT
 public:
@@ -24,8 +24,10 @@ public:
                         TokenSource::RefreshTokens refreshTokens = TokenSource::keyring(),
                         QObject* parent = nullptr);
 
+    // While a run waits for the browser or the provider, another run only ends that wait.
     void run(const AccountSlot& account, QWidget* parent, const Conversation& conversation);
     bool isRunning() const { return m_parent != nullptr; }
+    bool isWaitingForToken() const { return m_tokens.isRunning(); }
 
     // Opens the sign-in page; the system browser unless a test plays it.
     void setBrowser(Browser browser) { m_browser = std::move(browser); }

@@ -1,5 +1,5 @@
+#include "window/loginpassword.h"
 #include "window/messagebox.h"
-#include "window/oauthlogin.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class User { SaysNo, ClosesTheBrowser, ClosesTheWindow };
+enum class User { SaysNo, ClosesTheBrowser, ClosesTheWindow, PressesAgain };
 
 // No refresh token is kept: every token would have to come from the browser.
 const TokenSource::RefreshTokens NoKeyring{[](const QString&) { return QString(); },
@@ -54,18 +54,21 @@ void TestOAuthLogin::endsWithoutBoxWhenTheUserGivesUp_data()
     QTest::newRow("says no in the browser") << User::SaysNo;
     QTest::newRow("closes the browser") << User::ClosesTheBrowser;
     QTest::newRow("closes the window") << User::ClosesTheWindow;
+    QTest::newRow("presses again") << User::PressesAgain;
 }
 
 void TestOAuthLogin::endsWithoutBoxWhenTheUserGivesUp()
 {
     QFETCH(User, user);
+    int conversations = 0;
+    bool pressAccepted = false;
     MessageBox::Recorder boxes;
     QWidget window;
     window.show();
     QStringList statuses;
-    OAuthLogin login([&statuses](const QString& text) { statuses.append(text); }, NoKeyring);
+    LoginPassword login([&statuses](const QString& text) { statuses.append(text); }, NoKeyring);
     QNetworkAccessManager browser;
-    login.setBrowser([&](const QUrl& url) {
+    login.oauth().setBrowser([&](const QUrl& url) {
         const QUrlQuery asked(url);
         QUrl back(asked.queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
         back.setQuery(QStringLiteral("error=access_denied&state=") +
@@ -74,11 +77,26 @@ void TestOAuthLogin::endsWithoutBoxWhenTheUserGivesUp()
             browser.get(QNetworkRequest(back));
         if (user == User::ClosesTheWindow)
             QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
+        // The second press names an account with a password: it must not log in meanwhile.
+        if (user == User::PressesAgain) {
+            QMetaObject::invokeMethod(
+                &window,
+                [&] {
+                    AccountSlot other = account();
+                    other.Auth.clear();
+                    other.PasswordGiven = true;
+                    pressAccepted = !login.isRunning();
+                    login.run(other, &window, [&](const AccountSlot&) {
+                        ++conversations;
+                        return false;
+                    });
+                },
+                Qt::QueuedConnection);
+        }
         return true;
     });
     const int timeLimitMs = user == User::ClosesTheBrowser ? 300 : 20000;
-    login.tokens().setBrowserTimeLimitMs(timeLimitMs);
-    int conversations = 0;
+    login.oauth().tokens().setBrowserTimeLimitMs(timeLimitMs);
     QElapsedTimer clock;
     clock.start();
 
@@ -91,7 +109,8 @@ void TestOAuthLogin::endsWithoutBoxWhenTheUserGivesUp()
     QCOMPARE(conversations, 0);
     QVERIFY(boxes.messages.isEmpty());
     QVERIFY(!login.isRunning());
-    QCOMPARE(statuses.value(0), QStringLiteral("Anmeldung im Browser …"));
+    QCOMPARE(pressAccepted, user == User::PressesAgain);
+    QVERIFY(statuses.value(0).startsWith(QStringLiteral("Anmeldung im Browser …")));
     if (window.isVisible())
         QCOMPARE(statuses.last(), QString());
 }
@@ -101,9 +120,9 @@ void TestOAuthLogin::tellsUnusableSettingsInABox()
     MessageBox::Recorder boxes;
     QWidget window;
     window.show();
-    OAuthLogin login([](const QString&) {}, NoKeyring);
+    LoginPassword login([](const QString&) {}, NoKeyring);
     int opened = 0;
-    login.setBrowser([&opened](const QUrl&) { return ++opened > 0; });
+    login.oauth().setBrowser([&opened](const QUrl&) { return ++opened > 0; });
     AccountSlot slot = account();
     slot.TokenUrl = QStringLiteral("http://192.0.2.1/token");
     bool ran = false;
