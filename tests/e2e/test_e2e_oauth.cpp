@@ -27,6 +27,7 @@ class TestE2eOAuth : public QObject {
 private slots:
     void initTestCase();
     void init();
+    void signsInThroughTheBrowserFirst_data();
     void signsInThroughTheBrowserFirst();
     void refreshesAnExpiringTokenWithoutTheBrowser();
     void replacesARevokedTokenOnceWithoutABox();
@@ -73,7 +74,7 @@ void TestE2eOAuth::initTestCase()
         "\npassdb {\n  driver = oauth2\n  mechanisms = " + Mechanism.toLower() +
         "\n  args = " + settings.fileName().toUtf8() + "\n}\n"));
     QVERIFY2(m_server.start(DovecotServer::Tls::On), qPrintable(m_server.errorString()));
-    QVERIFY2(m_users.create(m_server, 4, QStringLiteral("unused")),
+    QVERIFY2(m_users.create(m_server, 6, QStringLiteral("unused")),
              qPrintable(m_server.errorString()));
     const QList<QSslCertificate> certificates =
         QSslCertificate::fromPath(m_server.certificatePath());
@@ -135,8 +136,21 @@ TokenSource::Result TestE2eOAuth::logIn(TokenSource& tokens, RecordingView& view
     return result;
 }
 
+void TestE2eOAuth::signsInThroughTheBrowserFirst_data()
+{
+    QTest::addColumn<QString>("keptRefreshToken");
+    QTest::newRow("nothing kept") << QString();
+    QTest::newRow("kept refresh token refused") << QStringLiteral("refresh-revoked");
+}
+
 void TestE2eOAuth::signsInThroughTheBrowserFirst()
 {
+    QFETCH(QString, keptRefreshToken);
+    // The key the README names for the keyring.
+    const QString key =
+        QStringLiteral("oauth2:%1@127.0.0.1:%2").arg(m_account.Account).arg(m_server.tlsPort());
+    if (!keptRefreshToken.isEmpty())
+        m_keyring.insert(key, keptRefreshToken);
     const auto tokens = newTokenSource();
     RecordingView view;
 
@@ -148,8 +162,8 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst()
     QCOMPARE(m_endpoint.codeGrants, 1);
     QCOMPARE(m_logIns, 1);
     QVERIFY(view.notices.isEmpty());
-    QCOMPARE(m_keyring.size(), 1);
-    QVERIFY(!m_keyring.begin().value().isEmpty());
+    QCOMPARE(m_keyring.keys(), QStringList({key}));
+    QVERIFY(!m_keyring.value(key).isEmpty() && m_keyring.value(key) != keptRefreshToken);
     QCOMPARE(e2e::countInLog(m_server, "Login: user=<" + m_account.Account.toUtf8() +
                                            ">, method=" + Mechanism),
              1);
