@@ -28,6 +28,7 @@ private slots:
     void endsWithoutBoxWhenTheUserGivesUp_data();
     void endsWithoutBoxWhenTheUserGivesUp();
     void tellsUnusableSettingsInABox();
+    void showsTheAddressWhenNoBrowserOpens();
 
 private:
     static AccountSlot account();
@@ -134,6 +135,22 @@ void TestOAuthLogin::tellsUnusableSettingsInABox()
     QCOMPARE(boxes.messages.size(), 1);
     QCOMPARE(boxes.messages[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
     QVERIFY2(boxes.messages[0].detail.contains(QStringLiteral("https")),
+             qPrintable(boxes.messages[0].detail));
+}
+
+void TestOAuthLogin::showsTheAddressWhenNoBrowserOpens()
+{
+    MessageBox::Recorder boxes;
+    QWidget window;
+    window.show();
+    LoginPassword login([](const QString&) {}, NoKeyring);
+    login.oauth().setBrowser([](const QUrl&) { return false; });
+    login.oauth().tokens().setBrowserTimeLimitMs(100);
+
+    login.run(account(), &window, [](const AccountSlot&) { return false; });
+
+    QCOMPARE(boxes.messages.size(), 1);
+    QVERIFY2(boxes.messages[0].detail.startsWith(account().AuthUrl + u'?'),
              qPrintable(boxes.messages[0].detail));
 }
 
