@@ -30,7 +30,7 @@ private slots:
     void signsInThroughTheBrowserFirst_data();
     void signsInThroughTheBrowserFirst();
     void refreshesAnExpiringTokenWithoutTheBrowser();
-    void replacesARevokedTokenOnceWithoutABox();
+    void replacesARefusedKeptTokenOnceWithoutABox();
     void reportsARefusedTokenWithoutShowingIt();
 
 private:
@@ -99,7 +99,6 @@ void TestE2eOAuth::init()
     m_endpoint.subject = user;
     m_endpoint.signingKey = SigningKey;
     m_endpoint.lifetimeSeconds = 3600;
-    m_endpoint.claimedLifetimeSeconds = 3600;
     m_endpoint.authorizations = m_endpoint.codeGrants = m_endpoint.refreshGrants = 0;
     m_keyring.clear();
     m_browserOpened = 0;
@@ -164,15 +163,17 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst()
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(m_keyring.keys(), QStringList({key}));
     QVERIFY(!m_keyring.value(key).isEmpty() && m_keyring.value(key) != keptRefreshToken);
-    QCOMPARE(e2e::countInLog(m_server, "Login: user=<" + m_account.Account.toUtf8() +
-                                           ">, method=" + Mechanism),
-             1);
+    // dovecot may write its log line just after its answer.
+    QTRY_COMPARE_WITH_TIMEOUT(
+        e2e::countInLog(m_server,
+                        "Login: user=<" + m_account.Account.toUtf8() + ">, method=" + Mechanism),
+        1, e2e::ReplyTimeoutMs);
 }
 
 void TestE2eOAuth::refreshesAnExpiringTokenWithoutTheBrowser()
 {
     // A token within its last minute counts as expired.
-    m_endpoint.lifetimeSeconds = m_endpoint.claimedLifetimeSeconds = 30;
+    m_endpoint.lifetimeSeconds = 30;
     const auto tokens = newTokenSource();
     RecordingView view;
     QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
@@ -185,22 +186,23 @@ void TestE2eOAuth::refreshesAnExpiringTokenWithoutTheBrowser()
     QVERIFY(view.notices.isEmpty());
 }
 
-void TestE2eOAuth::replacesARevokedTokenOnceWithoutABox()
+void TestE2eOAuth::replacesARefusedKeptTokenOnceWithoutABox()
 {
-    // The server stops taking the first token long before the program expects it to end.
-    m_endpoint.lifetimeSeconds = 1;
+    // The first token is refused and reported; the program still holds it, as it would hold one
+    // revoked since, and the next press must replace it without another box.
+    m_endpoint.signingKey = "a key the server does not know";
     const auto tokens = newTokenSource();
     RecordingView view;
     QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
-    m_endpoint.lifetimeSeconds = 3600;
-    QTest::qWait(2000);
+    QCOMPARE(view.notices.size(), 1);
+    m_endpoint.signingKey = SigningKey;
 
     QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
 
     QCOMPARE(m_browserOpened, 1);
     QCOMPARE(m_endpoint.refreshGrants, 1);
-    QCOMPARE(m_logIns, 2);
-    QVERIFY(view.notices.isEmpty());
+    QCOMPARE(m_logIns, 1);
+    QCOMPARE(view.notices.size(), 1);
 }
 
 void TestE2eOAuth::reportsARefusedTokenWithoutShowingIt()

@@ -143,6 +143,6 @@ QByteArray TokenEndpoint::issue()
     m_refreshTokens.append(QStringLiteral("refresh-%1").arg(issued.size()));
     return jsonAnswer("200 OK", {{QStringLiteral("access_token"), QString::fromLatin1(token)},
                                  {QStringLiteral("token_type"), QStringLiteral("Bearer")},
-                                 {QStringLiteral("expires_in"), claimedLifetimeSeconds},
+                                 {QStringLiteral("expires_in"), lifetimeSeconds},
                                  {QStringLiteral("refresh_token"), m_refreshTokens.last()}});
 }

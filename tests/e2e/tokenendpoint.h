@@ -20,8 +20,6 @@ public:
     QString subject;
     QByteArray signingKey;
     qint64 lifetimeSeconds = 3600;
-    // What the answer tells the program; a token may die earlier, as a revoked one does.
-    qint64 claimedLifetimeSeconds = 3600;
 
     int authorizations = 0;
     int codeGrants = 0;
