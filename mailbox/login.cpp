@@ -13,14 +13,20 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
     m_sentAhead = false;
     const ServerAddress server = resolveServer(account);
     const QString auth = account.Auth.trimmed().toLower();
+    const bool token = auth == u"oauth2";
     const QStringList methods = {QString(), QStringLiteral("auto"), QStringLiteral("user"),
-                                 QStringLiteral("plain")};
+                                 QStringLiteral("plain"), QStringLiteral("oauth2")};
     const QString problem =
         !server.problem.isEmpty() ? server.problem
-        : methods.contains(auth)
-            ? QString()
-            : tr("Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user und plain.")
-                  .arg(account.Auth);
+        : !methods.contains(auth)
+            ? tr("Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user, plain und "
+                 "oauth2.")
+                  .arg(account.Auth)
+        // Whoever reads a bearer token can use it: it never goes over a plain connection.
+        : token && server.security == Security::None
+            ? tr("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung (Security tls "
+                 "oder starttls).")
+            : QString();
     if (!problem.isEmpty()) {
         m_view.showNotice({Notice::Title::Application, tr("Fehler bei der Übertragung"), problem});
         m_view.setStatus(QString());
@@ -35,8 +41,8 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
     // together with the log-in: every press after the first then costs a round trip less.
     const QString key = accountKey(account);
     const Capabilities known = m_announced.value(key);
-    const bool early = server.security != Security::StartTls && takesCommandsAhead(known) &&
-                       !wantsPlain(auth, known);
+    const bool early = server.security != Security::StartTls && !token &&
+                       takesCommandsAhead(known) && !wantsPlain(auth, known);
     m_connection.sendLine("capa");
     if (early)
         sendUser(account, ahead);
@@ -52,14 +58,17 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
     m_announced.insert(key, m_capabilities);
     // Some servers announce what they offer only to a user who has logged in.
     const bool complete = takesCommandsAhead(m_capabilities);
-    if (wantsPlain(auth, m_capabilities)) {
-        if (!logInWithPlain(account))
-            return false;
+    bool loggedIn = false;
+    if (token) {
+        loggedIn = logInWithToken(account, server);
+    } else if (wantsPlain(auth, m_capabilities)) {
+        loggedIn = logInWithPlain(account);
     } else {
         sendUser(account, complete ? ahead : QList<QByteArray>());
-        if (!awaitUserAndPassword(account))
-            return false;
+        loggedIn = awaitUserAndPassword(account);
     }
+    if (!loggedIn)
+        return false;
     return complete || askCapabilities();
 }
 
@@ -105,21 +114,47 @@ bool MailboxClient::logInWithPlain(const AccountSlot& account)
     m_view.setStatus(tr("Sende Passwort"));
     const QByteArray response =
         ('\0' + account.Account.toUtf8() + '\0' + account.Password.toUtf8()).toBase64();
-    const QByteArray command = "AUTH PLAIN " + response;
+    return sendAuth("PLAIN", response) && awaitLogIn();
+}
+
+bool MailboxClient::logInWithToken(const AccountSlot& account, const ServerAddress& server)
+{
+    m_view.setStatus(tr("Sende Zugangsschlüssel"));
+    const QByteArray user = account.Account.toUtf8();
+    const QByteArray bearer = "auth=Bearer " + account.AccessToken.toUtf8() + "\x01\x01";
+    const QList<QByteArray> offered = m_capabilities.arguments("SASL").toUpper().split(' ');
+    bool sent = false;
+    if (offered.contains("XOAUTH2") || !offered.contains("OAUTHBEARER")) {
+        // Microsoft takes the answer only on a line of its own, after the server's "+ ".
+        sent = sendAuth("XOAUTH2", ("user=" + user + '\x01' + bearer).toBase64(), false);
+    } else {
+        // The authorization identity escapes the two characters that delimit it.
+        const QByteArray identity = QByteArray(user).replace('=', "=3D").replace(',', "=2C");
+        const QByteArray response = "n,a=" + identity + ",\x01host=" + server.host.toUtf8() +
+                                    "\x01port=" + QByteArray::number(server.port) + '\x01' + bearer;
+        sent = sendAuth("OAUTHBEARER", response.toBase64());
+    }
+    return sent && awaitLogIn(account.TokenRetryAhead);
+}
+
+bool MailboxClient::sendAuth(const QByteArray& mechanism, const QByteArray& response,
+                             bool initialResponse)
+{
+    const QByteArray command = "AUTH " + mechanism + ' ' + response;
     // The initial response rides on the AUTH line only while the line, with its CR LF, stays
     // within the 255 octets a server must accept.
-    if (command.size() + 2 <= 255) {
+    if (initialResponse && command.size() + 2 <= 255) {
         m_connection.sendLine(command);
-    } else {
-        m_connection.sendLine("AUTH PLAIN");
-        QByteArray challenge;
-        if (!readLogInAnswer(challenge))
-            return false;
-        if (!challenge.startsWith("+ ") && challenge != "+\r\n")
-            return refuseWithReason(challenge);
-        m_connection.sendLine(response);
+        return true;
     }
-    return awaitLogIn();
+    m_connection.sendLine("AUTH " + mechanism);
+    QByteArray challenge;
+    if (!readLogInAnswer(challenge))
+        return false;
+    if (!challenge.startsWith("+ ") && challenge != "+\r\n")
+        return refuseWithReason(challenge);
+    m_connection.sendLine(response);
+    return true;
 }
 
 bool MailboxClient::readLogInAnswer(QByteArray& reply)
@@ -133,7 +168,7 @@ bool MailboxClient::readLogInAnswer(QByteArray& reply)
     return read;
 }
 
-bool MailboxClient::awaitLogIn()
+bool MailboxClient::awaitLogIn(bool quietWhenRefused)
 {
     QByteArray reply;
     if (!readLogInAnswer(reply))
@@ -149,6 +184,10 @@ bool MailboxClient::awaitLogIn()
         reply = reply.trimmed() + '\n' + reason;
     }
     m_passwordRefused = meansWrongPassword(responseCodeOf(reply));
+    if (m_passwordRefused && quietWhenRefused) {
+        quitQuietly();
+        return false;
+    }
     return refuseWithReason(reply);
 }
 

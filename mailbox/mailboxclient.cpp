@@ -157,11 +157,16 @@ void MailboxClient::failTransmission()
 
 void MailboxClient::refuse(const QString& text, const QString& detail)
 {
+    quitQuietly();
+    m_view.showNotice({Notice::Title::Application, text, detail});
+}
+
+void MailboxClient::quitQuietly()
+{
     m_connection.sendLine("quit");
     m_connection.close();
     m_connection.RecvBuffer.clear();
     m_view.setStatus(QString());
-    m_view.showNotice({Notice::Title::Application, text, detail});
 }
 
 void MailboxClient::showMismatch()

@@ -13,6 +13,7 @@
 
 class CommandPipeline;
 class MailboxView;
+struct ServerAddress;
 
 // The conversations with the mail server: log-in, fetching the mailbox, deleting marked messages.
 // Each takes the account once, when it starts, and only one runs at a time.
@@ -46,7 +47,7 @@ public:
     Connection& connection() { return m_connection; }
     // What the server announced in the last conversation.
     const Capabilities& capabilities() const { return m_capabilities; }
-    // The last log-in failed because the server refused the password.
+    // The last log-in failed because the server refused the password or the access token.
     bool passwordRefused() const { return m_passwordRefused; }
 
     // The messages of the last fetch that found messages, in list order.
@@ -83,9 +84,15 @@ private:
     bool awaitUserAndPassword(const AccountSlot& account);
     bool readCapabilities();
     bool logInWithPlain(const AccountSlot& account);
+    bool logInWithToken(const AccountSlot& account, const ServerAddress& server);
+    // Sends AUTH with the response on its line or, when it must not or cannot go there, after the
+    // server's "+ "; false when the conversation ended meanwhile.
+    bool sendAuth(const QByteArray& mechanism, const QByteArray& response,
+                  bool initialResponse = true);
     // The answer to a password or AUTH, which servers may delay on purpose.
     bool readLogInAnswer(QByteArray& reply);
-    bool awaitLogIn();
+    // A refused password or token is reported unless quietWhenRefused: the caller tries again.
+    bool awaitLogIn(bool quietWhenRefused = false);
     bool refuseWithReason(const QByteArray& reply);
     bool awaitPositive();
     bool sendAndRead(const QByteArray& command, QByteArray& reply);
@@ -93,6 +100,7 @@ private:
     bool startTls();
     // Ends the conversation politely and tells the user why.
     void refuse(const QString& text, const QString& detail);
+    void quitQuietly();
     void showMismatch();
     void finish();
 

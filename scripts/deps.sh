@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # QtKeychain loads libsecret only at run time and its package does not depend on it.
-packages=(g++ cmake ninja-build qt6-base-dev qtkeychain-qt6-dev libsecret-1-0)
+packages=(g++ cmake ninja-build qt6-base-dev qt6-networkauth-dev qtkeychain-qt6-dev libsecret-1-0)
 case "${1:-build}" in
     # desktop-file-utils and appstream check the installed desktop entry and metainfo; the
     # keyring test runs gnome-keyring on a private bus (dbus-run-session) and reads it back with

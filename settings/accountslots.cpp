@@ -23,6 +23,12 @@ QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
         slot.Security = readSetup(QStringLiteral("Security"), n);
         slot.Fingerprint = readSetup(QStringLiteral("Fingerprint"), n);
         slot.Auth = readSetup(QStringLiteral("Auth"), n);
+        slot.OAuthProvider = readSetup(QStringLiteral("OAuthProvider"), n);
+        slot.ClientId = readSetup(QStringLiteral("ClientId"), n);
+        slot.ClientSecret = readSetup(QStringLiteral("ClientSecret"), n);
+        slot.AuthUrl = readSetup(QStringLiteral("AuthUrl"), n);
+        slot.TokenUrl = readSetup(QStringLiteral("TokenUrl"), n);
+        slot.Scope = readSetup(QStringLiteral("Scope"), n);
         if (!slot.Title.isEmpty())
             titled.append({slot.Title, n});
     }

@@ -13,10 +13,23 @@ struct AccountSlot {
     QString Password;
     QString Security;    // "tls", "starttls", "none", or empty for the port's usual choice
     QString Fingerprint; // SHA-256 of a server certificate the user trusts, in hex
-    QString Auth;        // "auto" (or empty), "user" or "plain": how to log in
+    QString Auth;        // "auto" (or empty), "user", "plain" or "oauth2": how to log in
+    // For Auth "oauth2": "microsoft", "google" or "custom", the app the user registered there
+    // (Google gives desktop apps a secret that is no secret and wants it back), and for "custom"
+    // the provider's endpoints and scope.
+    QString OAuthProvider;
+    QString ClientId;
+    QString ClientSecret;
+    QString AuthUrl;
+    QString TokenUrl;
+    QString Scope;
     // Whether the file has the Password key at all: an empty value is an empty password, while
     // an account without the key takes its password from the keyring or the user.
     bool PasswordGiven = false;
+    // Not from the file: the OAuth2 access token a conversation logs in with, and whether a
+    // refusal of it is left unreported because the caller will try once more with a fresh one.
+    QString AccessToken;
+    bool TokenRetryAhead = false;
 };
 
 // One entry of the account box: the title shown and the slot it selects, so that a settings

@@ -90,7 +90,9 @@ private:
     DisplayThrottle m_display;
     WindowLayout m_layout{*this};
     MailboxClient m_mailbox{*this};
-    LoginPassword m_password;
+    LoginPassword m_password{[this](const QString& text) {
+        setStatus(text);
+    }};
     QPointer<QWidget> m_focusBeforeBusy;
     bool m_activated = false;
 };

@@ -7,9 +7,21 @@
 #include <QScopeGuard>
 #include <QWidget>
 
+LoginPassword::LoginPassword(std::function<void(const QString&)> setStatus,
+                             TokenSource::RefreshTokens refreshTokens)
+    : m_oauth(std::move(setStatus), std::move(refreshTokens))
+{
+}
+
 void LoginPassword::run(AccountSlot account, QWidget* parent, const Conversation& conversation)
 {
     const ServerAddress server = resolveServer(account);
+    // A press while the browser sign-in waits only ends that wait, whichever account it names.
+    if (m_oauth.isRunning() ||
+        (account.Auth.trimmed().toLower() == u"oauth2" && server.problem.isEmpty())) {
+        m_oauth.run(account, parent, conversation);
+        return;
+    }
     // Unusable settings are for the conversation to report; asking first would be in vain.
     if (account.PasswordGiven || !server.problem.isEmpty()) {
         conversation(account);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/accountslots.h"
+#include "window/oauthlogin.h"
 
 #include <functional>
 
@@ -8,9 +9,14 @@ class QWidget;
 
 // The password for one press of a command button. An account with Password in the settings file
 // uses it as before; one without takes it from the keyring (key user@host:port) or asks the user,
-// and a password the user asks to remember is stored once the server has not refused it.
+// and a password the user asks to remember is stored once the server has not refused it. An
+// account with Auth=oauth2 gets an access token instead (OAuthLogin).
 class LoginPassword {
 public:
+    // setStatus shows the hint while the user signs in in the browser.
+    explicit LoginPassword(std::function<void(const QString&)> setStatus = {},
+                           TokenSource::RefreshTokens refreshTokens = TokenSource::keyring());
+
     // Talks to the server with the account; returns whether the server refused the password.
     using Conversation = std::function<bool(const AccountSlot& account)>;
 
@@ -19,9 +25,16 @@ public:
     // the user cancels or the parent window has been closed meanwhile.
     void run(AccountSlot account, QWidget* parent, const Conversation& conversation);
 
-    // True from the start of run() to its end, also while the keyring or the user is asked.
-    bool isRunning() const { return m_running; }
+    // True from the start of run() to its end, also while the keyring or the user is asked; but
+    // not while the browser sign-in waits, which another run() ends.
+    bool isRunning() const
+    {
+        return m_running || (m_oauth.isRunning() && !m_oauth.isWaitingForToken());
+    }
+
+    OAuthLogin& oauth() { return m_oauth; }
 
 private:
     bool m_running = false;
+    OAuthLogin m_oauth;
 };

@@ -46,6 +46,7 @@ private slots:
     void logsInWithAuthPlain_data();
     void logsInWithAuthPlain();
     void refusesAnEmptyHost();
+    void sendsNoTokenOverAPlainConnection();
 };
 
 void TestLogin::logsInAndLeavesTheConnectionOpen()
@@ -310,6 +311,23 @@ void TestLogin::refusesAnEmptyHost()
     QVERIFY(!client.Do_Connect(testAccount(QString())));
     QCOMPARE(view.notices.size(), 1);
     QVERIFY(!view.statusHistory.contains(QStringLiteral("Suche Host")));
+}
+
+void TestLogin::sendsNoTokenOverAPlainConnection()
+{
+    ScriptedServer server;
+    server.play({Step::send("+OK ready\r\n")});
+    RecordingView view;
+    MailboxClient client(view);
+    AccountSlot account = testAccount(server.hostWithPort());
+    account.Auth = QStringLiteral("OAuth2");
+    account.AccessToken = QStringLiteral("token-from-the-provider");
+    QVERIFY(!client.Do_Connect(account));
+    QCOMPARE(view.notices.size(), 1);
+    QVERIFY2(view.notices[0].detail.contains(QStringLiteral("verschlüsselte Verbindung")),
+             qPrintable(view.notices[0].detail));
+    QVERIFY(!client.connection().isOpen());
+    QVERIFY(server.receivedLines().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLogin)

@@ -111,13 +111,22 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
 void TestAccountSlots::neverReadsSlotsAboveTen()
 {
     writeSettings("[Setup]\nTitle10=Zehn\nSecurity10=starttls\nFingerprint10=AB:cd\nTitle11=Elf\n"
-                  "Host11=h11\n");
+                  "Host11=h11\nAuth10=oauth2\nOAuthProvider10=custom\nClientId10=app\n"
+                  "AuthUrl10=https://a.example/auth\nTokenUrl10=https://a.example/token\n"
+                  "Scope10=pop\nClientSecret10=gocspx\n");
     AccountSlots accounts;
     const QList<TitledSlot> titled = accounts.load(settings());
     QCOMPARE(titled.size(), 1);
     QCOMPARE(titled[0].slot, 10);
     QCOMPARE(accounts.Accounts[10].Security, QStringLiteral("starttls"));
     QCOMPARE(accounts.Accounts[10].Fingerprint, QStringLiteral("AB:cd"));
+    const AccountSlot& oauth = accounts.Accounts[10];
+    QCOMPARE(QStringList({oauth.Auth, oauth.OAuthProvider, oauth.ClientId, oauth.AuthUrl,
+                          oauth.TokenUrl, oauth.Scope, oauth.ClientSecret}),
+             QStringList({QStringLiteral("oauth2"), QStringLiteral("custom"), QStringLiteral("app"),
+                          QStringLiteral("https://a.example/auth"),
+                          QStringLiteral("https://a.example/token"), QStringLiteral("pop"),
+                          QStringLiteral("gocspx")}));
 }
 
 void TestAccountSlots::setIdentityRefusesNumbersOutOfRange()

@@ -1,0 +1,67 @@
+#include "oauth/oauthendpoints.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+
+namespace {
+
+struct Provider {
+    const char* name;
+    const char* authUrl;
+    const char* tokenUrl;
+    const char* scope;
+};
+
+constexpr Provider Providers[] = {
+    {"microsoft", "https://login.microsoftonline.com/common/oauth2/v2.0/authorize",
+     "https://login.microsoftonline.com/common/oauth2/v2.0/token",
+     "https://outlook.office.com/POP.AccessAsUser.All offline_access"},
+    {"google", "https://accounts.google.com/o/oauth2/v2/auth",
+     "https://oauth2.googleapis.com/token", "https://mail.google.com/"},
+};
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("OAuthEndpoints", text);
+}
+
+// Codes and tokens travel over https; plain http only stays on this computer.
+bool protectedUrl(const QUrl& url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    if (url.scheme() == u"https")
+        return true;
+    return url.scheme() == u"http" &&
+           (url.host() == u"localhost" || QHostAddress(url.host()).isLoopback());
+}
+
+} // namespace
+
+OAuthEndpoints oauthEndpoints(const AccountSlot& account)
+{
+    OAuthEndpoints endpoints;
+    const QString provider = account.OAuthProvider.trimmed().toLower();
+    if (provider == u"custom") {
+        endpoints = {QUrl(account.AuthUrl.trimmed()), QUrl(account.TokenUrl.trimmed()),
+                     account.Scope.trimmed(), QString()};
+    } else {
+        for (const Provider& known : Providers) {
+            if (provider == QLatin1String(known.name))
+                endpoints = {QUrl(QLatin1String(known.authUrl)),
+                             QUrl(QLatin1String(known.tokenUrl)), QLatin1String(known.scope),
+                             QString()};
+        }
+    }
+    if (endpoints.authUrl.isEmpty() && provider != u"custom") {
+        endpoints.problem = tr("Der Anbieter „%1“ (OAuthProvider) ist unbekannt: möglich sind "
+                               "microsoft, google und custom.")
+                                .arg(account.OAuthProvider);
+    } else if (!protectedUrl(endpoints.authUrl) || !protectedUrl(endpoints.tokenUrl)) {
+        endpoints.problem = tr("AuthUrl und TokenUrl müssen vollständige https-Adressen sein.");
+    } else if (account.ClientId.trimmed().isEmpty()) {
+        endpoints.problem = tr("Für die Anmeldung mit OAuth2 fehlt die ClientId der beim "
+                               "Anbieter eingetragenen Anwendung.");
+    }
+    return endpoints;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "settings/accountslots.h"
+
+#include <QString>
+#include <QUrl>
+
+// Where an OAuth2 account signs in and gets its tokens, and what it asks for.
+struct OAuthEndpoints {
+    QUrl authUrl;
+    QUrl tokenUrl;
+    QString scope;
+    QString problem; // why the settings cannot be used, in German; empty when they can
+};
+
+// The known providers' endpoints, or for "custom" the account's own AuthUrl, TokenUrl and Scope.
+OAuthEndpoints oauthEndpoints(const AccountSlot& account);

@@ -1,0 +1,231 @@
+#include "mailbox/mailboxclient.h"
+#include "oauth/tokenlogin.h"
+#include "tests/dovecot/requiredovecot.h"
+#include "tests/e2e/e2esupport.h"
+#include "tests/e2e/tokenendpoint.h"
+#include "tests/mailbox/recordingview.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSslCertificate>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const QByteArray SigningKey = "tarvolk-test-signing-key-0123456789abcdef";
+// The token mechanism dovecot offers: XOAUTH2, or OAUTHBEARER in the build that checks that one.
+const QByteArray Mechanism = TARVOLK_TOKEN_MECHANISM;
+
+} // namespace
+
+// OAuth2 end to end without internet: dovecot checks the tokens' signatures itself, a token
+// endpoint on 127.0.0.1 issues them, and the test plays the browser.
+class TestE2eOAuth : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void signsInThroughTheBrowserFirst_data();
+    void signsInThroughTheBrowserFirst();
+    void refreshesAnExpiringTokenWithoutTheBrowser();
+    void replacesARefusedKeptTokenOnceWithoutABox();
+    void reportsARefusedTokenWithoutShowingIt();
+
+private:
+    // Fetches a token and logs in with it; logIns counts the conversations that got in.
+    TokenSource::Result logIn(TokenSource& tokens, RecordingView& view);
+    // Plays the browser and keeps refresh tokens in m_keyring.
+    std::unique_ptr<TokenSource> newTokenSource();
+
+    DovecotServer m_server;
+    e2e::UserPool m_users;
+    TokenEndpoint m_endpoint;
+    QNetworkAccessManager m_browser;
+    QString m_fingerprint;
+    AccountSlot m_account;
+    QHash<QString, QString> m_keyring;
+    int m_browserOpened = 0;
+    int m_logIns = 0;
+};
+
+void TestE2eOAuth::initTestCase()
+{
+    TARVOLK_REQUIRE_DOVECOT();
+    const QString keys = m_server.directory() + QStringLiteral("/oauth-keys");
+    QVERIFY(QDir().mkpath(keys + QStringLiteral("/default/HS256")));
+    QFile key(keys + QStringLiteral("/default/HS256/default"));
+    QVERIFY(key.open(QIODevice::WriteOnly) && key.write(SigningKey.toBase64()) > 0);
+    key.close();
+    QFile settings(m_server.directory() + QStringLiteral("/oauth2.conf"));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("introspection_mode = local\nusername_attribute = sub\n"
+                   "local_validation_key_dict = fs:posix:prefix=" +
+                   keys.toUtf8() + "/\n");
+    settings.close();
+    for (const QString& path :
+         {keys, keys + QStringLiteral("/default"), keys + QStringLiteral("/default/HS256")})
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOther | QFile::ExeOther);
+    for (const QString& path : {key.fileName(), settings.fileName()})
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOther);
+    QVERIFY(m_server.setExtraConfig(
+        "auth_mechanisms = plain login " + Mechanism.toLower() +
+        "\npassdb {\n  driver = oauth2\n  mechanisms = " + Mechanism.toLower() +
+        "\n  args = " + settings.fileName().toUtf8() + "\n}\n"));
+    QVERIFY2(m_server.start(DovecotServer::Tls::On), qPrintable(m_server.errorString()));
+    QVERIFY2(m_users.create(m_server, 6, QStringLiteral("unused")),
+             qPrintable(m_server.errorString()));
+    const QList<QSslCertificate> certificates =
+        QSslCertificate::fromPath(m_server.certificatePath());
+    QCOMPARE(certificates.size(), 1);
+    m_fingerprint =
+        QString::fromLatin1(certificates.first().digest(QCryptographicHash::Sha256).toHex(':'));
+    QVERIFY(m_endpoint.start());
+}
+
+void TestE2eOAuth::init()
+{
+    const QString user = m_users.take();
+    QVERIFY(!user.isEmpty());
+    m_account = e2e::account(e2e::loopback(m_server.tlsPort()), user, QString(),
+                             QStringLiteral("tls"), m_fingerprint);
+    m_account.Auth = QStringLiteral("oauth2");
+    m_account.OAuthProvider = QStringLiteral("custom");
+    m_account.ClientId = QStringLiteral("tarvolk-test");
+    m_account.AuthUrl = m_endpoint.url(QStringLiteral("/authorize")).toString();
+    m_account.TokenUrl = m_endpoint.url(QStringLiteral("/token")).toString();
+    m_account.Scope = QStringLiteral("pop");
+    m_endpoint.subject = user;
+    m_endpoint.signingKey = SigningKey;
+    m_endpoint.lifetimeSeconds = 3600;
+    m_endpoint.authorizations = m_endpoint.codeGrants = m_endpoint.refreshGrants = 0;
+    m_keyring.clear();
+    m_browserOpened = 0;
+    m_logIns = 0;
+}
+
+std::unique_ptr<TokenSource> TestE2eOAuth::newTokenSource()
+{
+    const auto browser = [this](const QUrl& url) {
+        ++m_browserOpened;
+        // The browser follows the provider's redirect to the program's listener on 127.0.0.1.
+        QNetworkReply* page = m_browser.get(QNetworkRequest(url));
+        connect(page, &QNetworkReply::finished, page, &QObject::deleteLater);
+    };
+    const TokenSource::RefreshTokens keyring{
+        [this](const QString& key) { return m_keyring.value(key); },
+        [this](const QString& key, const QString& token) {
+            m_keyring.insert(key, token);
+        }};
+    auto tokens = std::make_unique<TokenSource>(browser, keyring);
+    tokens->setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
+    return tokens;
+}
+
+TokenSource::Result TestE2eOAuth::logIn(TokenSource& tokens, RecordingView& view)
+{
+    MailboxClient client(view);
+    const TokenSource::Result result =
+        runWithToken(tokens, m_account, [&](const AccountSlot& account) {
+            if (client.Do_Connect(account))
+                ++m_logIns;
+            return client.passwordRefused();
+        });
+    return result;
+}
+
+void TestE2eOAuth::signsInThroughTheBrowserFirst_data()
+{
+    QTest::addColumn<QString>("keptRefreshToken");
+    QTest::newRow("nothing kept") << QString();
+    QTest::newRow("kept refresh token refused") << QStringLiteral("refresh-revoked");
+}
+
+void TestE2eOAuth::signsInThroughTheBrowserFirst()
+{
+    QFETCH(QString, keptRefreshToken);
+    // The key the README names for the keyring.
+    const QString key =
+        QStringLiteral("oauth2:%1@127.0.0.1:%2").arg(m_account.Account).arg(m_server.tlsPort());
+    if (!keptRefreshToken.isEmpty())
+        m_keyring.insert(key, keptRefreshToken);
+    const auto tokens = newTokenSource();
+    RecordingView view;
+
+    const TokenSource::Result result = logIn(*tokens, view);
+
+    QVERIFY2(m_endpoint.fault.isEmpty(), qPrintable(m_endpoint.fault));
+    QCOMPARE(result.outcome, TokenSource::Outcome::Granted);
+    QCOMPARE(m_browserOpened, 1);
+    QCOMPARE(m_endpoint.codeGrants, 1);
+    QCOMPARE(m_logIns, 1);
+    QVERIFY(view.notices.isEmpty());
+    QCOMPARE(m_keyring.keys(), QStringList({key}));
+    QVERIFY(!m_keyring.value(key).isEmpty() && m_keyring.value(key) != keptRefreshToken);
+    // dovecot may write its log line just after its answer.
+    QTRY_COMPARE_WITH_TIMEOUT(
+        e2e::countInLog(m_server,
+                        "Login: user=<" + m_account.Account.toUtf8() + ">, method=" + Mechanism),
+        1, e2e::ReplyTimeoutMs);
+}
+
+void TestE2eOAuth::refreshesAnExpiringTokenWithoutTheBrowser()
+{
+    // A token within its last minute counts as expired.
+    m_endpoint.lifetimeSeconds = 30;
+    const auto tokens = newTokenSource();
+    RecordingView view;
+    QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
+
+    QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
+
+    QCOMPARE(m_browserOpened, 1);
+    QCOMPARE(m_endpoint.refreshGrants, 1);
+    QCOMPARE(m_logIns, 2);
+    QVERIFY(view.notices.isEmpty());
+}
+
+void TestE2eOAuth::replacesARefusedKeptTokenOnceWithoutABox()
+{
+    // The first token is refused and reported; the program still holds it, as it would hold one
+    // revoked since, and the next press must replace it without another box.
+    m_endpoint.signingKey = "a key the server does not know";
+    const auto tokens = newTokenSource();
+    RecordingView view;
+    QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
+    QCOMPARE(view.notices.size(), 1);
+    m_endpoint.signingKey = SigningKey;
+
+    QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
+
+    QCOMPARE(m_browserOpened, 1);
+    QCOMPARE(m_endpoint.refreshGrants, 1);
+    QCOMPARE(m_logIns, 1);
+    QCOMPARE(view.notices.size(), 1);
+}
+
+void TestE2eOAuth::reportsARefusedTokenWithoutShowingIt()
+{
+    m_endpoint.signingKey = "a key the server does not know";
+    const auto tokens = newTokenSource();
+    RecordingView view;
+
+    QCOMPARE(logIn(*tokens, view).outcome, TokenSource::Outcome::Granted);
+
+    QCOMPARE(m_logIns, 0);
+    QCOMPARE(view.notices.size(), 1);
+    QCOMPARE(view.notices[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
+    // dovecot's failure challenge, decoded, follows its refusal.
+    QVERIFY2(view.notices[0].detail.startsWith(QStringLiteral("-ERR [AUTH]")) &&
+                 view.notices[0].detail.contains(QStringLiteral("\"status\"")),
+             qPrintable(view.notices[0].detail));
+    QVERIFY(!m_endpoint.issued.isEmpty());
+    for (const QString& token : m_endpoint.issued) {
+        QVERIFY(!view.notices[0].detail.contains(token));
+        QVERIFY(!view.notices[0].detail.contains(token.section(u'.', 2)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestE2eOAuth)
+#include "test_e2e_oauth.moc"
