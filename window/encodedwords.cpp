@@ -64,8 +64,10 @@ QString decodeEncodedWords(const QString& value)
     // between two words comes out whole.
     EncodedWord pending;
     const auto flush = [&] {
+        // Stateless: a character cut off at the end shows as a replacement, not as nothing.
         if (!pending.charset.isEmpty())
-            result += QStringDecoder(pending.charset.constData()).decode(pending.bytes);
+            result += QStringDecoder(pending.charset.constData(), QStringDecoder::Flag::Stateless)
+                          .decode(pending.bytes);
         pending = {};
     };
     qsizetype position = 0;
