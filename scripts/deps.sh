@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvolk needs that are not installed yet; does nothing otherwise.
-# Usage: scripts/deps.sh build|test|run|screenshot  (each includes build)
+# Usage: scripts/deps.sh build|test|run|screenshot|fuzz  (each includes build)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev)
@@ -9,6 +9,8 @@ case "${1:-build}" in
     run) packages+=(dovecot-core dovecot-pop3d openssl) ;;
     # xvfb-run needs xauth; xwininfo (x11-utils) finds the window, ImageMagick's import takes it.
     screenshot) packages+=(xvfb xauth x11-utils imagemagick) ;;
+    # libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes for clang 14.
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac
 
 missing=()
