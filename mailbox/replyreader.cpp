@@ -67,11 +67,11 @@ private:
     {
         m_atLineStart = endsLine;
         if (m_options.onLine) {
+            // The line end goes before the cut, or a line just below it would keep its CR.
+            const QByteArrayView text = endsLine ? piece.chopped(EndOfLine.size()) : piece;
             if (m_line.size() < ReadLineLimit)
-                m_line += piece.first(qMin(piece.size(), ReadLineLimit - m_line.size()));
+                m_line += text.first(qMin(text.size(), ReadLineLimit - m_line.size()));
             if (endsLine) {
-                if (m_line.endsWith(EndOfLine))
-                    m_line.chop(EndOfLine.size());
                 m_options.onLine(m_line);
                 m_line.clear();
             }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvolk needs that are not installed yet; does nothing otherwise.
-# Usage: scripts/deps.sh build|test|run|screenshot  (each includes build)
+# Usage: scripts/deps.sh build|test|run|screenshot|fuzz  (each includes build)
 set -euo pipefail
 
 # QtKeychain loads libsecret only at run time and its package does not depend on it.
@@ -16,6 +16,8 @@ case "${1:-build}" in
     run) packages+=(dovecot-core dovecot-pop3d openssl) ;;
     # The picture shows the window on the demo mailbox, which a dovecot serves.
     screenshot) packages+=(dovecot-core dovecot-pop3d openssl) ;;
+    # libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes for clang 14.
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac
 
 missing=()

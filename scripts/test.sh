@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test headless: once as built for use, and
-# once more under the address and undefined-behaviour sanitizers.
+# Installs what is missing, builds, and runs every test headless: once as built for use, then
+# each reader of untrusted input under libFuzzer, and the tests once more under the address and
+# undefined-behaviour sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 bash scripts/check-format.sh
 bash scripts/build.sh
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
+# Each reader of untrusted input under libFuzzer for about 30 s.
+bash scripts/fuzz.sh 30
 
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVOLK_WERROR=ON \
     -DTARVOLK_SANITIZE=ON >/dev/null

@@ -11,6 +11,11 @@ struct EncodedWord {
     QByteArray bytes;
 };
 
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
 std::optional<QByteArray> decodeQ(const QByteArray& text)
 {
     QByteArray bytes;
@@ -18,11 +23,10 @@ std::optional<QByteArray> decodeQ(const QByteArray& text)
         if (text[i] == '_') {
             bytes += ' ';
         } else if (text[i] == '=') {
-            bool ok = false;
-            const int value = text.mid(i + 1, 2).toInt(&ok, 16);
-            if (!ok || i + 2 >= text.size())
+            // Two hex digits exactly: toInt alone would also take a sign or a blank.
+            if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2]))
                 return std::nullopt;
-            bytes += char(value);
+            bytes += char(text.mid(i + 1, 2).toInt(nullptr, 16));
             i += 2;
         } else {
             bytes += text[i];
@@ -60,8 +64,10 @@ QString decodeEncodedWords(const QString& value)
     // between two words comes out whole.
     EncodedWord pending;
     const auto flush = [&] {
+        // Stateless: a character cut off at the end shows as a replacement, not as nothing.
         if (!pending.charset.isEmpty())
-            result += QStringDecoder(pending.charset.constData()).decode(pending.bytes);
+            result += QStringDecoder(pending.charset.constData(), QStringDecoder::Flag::Stateless)
+                          .decode(pending.bytes);
         pending = {};
     };
     qsizetype position = 0;

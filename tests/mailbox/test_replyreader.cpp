@@ -37,6 +37,8 @@ private slots:
     void undoesDotStuffing_data();
     void undoesDotStuffing();
     void statusLineMustBeAnAnswer();
+    void linesHandedOutAreCutWithoutLineEnd_data();
+    void linesHandedOutAreCutWithoutLineEnd();
 
 private:
     void connectTo(Connection& connection, ScriptedServer& server);
@@ -237,6 +239,34 @@ void TestReplyReader::statusLineMustBeAnAnswer()
     QByteArray line;
     QVERIFY(!readStatusLine(source, line));
     QCOMPARE(source.failure, QStringLiteral("Unerwartete Antwort des Servers: „“"));
+}
+
+void TestReplyReader::linesHandedOutAreCutWithoutLineEnd_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("handedOut");
+    QTest::newRow("short") << 10 << 10;
+    // Within the cut, the line end's CR must not stay behind.
+    QTest::newRow("one below the cut") << 4095 << 4095;
+    QTest::newRow("at the cut") << 4096 << 4096;
+    QTest::newRow("longer") << 5000 << 4096;
+}
+
+void TestReplyReader::linesHandedOutAreCutWithoutLineEnd()
+{
+    QFETCH(int, length);
+    QFETCH(int, handedOut);
+    const QByteArray line(length, 'x');
+    // Split inside the line, so that it arrives in pieces.
+    FedSource source({"+OK\r\n" + line.left(length / 2), line.mid(length / 2) + "\r\n.\r\n"});
+    QList<QByteArray> lines;
+    MultiLineOptions options;
+    options.onLine = [&](QByteArrayView text) {
+        lines.append(text.toByteArray());
+    };
+    MultiLineReply reply;
+    QVERIFY(readMultiLine(source, reply, options));
+    QCOMPARE(lines, QList<QByteArray>{line.left(handedOut)});
 }
 
 QTEST_GUILESS_MAIN(TestReplyReader)

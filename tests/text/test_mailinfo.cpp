@@ -105,6 +105,8 @@ void TestMailInfo::decodesEncodedWords_data()
     row("unknown charset stays as it stands", "=?x-nonsense?Q?a?=", "=?x-nonsense?Q?a?=");
     row("broken base64 stays", "=?UTF-8?B?!!!?=", "=?UTF-8?B?!!!?=");
     row("broken hex escape stays", "=?UTF-8?Q?a=Z1?=", "=?UTF-8?Q?a=Z1?=");
+    row("sign in a hex escape stays", "=?UTF-8?Q?a=+1?=", "=?UTF-8?Q?a=+1?=");
+    row("character cut off at the end", "=?UTF-8?Q?a=C3?=", "a\uFFFD");
     row("blank after a malformed word stays",
         "=?x-nonsense?Q?a?= =?UTF-8?Q?b?=", "=?x-nonsense?Q?a?= b");
     row("unknown encoding letter stays", "=?UTF-8?X?abc?=", "=?UTF-8?X?abc?=");
