@@ -72,6 +72,25 @@ void appendSign(Reader& reader, QByteArray& number)
         number += char(reader.take().unicode());
 }
 
+// Whether a number out of a double's range is too small rather than too large: the power of ten
+// of its first non-zero digit, moved by the exponent, is negative.
+bool isTooSmall(QByteArrayView mantissa, QByteArrayView exponent)
+{
+    const qsizetype point = mantissa.contains('.') ? mantissa.indexOf('.') : mantissa.size();
+    qsizetype first = 0;
+    while (first < mantissa.size() && (mantissa[first] < '1' || mantissa[first] > '9'))
+        ++first;
+    if (first == mantissa.size())
+        return true;
+    qint64 power = first < point ? point - first - 1 : point - first;
+    // An exponent of more digits than a double could ever use decides alone.
+    const qint64 shift = exponent.size() > 12
+                             ? (exponent.startsWith('-') ? -1 : 1) * 1000000000000LL
+                             : exponent.toLongLong();
+    power += shift;
+    return power < 0;
+}
+
 double decimalValue(Reader& reader)
 {
     QByteArray number;
@@ -86,14 +105,17 @@ double decimalValue(Reader& reader)
     }
     if (!seenDigit)
         return 0;
+    const QByteArray mantissa = number;
+    QByteArray exponent;
     if (reader.takeIf(u'E', u'e')) {
-        QByteArray exponent;
         appendSign(reader, exponent);
         const qsizetype signLength = exponent.size();
         while (isDecimalDigit(reader.peek()))
             exponent += char(reader.take().unicode());
         if (exponent.size() > signLength)
             number += 'e' + exponent;
+        else
+            exponent.clear();
     }
     const char* begin = number.constData();
     if (*begin == '+')
@@ -103,8 +125,8 @@ double decimalValue(Reader& reader)
     Q_UNUSED(end);
     if (error == std::errc::result_out_of_range) {
         // Too large a number becomes infinite, too small a one zero; callers clamp.
-        const bool tiny = number.contains("e-");
-        value = tiny ? 0.0 : (number.startsWith('-') ? -HUGE_VAL : HUGE_VAL);
+        value =
+            isTooSmall(mantissa, exponent) ? 0.0 : (number.startsWith('-') ? -HUGE_VAL : HUGE_VAL);
     }
     return value;
 }

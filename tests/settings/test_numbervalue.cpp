@@ -28,6 +28,20 @@ void TestNumberValue::readsTheLeadingNumber_data()
     QTest::newRow("exponent") << QStringLiteral("15E2") << 1500.0;
     QTest::newRow("negative exponent") << QStringLiteral("15e-1x") << 1.5;
     QTest::newRow("exponent without digits") << QStringLiteral("7E") << 7.0;
+    // Beyond a double's range: the place of the first digit tells too small from too large.
+    const QString zeros(400, u'0');
+    QTest::newRow("far below one") << QStringLiteral("0.%1"
+                                                     "1")
+                                          .arg(zeros)
+                                   << 0.0;
+    QTest::newRow("far below one, negative") << QStringLiteral("-0.%1"
+                                                               "7")
+                                                    .arg(zeros)
+                                             << 0.0;
+    QTest::newRow("many digits, shrunk by the exponent")
+        << QStringLiteral("1%1e-1").arg(zeros) << qInf();
+    QTest::newRow("huge exponent") << QStringLiteral("2e99999999999999999999") << qInf();
+    QTest::newRow("tiny exponent") << QStringLiteral("2e-99999999999999999999") << 0.0;
     QTest::newRow("hexadecimal") << QStringLiteral("&H10") << 16.0;
     QTest::newRow("hexadecimal letters") << QStringLiteral("&hff") << 255.0;
     QTest::newRow("octal") << QStringLiteral("&O17") << 15.0;
