@@ -83,10 +83,15 @@ bool isTooSmall(QByteArrayView mantissa, QByteArrayView exponent)
     if (first == mantissa.size())
         return true;
     qint64 power = first < point ? point - first - 1 : point - first;
+    QByteArrayView digits = exponent;
+    const bool negative = digits.startsWith('-');
+    if (negative || digits.startsWith('+'))
+        digits = digits.sliced(1);
+    while (digits.startsWith('0'))
+        digits = digits.sliced(1);
     // An exponent of more digits than a double could ever use decides alone.
-    const qint64 shift = exponent.size() > 12
-                             ? (exponent.startsWith('-') ? -1 : 1) * 1000000000000LL
-                             : exponent.toLongLong();
+    const qint64 size = digits.size() > 12 ? 1000000000000LL : digits.toLongLong();
+    const qint64 shift = negative ? -size : size;
     power += shift;
     return power < 0;
 }

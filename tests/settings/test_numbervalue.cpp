@@ -42,6 +42,10 @@ void TestNumberValue::readsTheLeadingNumber_data()
         << QStringLiteral("1%1e-1").arg(zeros) << qInf();
     QTest::newRow("huge exponent") << QStringLiteral("2e99999999999999999999") << qInf();
     QTest::newRow("tiny exponent") << QStringLiteral("2e-99999999999999999999") << 0.0;
+    QTest::newRow("exponent of many zeros") << QStringLiteral("0.%1"
+                                                              "2e%1")
+                                                   .arg(zeros)
+                                            << 0.0;
     QTest::newRow("hexadecimal") << QStringLiteral("&H10") << 16.0;
     QTest::newRow("hexadecimal letters") << QStringLiteral("&hff") << 255.0;
     QTest::newRow("octal") << QStringLiteral("&O17") << 15.0;
