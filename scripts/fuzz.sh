@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets into build-fuzz/ (clang) and runs each for the given number of
 # seconds, starting from a copy of its seed corpus in fuzz/corpus/. Fails on the first finding;
 # the input that shows it is kept in build-fuzz/findings/, each run's output in build-fuzz/logs/.
-# Usage: scripts/fuzz.sh [seconds]   (default 30)
+# Usage: scripts/fuzz.sh [seconds]   (default 30); FUZZ_SEED=N repeats the same mutations.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
@@ -28,6 +28,7 @@ for target in "${targets[@]}"; do
     log="build-fuzz/logs/$target.log"
     if ! "build-fuzz/bin/fuzz_$target" "$corpus/$target" -max_total_time="$seconds" \
         -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -seed="${FUZZ_SEED:-0}" \
         -artifact_prefix="build-fuzz/findings/$target-" >"$log" 2>&1; then
         tail -n 40 "$log"
         echo "fuzz_$target: finding, see build-fuzz/findings/ and $log" >&2
