@@ -125,7 +125,9 @@ TokenSource::Result TokenSource::refresh(const AccountSlot& account,
 TokenSource::Result TokenSource::signInWithBrowser(const AccountSlot& account,
                                                    const OAuthEndpoints& endpoints)
 {
-    QOAuthHttpServerReplyHandler handler(QHostAddress::LocalHost, 0);
+    // Spelled out: the bare enum would pick the (port, parent) constructor and listen on every
+    // address at port 2, which a second sign-in or any other program can already hold.
+    QOAuthHttpServerReplyHandler handler(QHostAddress(QHostAddress::LocalHost), 0);
     if (!handler.isListening()) {
         return {Outcome::Failed, QString(), false,
                 tr("Tarvolk kann die Antwort des Browsers nicht empfangen: kein freier Port auf "

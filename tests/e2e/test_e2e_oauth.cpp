@@ -32,12 +32,15 @@ private slots:
     void refreshesAnExpiringTokenWithoutTheBrowser();
     void replacesARefusedKeptTokenOnceWithoutABox();
     void reportsARefusedTokenWithoutShowingIt();
+    void signsInWhileAnotherSignInWaitsForItsBrowser();
 
 private:
     // Fetches a token and logs in with it; logIns counts the conversations that got in.
     TokenSource::Result logIn(TokenSource& tokens, RecordingView& view);
     // Plays the browser and keeps refresh tokens in m_keyring.
     std::unique_ptr<TokenSource> newTokenSource();
+    // The browser follows the provider's redirect to the program's listener on 127.0.0.1.
+    void openInBrowser(const QUrl& url);
 
     DovecotServer m_server;
     e2e::UserPool m_users;
@@ -109,9 +112,7 @@ std::unique_ptr<TokenSource> TestE2eOAuth::newTokenSource()
 {
     const auto browser = [this](const QUrl& url) {
         ++m_browserOpened;
-        // The browser follows the provider's redirect to the program's listener on 127.0.0.1.
-        QNetworkReply* page = m_browser.get(QNetworkRequest(url));
-        connect(page, &QNetworkReply::finished, page, &QObject::deleteLater);
+        openInBrowser(url);
     };
     const TokenSource::RefreshTokens keyring{
         [this](const QString& key) { return m_keyring.value(key); },
@@ -121,6 +122,12 @@ std::unique_ptr<TokenSource> TestE2eOAuth::newTokenSource()
     auto tokens = std::make_unique<TokenSource>(browser, keyring);
     tokens->setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
     return tokens;
+}
+
+void TestE2eOAuth::openInBrowser(const QUrl& url)
+{
+    QNetworkReply* page = m_browser.get(QNetworkRequest(url));
+    connect(page, &QNetworkReply::finished, page, &QObject::deleteLater);
 }
 
 TokenSource::Result TestE2eOAuth::logIn(TokenSource& tokens, RecordingView& view)
@@ -156,7 +163,7 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst()
     const TokenSource::Result result = logIn(*tokens, view);
 
     QVERIFY2(m_endpoint.fault.isEmpty(), qPrintable(m_endpoint.fault));
-    QCOMPARE(result.outcome, TokenSource::Outcome::Granted);
+    QVERIFY2(result.outcome == TokenSource::Outcome::Granted, qPrintable(result.problem));
     QCOMPARE(m_browserOpened, 1);
     QCOMPARE(m_endpoint.codeGrants, 1);
     QCOMPARE(m_logIns, 1);
@@ -225,6 +232,31 @@ void TestE2eOAuth::reportsARefusedTokenWithoutShowingIt()
         QVERIFY(!view.notices[0].detail.contains(token));
         QVERIFY(!view.notices[0].detail.contains(token.section(u'.', 2)));
     }
+}
+
+void TestE2eOAuth::signsInWhileAnotherSignInWaitsForItsBrowser()
+{
+    // Another Tarvolk waits for its browser meanwhile: each needs a listening port of its own.
+    const TokenSource::RefreshTokens nothingKept{[](const QString&) { return QString(); },
+                                                 [](const QString&, const QString&) {
+                                                 }};
+    TokenSource::Result other;
+    TokenSource waiting(
+        [&](const QUrl& url) {
+            TokenSource meanwhile([this](const QUrl& otherUrl) { openInBrowser(otherUrl); },
+                                  nothingKept);
+            meanwhile.setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
+            other = meanwhile.accessToken(m_account);
+            openInBrowser(url);
+        },
+        nothingKept);
+    waiting.setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
+
+    const TokenSource::Result first = waiting.accessToken(m_account);
+
+    QVERIFY2(other.outcome == TokenSource::Outcome::Granted, qPrintable(other.problem));
+    QVERIFY2(first.outcome == TokenSource::Outcome::Granted, qPrintable(first.problem));
+    QCOMPARE(m_endpoint.codeGrants, 2);
 }
 
 QTEST_GUILESS_MAIN(TestE2eOAuth)
