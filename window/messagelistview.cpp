@@ -4,11 +4,41 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Fusion draws a check box's frame in a shade darker than the window colour, which vanishes on a
+// dark scheme's base: an unmarked entry would show no box to click. In a dark scheme the entries'
+// options get a window colour from which that shade lies well between base and text.
+class VisibleCheckBoxDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QColor base = option->palette.color(QPalette::Base);
+        const QColor text = option->palette.color(QPalette::Text);
+        if (base.lightness() >= text.lightness())
+            return;
+        const auto between = [](int from, int to) {
+            return from + (to - from) * 3 / 5;
+        };
+        const QColor frame(between(base.red(), text.red()), between(base.green(), text.green()),
+                           between(base.blue(), text.blue()));
+        option->palette.setColor(QPalette::Window, frame.lighter(140));
+    }
+};
+
+} // namespace
 
 MessageListView::MessageListView(QWidget* parent)
     : QTreeView(parent), m_messages(new MessageListModel(this))
 {
     setModel(m_messages);
+    setItemDelegate(new VisibleCheckBoxDelegate(this));
     // Every row is one line: the view need not measure each entry to place the next.
     setUniformRowHeights(true);
     setRootIsDecorated(false);

@@ -233,6 +233,26 @@ void TestFrmTarvolk::labelsAreReadableInADarkScheme()
     // The header values keep their field look: darker than the window around them.
     QVERIFY(w.lblMailInfo[0]->palette().color(w.lblMailInfo[0]->backgroundRole()).lightness() <
             dark.color(QPalette::Window).lightness());
+
+    // An unmarked entry's check box stands out from the list's base, as a control must (3:1).
+    w.List1->messages()->append({QStringLiteral("1. Email 10")});
+    w.List1->messages()->publish();
+    const QModelIndex entry = w.List1->messages()->index(0, MessageListModel::Entry);
+    QStyleOptionViewItem option;
+    option.initFrom(w.List1);
+    option.rect = w.List1->visualRect(entry);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = entry.data().toString();
+    const QRect box =
+        w.List1->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, w.List1);
+    const QImage list = w.List1->viewport()->grab().toImage();
+    double strongest = 1;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x)
+            strongest =
+                std::max(strongest, contrast(list.pixelColor(x, y), dark.color(QPalette::Base)));
+    }
+    QVERIFY2(strongest >= 3, qPrintable(QString::number(strongest)));
 }
 
 void TestFrmTarvolk::pointsAtTheProgramFolder()
