@@ -41,7 +41,7 @@ void MessageListModel::publish()
         endInsertRows();
     }
     if (m_changedFirst <= m_changedLast) {
-        emit dataChanged(index(m_changedFirst, Sender), index(m_changedLast, Date),
+        emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, Date),
                          {Qt::DisplayRole, Qt::ToolTipRole});
         m_changedFirst = INT_MAX;
         m_changedLast = -1;
@@ -83,6 +83,11 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
             return row.entry;
         if (role == Qt::CheckStateRole)
             return row.marked ? Qt::Checked : Qt::Unchecked;
+        // In a list too narrow for the other columns, hovering an entry still tells who sent it.
+        if (role == Qt::ToolTipRole && row.details != std::array<QString, 3>{}) {
+            return plaintext::toolTip(tr("Absender: %1\nBetreff: %2\nDatum: %3")
+                                          .arg(row.details[0], row.details[1], row.details[2]));
+        }
         return QVariant();
     }
     const QString& value = row.details[index.column() - Sender];

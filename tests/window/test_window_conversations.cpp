@@ -773,6 +773,8 @@ void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
         QCOMPARE(cell(w.List1, 0, column), columns[c]);
         QCOMPARE(rendered(cell(w.List1, 0, column, Qt::ToolTipRole)), columns[c]);
     }
+    QCOMPARE(rendered(cell(w.List1, 0, MessageListModel::Entry, Qt::ToolTipRole)),
+             QStringLiteral("Absender: %1\nBetreff: %2\nDatum: %3").arg(from, subject, date));
     QVERIFY(w.Text1->toPlainText().contains(QStringLiteral("<i>Text</i>")));
     QCOMPARE(rendered(w.Label2), QStringLiteral("1 Email mit %1 Bytes").arg(mail.size()));
     QCOMPARE(w.Label1->textFormat(), Qt::PlainText);
