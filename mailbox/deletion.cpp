@@ -6,6 +6,7 @@
 #include "settings/textdecoding.h"
 
 #include <QHash>
+#include <algorithm>
 
 namespace {
 
@@ -18,24 +19,17 @@ QString headerBlock(const QString& text)
 
 } // namespace
 
-void MailboxClient::DeleteMail(const AccountSlot& account)
+void MailboxClient::DeleteMail(const AccountSlot& account, QList<int> marked)
 {
-    if (m_busy || isAborted())
+    if (m_busy || isAborted() || marked.isEmpty())
         return;
     const auto busy = markBusy();
-    QList<int> marked;
-    for (int k = 0; k < m_view.messageCount(); ++k) {
-        if (m_view.isMarked(k))
-            marked.append(k);
-    }
-    if (marked.isEmpty()) {
-        m_view.showNotice(
-            {Notice::Title::WindowCaption, tr("Keine Mail zum Löschen ausgewählt !"), QString()});
-        return;
-    }
+    std::sort(marked.begin(), marked.end());
+    marked.erase(std::unique(marked.begin(), marked.end()), marked.end());
     // The marks belong to the list on screen; on another account's server they would hit
     // whatever messages happen to have the same numbers.
-    if (accountKey(account) != m_listedAccount || marked.last() >= m_fetched.messages.size()) {
+    if (accountKey(account) != m_listedAccount || marked.first() < 0 ||
+        marked.last() >= m_fetched.messages.size()) {
         showMismatch();
         return;
     }

@@ -47,10 +47,10 @@ void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
 
 void MailboxClient::showListing(qint32 count, qint32 totalSize)
 {
-    QStringList entries;
+    QList<ListedMessage> entries;
     entries.reserve(m_fetched.messages.size());
     for (const FetchedMessage& message : std::as_const(m_fetched.messages))
-        entries.append(tr("%1. Email %2").arg(message.number).arg(message.size));
+        entries.append({tr("%1. Email %2").arg(message.number).arg(message.size), message.uid});
     m_view.appendMessages(entries);
     // A mailbox of empty messages still needs a valid range.
     m_view.setProgressRange(qMax(totalSize, 1));

@@ -33,9 +33,9 @@ public:
     // except those fetched before in this run of the program.
     void Emails_abrufen(const AccountSlot& account, qint16 LineCount);
 
-    // Deletes the messages marked in the list on the server, when they are still the ones the
-    // user saw.
-    void DeleteMail(const AccountSlot& account);
+    // Deletes on the server the messages at the marked positions of the last listing, when they
+    // are still the ones the user saw. No marks, no conversation.
+    void DeleteMail(const AccountSlot& account, QList<int> marked);
 
     bool isBusy() const { return m_busy; }
     // After abort() no conversation starts any more.

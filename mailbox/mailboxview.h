@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +15,14 @@ struct Notice {
     QString detail;
 };
 
-// What a conversation with the mail server shows and reads in the window. The window implements
+// One entry of a listing: what the list shows, and the server's unique id of the message (empty
+// when the server gives no ids that tell its messages apart).
+struct ListedMessage {
+    QString entry;
+    QByteArray uid;
+};
+
+// What a conversation with the mail server shows in the window. The window implements
 // it; tests use a recording fake.
 class MailboxView {
 public:
@@ -25,11 +34,9 @@ public:
     // Empties the message list and the preview and clears the header summary.
     virtual void clearMessages() = 0;
     // The entries of a listing, in list order, all at once.
-    virtual void appendMessages(const QStringList& entries) = 0;
+    virtual void appendMessages(const QList<ListedMessage>& messages) = 0;
     // The stored text of the entry at position has arrived, from the server or from memory.
     virtual void messageArrived(int position, const QString& text) = 0;
-    virtual int messageCount() const = 0;
-    virtual bool isMarked(int position) const = 0;
 
     // Value 0, minimum 0, then maximum, in this order.
     virtual void setProgressRange(int maximum) = 0;

@@ -266,10 +266,21 @@ void frmTarvolk::Command1_Click(int Index)
 {
     if (m_mailbox.isBusy() || m_password.isRunning())
         return;
-    // Both conversations of a press work on the account chosen when it was pressed.
-    m_password.run(m_accounts.current(), this, [this, Index](const AccountSlot& account) {
-        if (Index == 1)
-            m_mailbox.DeleteMail(account);
+    QList<int> marked;
+    if (Index == 1) {
+        for (int row = 0; row < List1->messages()->entryCount(); ++row) {
+            if (List1->messages()->isMarked(row))
+                marked.append(row);
+        }
+        if (marked.isEmpty()) {
+            MessageBox::show(this, windowTitle(),
+                             QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+        }
+    }
+    // Both conversations of a press work on the account and the marks of the moment it was
+    // pressed.
+    m_password.run(m_accounts.current(), this, [this, marked](const AccountSlot& account) {
+        m_mailbox.DeleteMail(account, marked);
         m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
         return m_mailbox.passwordRefused();
     });
@@ -309,8 +320,12 @@ void frmTarvolk::clearMessages()
     SetMailInfo(QStringLiteral(" "));
 }
 
-void frmTarvolk::appendMessages(const QStringList& entries)
+void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
 {
+    QStringList entries;
+    entries.reserve(messages.size());
+    for (const ListedMessage& message : messages)
+        entries.append(message.entry);
     List1->messages()->append(entries);
     m_display.listChanged();
 }
@@ -323,16 +338,6 @@ void frmTarvolk::messageArrived(int position, const QString& text)
     // The preview of the current entry shows what is stored by now.
     if (position == List1->currentRow())
         List1_Click();
-}
-
-int frmTarvolk::messageCount() const
-{
-    return List1->messages()->entryCount();
-}
-
-bool frmTarvolk::isMarked(int position) const
-{
-    return List1->messages()->isMarked(position);
 }
 
 void frmTarvolk::setProgressRange(int maximum)

@@ -76,10 +76,8 @@ private:
     void setStatus(const QString& text) override;
     void setSummary(const QString& text) override;
     void clearMessages() override;
-    void appendMessages(const QStringList& entries) override;
+    void appendMessages(const QList<ListedMessage>& messages) override;
     void messageArrived(int position, const QString& text) override;
-    int messageCount() const override;
-    bool isMarked(int position) const override;
     void setProgressRange(int maximum) override;
     void setProgress(int value) override;
     int progressMaximum() const override;

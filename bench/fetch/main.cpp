@@ -298,10 +298,9 @@ void printRefetch(QTextStream& out, quint16 port, qint16 lineCount)
             << " s, " << client.connection().flights() - flights << " round trips, "
             << client.connection().linesSent() - lines << " commands\n";
     };
-    view.marks = {10, 20};
-    measure(QStringLiteral("deletion of 2 of %1").arg(view.entries),
-            [&] { client.DeleteMail(account); });
-    view.marks.clear();
+    measure(QStringLiteral("deletion of 2 of %1").arg(view.entries), [&] {
+        client.DeleteMail(account, {10, 20});
+    });
     measure(QStringLiteral("refetch after the deletion (%1 entries)").arg(view.entries - 2),
             [&] { client.Emails_abrufen(account, lineCount); });
     measure(QStringLiteral("second press, nothing new"),

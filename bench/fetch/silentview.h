@@ -13,14 +13,12 @@ public:
     void setStatus(const QString&) override {}
     void setSummary(const QString& text) override { summary = text; }
     void clearMessages() override { entries = 0; }
-    void appendMessages(const QStringList& more) override { entries += int(more.size()); }
+    void appendMessages(const QList<ListedMessage>& more) override { entries += int(more.size()); }
     void messageArrived(int, const QString&) override
     {
         if (clock)
             lastArrivalNs = clock->nsecsElapsed();
     }
-    int messageCount() const override { return entries; }
-    bool isMarked(int position) const override { return marks.contains(position); }
     void setProgressRange(int maximum) override { progressMax = maximum; }
     void setProgress(int) override {}
     int progressMaximum() const override { return progressMax; }
@@ -29,7 +27,6 @@ public:
 
     QString summary;
     int entries = 0;
-    QSet<int> marks;
     const QElapsedTimer* clock = nullptr; // when set, the time of the last preview is kept
     qint64 lastArrivalNs = 0;
     int progressMax = 100;

@@ -108,8 +108,7 @@ void TestE2eDelete::deletesExactlyTheMarkedMessages()
     client.Emails_abrufen(accountOf(user), 0);
     QCOMPARE(view.entries.size(), 5);
 
-    view.marks = {1, 3};
-    client.DeleteMail(accountOf(user));
+    client.DeleteMail(accountOf(user), {1, 3});
 
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(deletionStatuses(view), QStringList({QStringLiteral("Nachricht 2 löschen"),
@@ -148,8 +147,7 @@ void TestE2eDelete::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesByThe
     const QString arrived = m_server.deliver(user, e2e::numberedMessage(4));
     QVERIFY(!arrived.isEmpty());
 
-    view.marks = {2};
-    client.DeleteMail(accountOf(user));
+    client.DeleteMail(accountOf(user), {2});
 
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(deletionStatuses(view), QStringList({QStringLiteral("Nachricht 2 löschen")}));
@@ -168,8 +166,7 @@ void TestE2eDelete::mailArrivedAtTheEndDoesNotBlockTheDeletion()
     const QString arrived = m_server.deliver(user, e2e::numberedMessage(4));
     QVERIFY(!arrived.isEmpty());
 
-    view.marks = {0, 2};
-    client.DeleteMail(accountOf(user));
+    client.DeleteMail(accountOf(user), {0, 2});
 
     QVERIFY(view.notices.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=2/4"), 1,
@@ -192,10 +189,9 @@ void TestE2eDelete::conversationEndedWithoutQuitDeletesNothing()
         if (status == QStringLiteral("Nachricht 3 löschen"))
             client.abort();
     };
-    view.marks = {0, 2};
     QElapsedTimer timer;
     timer.start();
-    client.DeleteMail(accountOf(user));
+    client.DeleteMail(accountOf(user), {0, 2});
 
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(deletionStatuses(view), QStringList({QStringLiteral("Nachricht 1 löschen"),

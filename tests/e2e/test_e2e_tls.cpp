@@ -185,8 +185,7 @@ void TestE2eTls::fetchesAndDeletesWithTheTrustedFingerprint()
     QTRY_VERIFY_WITH_TIMEOUT(!loginLine(m_server, user).isEmpty(), e2e::ReplyTimeoutMs);
     QVERIFY2(loginLine(m_server, user).contains(", TLS"), loginLine(m_server, user).constData());
 
-    view.marks = {1};
-    client.DeleteMail(account);
+    client.DeleteMail(account, {1});
     QVERIFY2(view.notices.isEmpty(),
              qPrintable(view.notices.value(0).text + view.notices.value(0).detail));
     QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[0], ids[2]}),

@@ -15,13 +15,14 @@ public:
     void clearMessages() override
     {
         entries.clear();
-        marks.clear();
         ++clears;
     }
-    void appendMessages(const QStringList& more) override { entries.append(more); }
+    void appendMessages(const QList<ListedMessage>& more) override
+    {
+        for (const ListedMessage& message : more)
+            entries.append(message.entry);
+    }
     void messageArrived(int position, const QString&) override { arrivals.append(position); }
-    int messageCount() const override { return int(entries.size()); }
-    bool isMarked(int position) const override { return marks.contains(position); }
     void setProgressRange(int maximum) override
     {
         progressMax = maximum;
@@ -43,7 +44,6 @@ public:
     QString summary = QStringLiteral("0 Emails");
     QStringList entries;
     QList<int> arrivals;
-    QSet<int> marks;
     int clears = 0;
     int progressMax = 100;
     QList<int> progressValues;
