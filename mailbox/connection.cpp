@@ -25,6 +25,7 @@ void Connection::open(const ServerAddress& server)
     RecvBuffer.clear();
     m_server = server;
     m_failed = false;
+    m_cancelled = false;
     m_certificateErrors.clear();
     m_fingerprintMismatch = false;
     m_protocolError.clear();
@@ -56,10 +57,10 @@ bool Connection::startEncryption()
     TimedOut = false;
     Timer1.start(m_timeLimitMs);
     Winsock1.startClientEncryption();
-    while (!Winsock1.isEncrypted() && !TimedOut && !m_failed && !m_aborted)
+    while (!Winsock1.isEncrypted() && !TimedOut && !m_failed && !m_aborted && !m_cancelled)
         waitForEvent();
     Timer1.stop();
-    return Winsock1.isEncrypted() && !m_failed && !m_aborted;
+    return Winsock1.isEncrypted() && !m_failed && !m_aborted && !m_cancelled;
 }
 
 void Connection::sendLine(const QByteArray& command)
@@ -84,15 +85,15 @@ bool Connection::Wait_Reply(QDeadlineTimer deadline)
         takeArrived();
         return RecvBuffer.size() != before;
     };
-    if (!arrived() && !m_aborted) {
+    if (!arrived() && !m_aborted && !m_cancelled) {
         Timer1.start(int(qMax<qint64>(0, deadline.remainingTime())));
         ++m_waits;
         m_waitedSinceSend = true;
-        while (!arrived() && !TimedOut && !m_failed && !m_aborted)
+        while (!arrived() && !TimedOut && !m_failed && !m_aborted && !m_cancelled)
             waitForEvent();
         Timer1.stop();
     }
-    return RecvBuffer.size() == before || m_aborted;
+    return RecvBuffer.size() == before || m_aborted || m_cancelled;
 }
 
 void Connection::takeArrived()
@@ -121,6 +122,13 @@ void Connection::abort()
     wake();
 }
 
+void Connection::cancel()
+{
+    m_cancelled = true;
+    close();
+    wake();
+}
+
 void Connection::failProtocol(const QString& reason)
 {
     m_protocolError = reason;
@@ -129,6 +137,8 @@ void Connection::failProtocol(const QString& reason)
 
 Connection::Failure Connection::failure() const
 {
+    if (m_cancelled)
+        return Failure::Cancelled;
     if (!m_protocolError.isEmpty())
         return Failure::Protocol;
     if (!m_certificateErrors.isEmpty() || m_fingerprintMismatch)
@@ -143,6 +153,7 @@ QString Connection::failureReason() const
     const QString host = m_server.host;
     switch (failure()) {
     case Failure::None:
+    case Failure::Cancelled:
         return QString();
     case Failure::TimedOut:
         return tr("Der Server %1 hat nicht innerhalb von %2 Sekunden geantwortet.")

@@ -27,7 +27,7 @@ public:
     // dovecot waits about 10 s for a locked mailbox before it says so.
     static constexpr int DefaultLoginTimeLimitMs = 15000;
 
-    enum class Failure { None, TimedOut, Network, Certificate, Protocol };
+    enum class Failure { None, TimedOut, Network, Certificate, Protocol, Cancelled };
 
     explicit Connection(QObject* parent = nullptr);
 
@@ -54,6 +54,8 @@ public:
     // Ends a running wait at once and makes every later wait fail; for a window that closes.
     void abort();
     bool isAborted() const { return m_aborted; }
+    // Ends a running wait at once, as the user asked; the next open() starts afresh.
+    void cancel();
 
     void failProtocol(const QString& reason) override;
 
@@ -109,6 +111,7 @@ private:
     bool m_fingerprintMismatch = false;
     QString m_protocolError;
     bool m_aborted = false;
+    bool m_cancelled = false;
     int m_timeLimitMs = DefaultTimeLimitMs;
     int m_loginTimeLimitMs = DefaultLoginTimeLimitMs;
     int m_linesSent = 0;

@@ -19,9 +19,16 @@ void MailboxClient::abort()
     m_connection.abort();
 }
 
+void MailboxClient::cancel()
+{
+    if (m_busy)
+        m_connection.cancel();
+}
+
 QScopeGuard<std::function<void()>> MailboxClient::markBusy()
 {
     m_busy = true;
+    m_cancelled = false;
     m_view.setBusy(true);
     return qScopeGuard(std::function<void()>([this] {
         m_busy = false;
@@ -145,8 +152,13 @@ void MailboxClient::failTransmission()
     // Closed before the box: a server that keeps sending while the box is open is not heard.
     m_connection.close();
     m_connection.RecvBuffer.clear();
-    m_view.setStatus(QString());
     m_view.setProgress(0);
+    if (m_connection.failure() == Connection::Failure::Cancelled) {
+        m_cancelled = true;
+        m_view.setStatus(tr("Abgebrochen"));
+        return;
+    }
+    m_view.setStatus(QString());
     if (!m_connection.isAborted()) {
         m_view.showNotice({Notice::Title::Application,
                            certificate ? tr("Das Zertifikat des Servers wurde nicht angenommen.")

@@ -43,6 +43,10 @@ public:
 
     // Ends a running conversation at once, without "quit", so the server deletes nothing.
     void abort();
+    // The same at the user's request: no box, the status line says so, later presses work.
+    void cancel();
+    // The last conversation was ended by cancel().
+    bool wasCancelled() const { return m_cancelled; }
 
     Connection& connection() { return m_connection; }
     // What the server announced in the last conversation.
@@ -107,6 +111,7 @@ private:
     MailboxView& m_view;
     Connection m_connection;
     bool m_busy = false;
+    bool m_cancelled = false;
     Capabilities m_capabilities;
     // What each account's server announced in this run of the program.
     QHash<QString, Capabilities> m_announced;

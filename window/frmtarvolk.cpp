@@ -82,6 +82,9 @@ void frmTarvolk::createControls()
             &QPushButton::click);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
             &QWidget::close);
+    // Escape ends a running conversation without "quit": the server deletes nothing.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            [this] { m_mailbox.cancel(); });
 
     Frame2 = new QGroupBox(QStringLiteral("Maillist"), this);
     Label2 = newValueLabel(Frame2);
@@ -281,6 +284,8 @@ void frmTarvolk::Command1_Click(int Index)
     // pressed.
     m_password.run(m_accounts.current(), this, [this, marked](const AccountSlot& account) {
         m_mailbox.DeleteMail(account, marked);
+        if (m_mailbox.wasCancelled())
+            return false;
         m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
         return m_mailbox.passwordRefused();
     });
