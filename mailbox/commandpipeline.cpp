@@ -4,20 +4,21 @@
 
 void CommandPipeline::send(const QByteArray& command)
 {
-    m_waiting.append(command);
+    m_pending.append(command);
     fill();
 }
 
 void CommandPipeline::answered()
 {
-    m_inFlight = qMax(0, m_inFlight - 1);
+    if (m_pending.isEmpty())
+        return;
+    m_pending.removeFirst();
+    m_sent = qMax<qsizetype>(0, m_sent - 1);
     fill();
 }
 
 void CommandPipeline::fill()
 {
-    while (m_inFlight < m_depth && m_nextWaiting < m_waiting.size()) {
-        m_connection.sendLine(m_waiting[m_nextWaiting++]);
-        ++m_inFlight;
-    }
+    while (m_sent < m_depth && m_sent < m_pending.size())
+        m_connection.sendLine(m_pending[m_sent++]);
 }

@@ -5,8 +5,9 @@
 
 class Connection;
 
-// Sends commands ahead of their answers, at most a given number unanswered; the answers are read
-// in order by the caller. A depth of 1 is the plain one-command-at-a-time conversation.
+// Sends commands ahead of their answers, at most a given number unanswered, and records every
+// command whose answer is still to be read, in order: answers can then only be read for what was
+// sent, and nothing is sent twice. A depth of 1 is the plain one-command-at-a-time conversation.
 class CommandPipeline {
 public:
     // Commands in flight for a server that announces PIPELINING. A command is about 15 bytes,
@@ -15,22 +16,26 @@ public:
     // previews keep a link with a long round trip busy while the first answers are read.
     static constexpr int PipelinedDepth = 256;
 
-    // inFlight counts commands already sent whose answers are still to be read.
-    CommandPipeline(Connection& connection, int depth, int inFlight = 0)
-        : m_connection(connection), m_depth(depth), m_inFlight(inFlight)
+    // sentAhead: commands that went out together with the log-in; their answers come first.
+    CommandPipeline(Connection& connection, int depth, const QList<QByteArray>& sentAhead = {})
+        : m_connection(connection), m_depth(depth), m_pending(sentAhead), m_sent(sentAhead.size())
     {
     }
 
     void send(const QByteArray& command);
-    // The caller has read one answer: the next waiting command goes out.
+    // The command was sent or queued and its answer has not been read yet.
+    bool isPending(const QByteArray& command) const { return m_pending.contains(command); }
+    // The caller has read the answer to the oldest pending command: the next waiting one goes
+    // out.
     void answered();
+    // Every answer has been read.
+    bool isIdle() const { return m_pending.isEmpty(); }
 
 private:
     void fill();
 
     Connection& m_connection;
     int m_depth = 1;
-    int m_inFlight = 0;
-    QList<QByteArray> m_waiting;
-    qsizetype m_nextWaiting = 0;
+    QList<QByteArray> m_pending; // answers still to be read, oldest first
+    qsizetype m_sent = 0;        // how many of m_pending have gone out
 };

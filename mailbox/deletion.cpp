@@ -3,21 +3,11 @@
 #include "mailbox/mailboxview.h"
 #include "mailbox/replyreader.h"
 #include "mailbox/serveraddress.h"
+#include "mailbox/topanswer.h"
 #include "settings/textdecoding.h"
 
 #include <QHash>
 #include <algorithm>
-
-namespace {
-
-// The header block of a stored text: up to and with the empty line that ends it.
-QString headerBlock(const QString& text)
-{
-    const qsizetype end = text.indexOf(QStringLiteral("\r\n\r\n"));
-    return end < 0 ? text : text.left(end + 4);
-}
-
-} // namespace
 
 void MailboxClient::DeleteMail(const AccountSlot& account, QList<int> marked)
 {
@@ -36,23 +26,29 @@ void MailboxClient::DeleteMail(const AccountSlot& account, QList<int> marked)
     if (!Do_Connect(account, {"stat", "list", "uidl"}))
         return;
 
-    CommandPipeline pipeline(m_connection, pipelineDepth(), sentAhead() ? 3 : 0);
+    CommandPipeline pipeline(m_connection, pipelineDepth(), sentAhead());
     qint32 count = 0;
     qint32 size = 0;
     FetchedMailbox now;
     if (!listMailbox(pipeline, count, size, now))
         return;
-    if (count <= 0) {
-        showMismatch();
-        finish();
+    QList<qint32> numbers;
+    if (count > 0 && !recognise(pipeline, marked, count, now, numbers))
+        return;
+    if (numbers.isEmpty()) {
+        if (finish())
+            showMismatch();
         return;
     }
-    QList<qint32> numbers;
     QStringList refusals;
-    if (!sameMessages(pipeline, marked, count, now, numbers) ||
-        !deleteMessages(pipeline, numbers, refusals))
+    QByteArray answer;
+    if (!deleteMessages(pipeline, numbers, refusals) || !quit(answer)) {
+        failTransmission();
         return;
-    finish();
+    }
+    // The server removes the messages only now; a refusal here means it removed none of them.
+    if (!answer.startsWith("+OK"))
+        refusals.append(tr("Beim Beenden: %1").arg(decodeUtf8OrWindows1252(answer).trimmed()));
     if (!refusals.isEmpty()) {
         m_view.showNotice({Notice::Title::WindowCaption,
                            tr("Nicht jede markierte Nachricht wurde gelöscht."),
@@ -60,11 +56,10 @@ void MailboxClient::DeleteMail(const AccountSlot& account, QList<int> marked)
     }
 }
 
-bool MailboxClient::sameMessages(CommandPipeline& pipeline, const QList<int>& marked, qint32 count,
-                                 const FetchedMailbox& now, QList<qint32>& numbers)
+bool MailboxClient::recognise(CommandPipeline& pipeline, const QList<int>& marked, qint32 count,
+                              const FetchedMailbox& now, QList<qint32>& numbers)
 {
     numbers.clear();
-    bool same = true;
     if (m_fetched.hasUsableIds() && now.hasUsableIds()) {
         // A message keeps its id when others come and go; its number may change.
         QHash<QByteArray, qint32> numberOfId;
@@ -72,45 +67,54 @@ bool MailboxClient::sameMessages(CommandPipeline& pipeline, const QList<int>& ma
             numberOfId.insert(message.uid, message.number);
         for (int k : marked) {
             const auto found = numberOfId.constFind(m_fetched.messages[k].uid);
-            same = same && found != numberOfId.constEnd();
-            if (same)
-                numbers.append(*found);
+            if (found == numberOfId.constEnd()) {
+                numbers.clear();
+                return true;
+            }
+            numbers.append(*found);
         }
-    } else {
-        // Without ids, each marked message's header block must still be the one the user saw:
-        // a deletion elsewhere and a new arrival keep the count but shift the numbers.
-        same = count == MailCount;
-        if (same && !sameHeaders(pipeline, marked, same))
-            return false;
-        for (int k : marked)
-            numbers.append(m_fetched.messages[k].number);
+        return true;
     }
-    if (!same) {
-        numbers.clear();
-        showMismatch();
-    }
-    return true;
+    // Without ids, a deletion elsewhere and a new arrival keep the count but shift the numbers:
+    // a message counts as the one the user saw only when the server sends its whole header
+    // block again, byte for byte as stored.
+    const bool stored = std::all_of(marked.begin(), marked.end(), [this](int k) {
+        return !m_fetched.messages[k].header.isEmpty();
+    });
+    if (count != MailCount || !stored)
+        return true;
+    return sameHeaders(pipeline, marked, numbers);
 }
 
-bool MailboxClient::sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, bool& same)
+bool MailboxClient::sameHeaders(CommandPipeline& pipeline, const QList<int>& marked,
+                                QList<qint32>& numbers)
 {
     for (int k : marked)
         pipeline.send("top " + QByteArray::number(m_fetched.messages[k].number) + " 0");
+    bool same = true;
     MultiLineOptions options;
+    options.storeLimit = 64000;
     for (int k : marked) {
         const FetchedMessage& message = m_fetched.messages[k];
         options.receiveLimit = qint64(message.size) + 64 * 1024;
-        options.storeLimit = 64000;
         MultiLineReply top;
         if (!readMultiLine(m_connection, top, options)) {
             failTransmission();
             return false;
         }
+        if (cannotBelongTo(top, message.size)) {
+            m_connection.failProtocol(
+                tr("Die Antwort des Servers auf „top %1 0“ gehört nicht zu dieser Nachricht.")
+                    .arg(message.number));
+            failTransmission();
+            return false;
+        }
         pipeline.answered();
-        const QString stored = headerBlock(message.text);
-        same = same && top.isOk() &&
-               headerBlock(decodeUtf8OrWindows1252(top.body)).left(stored.size()) == stored;
+        same = same && top.isOk() && wholeHeaderBlock(top.body) == message.header;
+        numbers.append(message.number);
     }
+    if (!same)
+        numbers.clear();
     return true;
 }
 
@@ -122,10 +126,8 @@ bool MailboxClient::deleteMessages(CommandPipeline& pipeline, const QList<qint32
     for (qint32 number : numbers) {
         m_view.setStatus(tr("Nachricht %1 löschen").arg(number));
         QByteArray reply;
-        if (!readStatusLine(m_connection, reply)) {
-            failTransmission();
+        if (!readStatusLine(m_connection, reply))
             return false;
-        }
         pipeline.answered();
         if (!reply.startsWith("+OK"))
             refusals.append(

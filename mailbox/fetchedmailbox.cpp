@@ -37,7 +37,7 @@ void FetchedMailbox::addListLine(QByteArrayView line)
         m_positions.contains(number))
         return;
     m_positions.insert(number, int(messages.size()));
-    messages.append({number, size, {}, {}, false});
+    messages.append({number, size, {}, {}, {}});
 }
 
 void FetchedMailbox::addUidLine(QByteArrayView line)

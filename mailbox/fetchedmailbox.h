@@ -13,7 +13,9 @@ struct FetchedMessage {
     qint32 size = 0;
     QByteArray uid; // the server's unique id; empty when it has none
     QString text;   // header block and first lines, decoded
-    bool arrived = false;
+    // The header block as the server sent it, up to and with the empty line that ends it; empty
+    // unless it arrived whole. Without ids, a deletion recognises the message by it.
+    QByteArray header;
 };
 
 // The listing of one fetch: the server's "list" and "uidl" answers, collected by message number

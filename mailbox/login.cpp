@@ -10,7 +10,7 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
     m_connection.close();
     m_capabilities = {};
     m_passwordRefused = false;
-    m_sentAhead = false;
+    m_sentAhead.clear();
     const ServerAddress server = resolveServer(account);
     const QString auth = account.Auth.trimmed().toLower();
     const bool token = auth == u"oauth2";
@@ -91,8 +91,8 @@ void MailboxClient::sendUser(const AccountSlot& account, const QList<QByteArray>
     m_connection.sendLine("user " + account.Account.toUtf8());
     // A server that takes commands ahead gets the password, and the commands that follow a
     // log-in, without waiting for each answer: the log-in then costs one round trip.
-    m_sentAhead = !ahead.isEmpty();
-    if (m_sentAhead) {
+    m_sentAhead = ahead;
+    if (!m_sentAhead.isEmpty()) {
         m_connection.sendLine("pass " + account.Password.toUtf8());
         for (const QByteArray& command : ahead)
             m_connection.sendLine(command);
@@ -104,7 +104,7 @@ bool MailboxClient::awaitUserAndPassword(const AccountSlot& account)
     if (!awaitPositive())
         return false;
     m_view.setStatus(tr("Sende Passwort"));
-    if (!m_sentAhead)
+    if (m_sentAhead.isEmpty())
         m_connection.sendLine("pass " + account.Password.toUtf8());
     return awaitLogIn();
 }

@@ -70,14 +70,15 @@ bool MailboxClient::readStat(CommandPipeline& pipeline, qint32& count, qint32& s
 bool MailboxClient::listMailbox(CommandPipeline& pipeline, qint32& count, qint32& size,
                                 FetchedMailbox& listing)
 {
-    // Sent ahead only to a server that takes commands ahead of its answers.
-    const bool listAhead = pipelineDepth() > 1;
-    if (!sentAhead()) {
+    // "list" and "uidl" go with "stat" to a server that takes commands ahead of its answers, or
+    // went ahead with the log-in while the server still did. What went ahead is never sent
+    // again: its answers are on their way, whatever the server announces now.
+    const bool listAhead = pipeline.isPending("list") || pipelineDepth() > 1;
+    if (!pipeline.isPending("stat"))
         pipeline.send("stat");
-        if (listAhead) {
-            pipeline.send("list");
-            pipeline.send("uidl");
-        }
+    if (listAhead && !pipeline.isPending("list")) {
+        pipeline.send("list");
+        pipeline.send("uidl");
     }
     if (!readStat(pipeline, count, size))
         return false;
@@ -100,7 +101,10 @@ bool MailboxClient::readListing(CommandPipeline& pipeline, FetchedMailbox& listi
     MultiLineOptions options;
     options.receiveLimit = limit;
     options.onLine = [&](QByteArrayView line) {
+        const qsizetype before = listing.messages.size();
         listing.addListLine(line);
+        if (listing.messages.size() > before)
+            m_view.setStatus(tr("Nachricht %1 erfassen").arg(listing.messages.constLast().number));
     };
     MultiLineReply list;
     if (!readMultiLine(m_connection, list, options)) {
@@ -188,11 +192,32 @@ void MailboxClient::showMismatch()
                        QString()});
 }
 
-void MailboxClient::finish()
+bool MailboxClient::quit(QByteArray& answer)
 {
-    QByteArray reply;
-    if (!sendAndRead("quit", reply))
-        return;
+    m_connection.sendLine("quit");
+    if (!readStatusLine(m_connection, answer))
+        return false;
+    // The server closes the connection after this answer. A byte before that answers no command:
+    // somewhere answers and commands were out of step.
+    if (m_connection.RecvBuffer.isEmpty())
+        m_connection.Wait_Reply();
+    if (!m_connection.RecvBuffer.isEmpty()) {
+        m_connection.failProtocol(tr("Der Server hat mehr Antworten gesandt, als Befehle gestellt "
+                                     "wurden."));
+        return false;
+    }
+    if (m_connection.isAborted() || m_connection.failure() == Connection::Failure::Cancelled)
+        return false;
     m_connection.close();
     m_view.setStatus(QString());
+    return true;
+}
+
+bool MailboxClient::finish()
+{
+    QByteArray answer;
+    if (quit(answer))
+        return true;
+    failTransmission();
+    return false;
 }

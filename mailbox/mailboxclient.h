@@ -27,7 +27,7 @@ public:
     // commands ahead of their answers, `ahead` goes out right after the password (sentAhead()
     // tells) and its answers are the caller's to read.
     bool Do_Connect(const AccountSlot& account, const QList<QByteArray>& ahead = {});
-    bool sentAhead() const { return m_sentAhead; }
+    const QList<QByteArray>& sentAhead() const { return m_sentAhead; }
 
     // Lists the mailbox and fetches each message's header block and first LineCount body lines,
     // except those fetched before in this run of the program.
@@ -76,10 +76,18 @@ private:
     bool readListing(CommandPipeline& pipeline, FetchedMailbox& listing);
     bool skipListing(CommandPipeline& pipeline);
     void showListing(qint32 count, qint32 totalSize);
-    bool fetchPreviews(CommandPipeline& pipeline, qint32 totalSize, qint16 lineCount);
-    bool sameMessages(CommandPipeline& pipeline, const QList<int>& marked, qint32 count,
-                      const FetchedMailbox& now, QList<qint32>& numbers);
-    bool sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, bool& same);
+    // Sends "top" for every message not kept from before and reads the answers. fromServer gets
+    // the positions asked for. False when the conversation failed; the caller reports it.
+    bool fetchPreviews(CommandPipeline& pipeline, qint32 totalSize, qint16 lineCount,
+                       QList<int>& fromServer);
+    // Keeps the previews that came from the server, for messages with usable ids.
+    void keepPreviews(qint16 lineCount, const QList<int>& fromServer);
+    // The numbers under which the server now holds the marked messages, when every one of them is
+    // provably the message the user saw; else numbers stays empty. False when the conversation
+    // failed (and the user has been told).
+    bool recognise(CommandPipeline& pipeline, const QList<int>& marked, qint32 count,
+                   const FetchedMailbox& now, QList<qint32>& numbers);
+    bool sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, QList<qint32>& numbers);
     bool deleteMessages(CommandPipeline& pipeline, const QList<qint32>& numbers,
                         QStringList& refusals);
     static bool takesCommandsAhead(const Capabilities& capabilities);
@@ -106,7 +114,11 @@ private:
     void refuse(const QString& text, const QString& detail);
     void quitQuietly();
     void showMismatch();
-    void finish();
+    // Sends "quit" and awaits its answer and the server's close. False, without a box, when the
+    // conversation failed or the server sent more than the answer.
+    bool quit(QByteArray& answer);
+    // The same, telling the user of a failure; true when the conversation ended cleanly.
+    bool finish();
 
     MailboxView& m_view;
     Connection m_connection;
@@ -116,7 +128,7 @@ private:
     // What each account's server announced in this run of the program.
     QHash<QString, Capabilities> m_announced;
     bool m_passwordRefused = false;
-    bool m_sentAhead = false;
+    QList<QByteArray> m_sentAhead;
     FetchedMailbox m_fetched;
     PreviewCache m_previews;
     // The account whose list is on screen: marks of one account's list must never delete on

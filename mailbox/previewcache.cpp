@@ -5,23 +5,22 @@ QString PreviewCache::scope(const QString& account, qint16 lineCount)
     return QString::number(lineCount) + u' ' + account;
 }
 
-bool PreviewCache::find(const QString& scope, const QByteArray& uid, qint32 size,
-                        QString& text) const
+bool PreviewCache::find(const QString& scope, FetchedMessage& message) const
 {
     const auto previews = m_previews.constFind(scope);
     if (previews == m_previews.constEnd())
         return false;
-    const auto preview = previews->constFind(uid);
-    if (preview == previews->constEnd() || preview->size != size)
+    const auto preview = previews->constFind(message.uid);
+    if (preview == previews->constEnd() || preview->size != message.size)
         return false;
-    text = preview->text;
+    message.text = preview->text;
+    message.header = preview->header;
     return true;
 }
 
-void PreviewCache::store(const QString& scope, const QByteArray& uid, qint32 size,
-                         const QString& text)
+void PreviewCache::store(const QString& scope, const FetchedMessage& message)
 {
-    m_previews[scope].insert(uid, {size, text});
+    m_previews[scope].insert(message.uid, {message.size, message.text, message.header});
 }
 
 void PreviewCache::keepOnly(const QString& scope, const QSet<QByteArray>& listed)

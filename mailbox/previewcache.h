@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mailbox/fetchedmailbox.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
@@ -13,8 +15,9 @@ public:
     // Names the account (see accountKey) and LineCount the previews were fetched with.
     static QString scope(const QString& account, qint16 lineCount);
 
-    bool find(const QString& scope, const QByteArray& uid, qint32 size, QString& text) const;
-    void store(const QString& scope, const QByteArray& uid, qint32 size, const QString& text);
+    // Fills the message's text and header block from the preview kept for its id and size.
+    bool find(const QString& scope, FetchedMessage& message) const;
+    void store(const QString& scope, const FetchedMessage& message);
     // Forgets the scope's previews whose ids the server no longer lists.
     void keepOnly(const QString& scope, const QSet<QByteArray>& listed);
 
@@ -22,6 +25,7 @@ private:
     struct Preview {
         qint32 size = 0;
         QString text;
+        QByteArray header;
     };
     QHash<QString, QHash<QByteArray, Preview>> m_previews;
 };

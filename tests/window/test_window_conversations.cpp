@@ -695,7 +695,8 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     QVERIFY(!m_f->server.receivedLines().contains("quit"));
     QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
     QCOMPARE(entries(w.List1), listEntries(mails));
-    QCOMPARE(w.mailbox().MailTexts().value(0), text(mails[0]));
+    // After a failed conversation no text of it is trusted to belong to its entry.
+    QCOMPARE(w.mailbox().MailTexts().value(0), QString());
     QCOMPARE(w.Label1->text(), QString());
     QCOMPARE(w.ProgressBar1->value(), 0);
     QVERIFY(w.Command1[0]->isEnabled());

@@ -1,0 +1,50 @@
+#include "mailbox/topanswer.h"
+
+#include "settings/textdecoding.h"
+
+namespace {
+
+// How far an answer may exceed the listed size: servers that store bare LF add a CR to every
+// line and stuffing adds a dot to some, which at most doubles a message of one-character lines.
+// Listed sizes of some servers are estimates; this stays well clear of them.
+qint64 mostBytesFor(qint32 listedSize)
+{
+    return 2 * qint64(qMax(listedSize, 0)) + 1024;
+}
+
+bool startsWithStatusLine(QByteArrayView body)
+{
+    for (const QByteArrayView status : {QByteArrayView("+OK"), QByteArrayView("-ERR")}) {
+        if (!body.startsWith(status))
+            continue;
+        const QByteArrayView rest = body.sliced(status.size());
+        if (rest.isEmpty() || rest.startsWith(' ') || rest.startsWith("\r\n"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QByteArray wholeHeaderBlock(QByteArrayView body)
+{
+    if (body.startsWith("\r\n"))
+        return body.first(2).toByteArray();
+    const qsizetype end = body.indexOf("\r\n\r\n");
+    return end < 0 ? QByteArray() : body.first(end + 4).toByteArray();
+}
+
+QString previewText(QByteArrayView body)
+{
+    const qsizetype headerSize = wholeHeaderBlock(body).size();
+    if (headerSize == 0)
+        return decodeUtf8OrWindows1252(body);
+    return decodeUtf8OrWindows1252(body.first(headerSize)) +
+           decodeUtf8OrWindows1252(body.sliced(headerSize));
+}
+
+bool cannotBelongTo(const MultiLineReply& reply, qint32 listedSize)
+{
+    return reply.isOk() &&
+           (startsWithStatusLine(reply.body) || reply.received > mostBytesFor(listedSize));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "mailbox/replyreader.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// What the body of an answer to "top" holds: a message's header block and first lines.
+
+// The header block: up to and with the empty line that ends it, exactly as received. Empty when
+// the bytes hold no whole header block (cut short, or a server that never ends it).
+QByteArray wholeHeaderBlock(QByteArrayView body);
+
+// The text shown for the body: header block and the rest decoded each on its own, UTF-8 when
+// valid, else Windows-1252, as a UTF-8 header block often heads a body in another code page.
+QString previewText(QByteArrayView body);
+
+// An answer that cannot be the one for a message of listedSize bytes: a status line where the
+// header block must begin (a stray or repeated answer), or far more bytes than the message has.
+bool cannotBelongTo(const MultiLineReply& reply, qint32 listedSize);
