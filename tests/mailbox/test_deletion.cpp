@@ -24,45 +24,6 @@ const QList<ServedMail> Shifted = {Three[1], Three[2], New};
 const QByteArray Uidl = "S: +OK\nS: UIDL\nS: TOP\nS: USER\nS: .\n";
 const QByteArray Pipelining = "S: +OK\nS: UIDL\nS: TOP\nS: USER\nS: PIPELINING\nS: .\n";
 
-enum class Ids { Unique, Refused, Alike };
-
-QByteArray uidsOf(const QList<ServedMail>& mails, Ids ids)
-{
-    if (ids == Ids::Refused)
-        return "-ERR unknown command\r\n";
-    QList<ServedMail> named = mails;
-    for (ServedMail& mail : named)
-        mail.uid = ids == Ids::Alike ? "x" : mail.uid;
-    return uidlAnswer(named);
-}
-
-// Log-in, "stat", "list" and "uidl". capa is the server's answer to "capa", none when empty; a
-// server that takes commands ahead gets the listing with the log-in, and the "capa" too when
-// the client knows it from an earlier press (early).
-Scenario listing(const QList<ServedMail>& mails, Ids ids = Ids::Unique, const QByteArray& capa = {},
-                 bool early = false)
-{
-    const QByteArray answers = statAnswer(mails) + listAnswer(mails) + uidsOf(mails, ids);
-    if (capa.contains("PIPELINING")) {
-        const QByteArray logIn = "C: user joe\nC: pass secret\nC: stat\nC: list\nC: uidl\n";
-        return {transcript("S: +OK ready\nC: capa\n" + (early ? logIn + capa : capa + logIn) +
-                           "S: +OK\nS: +OK logged in"),
-                Step::send(answers)};
-    }
-    const Scenario logIn =
-        capa.isEmpty()
-            ? Step::loginOk("joe", "secret")
-            : transcript("S: +OK ready\nC: capa\n" + capa +
-                         "C: user joe\nS: +OK\nC: pass secret\nS: +OK\nC: capa\n" + capa);
-    return {logIn,
-            Step::expect("stat"),
-            Step::send(statAnswer(mails)),
-            Step::expect("list"),
-            Step::send(listAnswer(mails)),
-            Step::expect("uidl"),
-            Step::send(uidsOf(mails, ids))};
-}
-
 Scenario top(int number, int lines, const QByteArray& answer)
 {
     const QByteArray command =

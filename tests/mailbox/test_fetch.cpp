@@ -10,6 +10,7 @@
 using namespace pop3test;
 
 Q_DECLARE_METATYPE(pop3test::Scenario)
+Q_DECLARE_METATYPE(QList<pop3test::ServedMail>)
 
 namespace {
 
@@ -45,6 +46,29 @@ Scenario listedThree()
             Step::send(uidlAnswer(Three))};
 }
 
+const QByteArray Pipelining = "S: +OK\nS: TOP\nS: UIDL\nS: PIPELINING\nS: .\n";
+
+// "top i 10" for every message at once, then the answers in the order given (0 for the first).
+Scenario pipelinedTops(const QList<ServedMail>& mails, const QList<int>& order)
+{
+    QByteArray commands;
+    QByteArray answers;
+    for (int i = 0; i < mails.size(); ++i)
+        commands += "C: top " + QByteArray::number(i + 1) + " 10\n";
+    for (int i : order)
+        answers += multiLineAnswer(mails[i].text);
+    return {transcript(commands), Step::send(answers)};
+}
+
+Scenario tops(const QList<ServedMail>& mails)
+{
+    Scenario scenario;
+    for (int i = 0; i < mails.size(); ++i)
+        scenario << Step::expect("top " + QByteArray::number(i + 1) + " 10")
+                 << Step::send(multiLineAnswer(mails[i].text));
+    return scenario;
+}
+
 } // namespace
 
 class TestFetch : public QObject {
@@ -59,6 +83,8 @@ private slots:
     void pipelinesWhenAnnounced();
     void refetchAsksOnlyForNewMessages_data();
     void refetchAsksOnlyForNewMessages();
+    void keepsAnswersInStep_data();
+    void keepsAnswersInStep();
     void stopsGrowingATextAtTheLimit();
     void decodesEachMessageOnceComplete();
 };
@@ -278,6 +304,97 @@ void TestFetch::refetchAsksOnlyForNewMessages()
     client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QCOMPARE(client.MailTexts(), texts(later));
+}
+
+// Each row: a fetch whose server lets answers and commands fall out of step, after a clean fetch
+// when the row needs one. Either every preview is right, or none shows, the user is told, and
+// the next fetch asks for every preview again (nothing was kept).
+void TestFetch::keepsAnswersInStep_data()
+{
+    QTest::addColumn<Scenario>("before");
+    QTest::addColumn<QList<ServedMail>>("mails");
+    QTest::addColumn<Scenario>("fetch");
+    QTest::addColumn<bool>("clean");
+    QTest::addColumn<Scenario>("next");
+    QByteArray big = "Subject: Zwei\r\n\r\n";
+    while (big.size() < 3000)
+        big += QByteArray(98, 'x') + "\r\n";
+    const QList<ServedMail> bigSecond{Three[0], {"b", big}, Three[2]};
+    const QList<ServedMail> four = Three + QList<ServedMail>{{"d", "Subject: Vier\r\n\r\n"}};
+    const Scenario pipelined{listing(Three, Ids::Unique, Pipelining),
+                             pipelinedTops(Three, {0, 1, 2}), Step::quitOk()};
+    const QByteArray noPipelining = "S: +OK\nS: TOP\nS: UIDL\nS: .\n";
+    QTest::newRow("capa loses PIPELINING on a later press")
+        << pipelined << four
+        << Scenario{listing(four, Ids::Unique, noPipelining, true),
+                    transcript("C: top 4 10\nS: +OK\nS: Subject: Vier\nS: \nS: ."), Step::quitOk()}
+        << true << Scenario{listing(four, Ids::Unique, noPipelining), Step::quitOk()};
+    QTest::newRow("capa refused on a later press")
+        << pipelined << four
+        << Scenario{listing(four, Ids::Unique, "S: -ERR\n", true),
+                    transcript("C: top 4 10\nS: +OK\nS: Subject: Vier\nS: \nS: ."), Step::quitOk()}
+        << true << Scenario{listing(four), Step::quitOk()};
+    QTest::newRow("an answer sent twice")
+        << Scenario() << Three
+        << Scenario{listing(Three),
+                    transcript("C: top 1 10"),
+                    Step::send(multiLineAnswer(Message1) + multiLineAnswer(Message1)),
+                    transcript("C: top 2 10"),
+                    Step::send(multiLineAnswer(Message2)),
+                    transcript("C: top 3 10"),
+                    Step::send(multiLineAnswer(Message3)),
+                    Step::quitOk()}
+        << false << Scenario{listing(Three), tops(Three), Step::quitOk()};
+    QTest::newRow("two answers swapped")
+        << Scenario() << bigSecond
+        << Scenario{listing(bigSecond, Ids::Unique, Pipelining),
+                    pipelinedTops(bigSecond, {1, 0, 2}), Step::expectClose()}
+        << false
+        << Scenario{listing(bigSecond, Ids::Unique, Pipelining, true),
+                    pipelinedTops(bigSecond, {0, 1, 2}), Step::quitOk()};
+    QTest::newRow("an answer dropped")
+        << Scenario() << Three
+        << Scenario{listing(Three, Ids::Unique, Pipelining), pipelinedTops(Three, {0, 2}),
+                    Step::expectClose()}
+        << false
+        << Scenario{listing(Three, Ids::Unique, Pipelining, true), pipelinedTops(Three, {0, 1, 2}),
+                    Step::quitOk()};
+    QTest::newRow("a stray status line")
+        << Scenario() << Three
+        << Scenario{listing(Three), transcript("C: top 1 10"),
+                    Step::send("+OK\r\n" + multiLineAnswer(Message1)), Step::expectClose()}
+        << false << Scenario{listing(Three), tops(Three), Step::quitOk()};
+    QTest::newRow("bytes after the answer to quit")
+        << Scenario() << Three
+        << Scenario{listing(Three), tops(Three), transcript("C: quit\nS: +OK bye\nS: +OK"),
+                    Step::close()}
+        << false << Scenario{listing(Three), tops(Three), Step::quitOk()};
+}
+
+void TestFetch::keepsAnswersInStep()
+{
+    QFETCH(Scenario, before);
+    QFETCH(QList<ServedMail>, mails);
+    QFETCH(Scenario, fetch);
+    QFETCH(bool, clean);
+    QFETCH(Scenario, next);
+    ScriptedServer server;
+    RecordingView view;
+    MailboxClient client(view);
+    client.connection().setTimeLimitMs(300);
+    if (before.size() > 0) {
+        server.play(before);
+        client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
+    }
+    server.play(fetch);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
+    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
+    QCOMPARE(client.MailTexts(), clean ? texts(mails) : QStringList(mails.size(), QString()));
+    QCOMPARE(view.notices.size(), clean ? 0 : 1);
+    server.play(next);
+    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
+    SCRIPTED_VERIFY(server);
+    QCOMPARE(client.MailTexts(), texts(mails));
 }
 
 void TestFetch::stopsGrowingATextAtTheLimit()

@@ -59,6 +59,40 @@ QByteArray uidlAnswer(const QList<ServedMail>& mails)
     return multiLineAnswer(body);
 }
 
+namespace {
+
+QByteArray uidsOf(const QList<ServedMail>& mails, Ids ids)
+{
+    if (ids == Ids::Refused)
+        return "-ERR unknown command\r\n";
+    QList<ServedMail> named = mails;
+    for (ServedMail& mail : named)
+        mail.uid = ids == Ids::Alike ? "x" : mail.uid;
+    return uidlAnswer(named);
+}
+
+} // namespace
+
+Scenario listing(const QList<ServedMail>& mails, Ids ids, const QByteArray& capa, bool early)
+{
+    const QByteArray announced = capa.isEmpty() ? QByteArray("S: -ERR unknown command\n") : capa;
+    if (early || capa.contains("PIPELINING")) {
+        const QByteArray logIn = "C: user joe\nC: pass secret\nC: stat\nC: list\nC: uidl\n";
+        return {transcript("S: +OK ready\nC: capa\n" +
+                           (early ? logIn + announced : announced + logIn) +
+                           "S: +OK\nS: +OK logged in"),
+                Step::send(statAnswer(mails) + listAnswer(mails) + uidsOf(mails, ids))};
+    }
+    return {transcript("S: +OK ready\nC: capa\n" + announced +
+                       "C: user joe\nS: +OK\nC: pass secret\nS: +OK logged in\nC: capa\n" +
+                       announced + "C: stat"),
+            Step::send(statAnswer(mails)),
+            Step::expect("list"),
+            Step::send(listAnswer(mails)),
+            Step::expect("uidl"),
+            Step::send(uidsOf(mails, ids))};
+}
+
 Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount)
 {
     Scenario scenario{Step::expect("stat"), Step::send(statAnswer(mails))};

@@ -28,6 +28,16 @@ QByteArray statAnswer(const QList<ServedMail>& mails);
 QByteArray listAnswer(const QList<ServedMail>& mails);
 QByteArray uidlAnswer(const QList<ServedMail>& mails);
 
+// How a server answers "uidl": with each mail's id, with "-ERR", or with one id for all.
+enum class Ids { Unique, Refused, Alike };
+
+// Log-in as joe with the password secret, then "stat", "list" and "uidl" of the mails. capa is the
+// server's answer to "capa" as transcript lines ("S: +OK\nS: UIDL\nS: .\n"), "-ERR" when empty.
+// A server that announces PIPELINING gets the listing with the log-in; the client sends its
+// "capa" with them too (early) when it knows the server from an earlier press.
+Scenario listing(const QList<ServedMail>& mails, Ids ids = Ids::Unique, const QByteArray& capa = {},
+                 bool early = false);
+
 // After the log-in with a server that announces nothing: the listing of the mails, each preview
 // with lineCount lines (the server sends the whole text), and "quit".
 Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount = 10);
