@@ -40,11 +40,21 @@ absolute_dir()
 
 master_pid()
 {
-    local pidfile="$1/run/master.pid" pid
-    [ -s "$pidfile" ] || return 1
-    pid=$(cat "$pidfile")
-    kill -0 "$pid" 2>/dev/null || return 1
-    echo "$pid"
+    local pidfile="$1/run/master.pid" pid entry
+    if [ -s "$pidfile" ]; then
+        pid=$(cat "$pidfile")
+        kill -0 "$pid" 2>/dev/null || return 1
+        echo "$pid"
+        return 0
+    fi
+    # Before dovecot has written its pid file, the master is found by the configuration it runs.
+    for entry in /proc/[0-9]*; do
+        if [ "$({ tr '\0' ' ' <"$entry/cmdline"; } 2>/dev/null)" = "$(command -v dovecot) -c $1/dovecot.conf " ]; then
+            echo "${entry#/proc/}"
+            return 0
+        fi
+    done
+    return 1
 }
 
 port_open()
@@ -198,10 +208,13 @@ cmd_start()
     if ! dovecot -c "$dir/dovecot.conf" </dev/null >>"$dir/master.log" 2>&1; then
         failed "$dir" "dovecot did not start"
     fi
+    # Started means listening with its pid file written, so that a stop right after finds it.
     local tries=0
-    until port_open "$port" && { [ -z "$tlsport" ] || port_open "$tlsport"; }; do
+    until [ -s "$dir/run/master.pid" ] && port_open "$port" &&
+        { [ -z "$tlsport" ] || port_open "$tlsport"; }; do
         tries=$((tries + 1))
-        if [ "$tries" -ge 100 ] || ! master_pid "$dir" >/dev/null; then
+        # A loaded machine may take a while; a master that is gone will not come.
+        if [ "$tries" -ge 300 ] || ! master_pid "$dir" >/dev/null; then
             cmd_stop "$dir"
             failed "$dir" "dovecot does not listen on port $port${tlsport:+ and $tlsport}"
         fi
@@ -221,8 +234,9 @@ cmd_stop()
 {
     [ $# -eq 1 ] || die "usage: stop DIR"
     [ -d "$1" ] || return 0
-    local pid tries=0 pids=()
-    pid=$(master_pid "$1") || return 0
+    local dir pid tries=0 pids=()
+    dir=$(absolute_dir "$1")
+    pid=$(master_pid "$dir") || return 0
     # Login processes hold the listening socket too: wait for them as well as for the master.
     read -r -a pids <<<"$pid $(children_of "$pid")"
     kill -TERM "$pid" 2>/dev/null || return 0
@@ -234,7 +248,7 @@ cmd_stop()
         [ "$tries" -lt 150 ] || die "dovecot ($pid) does not stop"
         sleep 0.1
     done
-    rm -f "$1/run/master.pid"
+    rm -f "$dir/run/master.pid"
 }
 
 # State and parent of a process from /proc (procps may be missing in a slim CI image).
