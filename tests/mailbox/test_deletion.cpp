@@ -46,10 +46,7 @@ Scenario tops(const QList<ServedMail>& mails, int lines = 10,
 // The same up to the message at position `at`, whose answer the server's close cuts to `bytes`.
 Scenario cutTops(const QList<ServedMail>& mails, int at, const QByteArray& bytes)
 {
-    Scenario scenario;
-    for (int i = 0; i < at; ++i)
-        scenario << top(i + 1, 10, multiLineAnswer(mails[i].text));
-    return scenario << top(at + 1, 10, bytes) << Step::close();
+    return {previews(mails.first(at)), top(at + 1, 10, bytes), Step::close()};
 }
 
 Scenario dele(int number)

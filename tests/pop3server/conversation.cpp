@@ -93,19 +93,25 @@ Scenario listing(const QList<ServedMail>& mails, Ids ids, const QByteArray& capa
             Step::send(uidsOf(mails, ids))};
 }
 
-Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount)
+Scenario previews(const QList<ServedMail>& mails, int lineCount)
 {
-    Scenario scenario{Step::expect("stat"), Step::send(statAnswer(mails))};
-    if (mails.isEmpty())
-        return scenario << Step::quitOk();
-    scenario << Step::expect("list") << Step::send(listAnswer(mails)) << Step::expect("uidl")
-             << Step::send(uidlAnswer(mails));
+    Scenario scenario;
     for (int i = 0; i < mails.size(); ++i) {
         scenario << Step::expect("top " + QByteArray::number(i + 1) + ' ' +
                                  QByteArray::number(lineCount))
                  << Step::send(multiLineAnswer(mails[i].text));
     }
-    return scenario << Step::quitOk();
+    return scenario;
+}
+
+Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount)
+{
+    Scenario scenario{Step::expect("stat"), Step::send(statAnswer(mails))};
+    if (mails.isEmpty())
+        return scenario << Step::quitOk();
+    return scenario << Step::expect("list") << Step::send(listAnswer(mails)) << Step::expect("uidl")
+                    << Step::send(uidlAnswer(mails)) << previews(mails, lineCount)
+                    << Step::quitOk();
 }
 
 Scenario fetchConversation(const QList<ServedMail>& mails, int lineCount, const QByteArray& user,

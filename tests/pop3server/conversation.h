@@ -38,6 +38,9 @@ enum class Ids { Unique, Refused, Alike };
 Scenario listing(const QList<ServedMail>& mails, Ids ids = Ids::Unique, const QByteArray& capa = {},
                  bool early = false);
 
+// "top i lineCount" for messages 1, 2, ..., one at a time, each answered with the whole mail.
+Scenario previews(const QList<ServedMail>& mails, int lineCount = 10);
+
 // After the log-in with a server that announces nothing: the listing of the mails, each preview
 // with lineCount lines (the server sends the whole text), and "quit".
 Scenario fetchAfterLogin(const QList<ServedMail>& mails, int lineCount = 10);
