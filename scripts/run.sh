@@ -11,15 +11,16 @@ case "${1:-}" in
     *) echo "usage: scripts/run.sh [--demo]" >&2; exit 2 ;;
 esac
 
+# Told before minutes of installing and building, not after.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Tarvolk needs a graphical desktop: no display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
+    exit 1
+fi
 bash scripts/deps.sh run
 if $demo; then
     bash scripts/build.sh tarvolk tarvolk_demo
 else
     bash scripts/build.sh tarvolk
-fi
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Tarvolk needs a graphical desktop: no display found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
-    exit 1
 fi
 if $demo; then
     exec build/bin/tarvolk_demo build/bin/tarvolk
