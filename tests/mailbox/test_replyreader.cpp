@@ -29,6 +29,8 @@ private slots:
     void statusLineWaitsForItsLineEnd();
     void statusLineLeavesTheNextAnswerBuffered();
     void statusLineWithoutEndIsGivenUp();
+    void slowAnswersEndAtTheirDeadline_data();
+    void slowAnswersEndAtTheirDeadline();
     void multiLineSplitAtEveryByte();
     void multiLineEndsOnlyAtTheDotLine_data();
     void multiLineEndsOnlyAtTheDotLine();
@@ -114,6 +116,53 @@ void TestReplyReader::statusLineWithoutEndIsGivenUp()
     QVERIFY(!readStatusLine(connection, line));
     QCOMPARE(connection.failure(), Connection::Failure::Protocol);
     QVERIFY(!connection.failureReason().isEmpty());
+    QVERIFY(!connection.isOpen());
+}
+
+void TestReplyReader::slowAnswersEndAtTheirDeadline_data()
+{
+    // With a time limit of 300 ms, 1000 bytes a second and a cap of 600 ms. Every server sends
+    // a byte each 40 ms, well within the time limit, for far longer than any deadline.
+    QTest::addColumn<Scenario>("scenario");
+    QTest::addColumn<bool>("multiLine");
+    QTest::addColumn<qint64>("expectedSize");
+    QTest::addColumn<int>("allowedMs");
+    const QByteArray trickle(250, 'x');
+    QTest::newRow("greeting") << Step::sendBytewise("+OK " + trickle, 40) << false << qint64(0)
+                              << 300;
+    QTest::newRow("top") << Scenario{Step::send("+OK\r\n"), Step::sendBytewise(trickle, 40)} << true
+                         << qint64(200) << 500;
+    QTest::newRow("huge claimed size")
+        << Scenario{Step::send("+OK\r\n"), Step::sendBytewise(trickle, 40)} << true
+        << qint64(2147483647) << 600;
+}
+
+void TestReplyReader::slowAnswersEndAtTheirDeadline()
+{
+    QFETCH(Scenario, scenario);
+    QFETCH(bool, multiLine);
+    QFETCH(qint64, expectedSize);
+    QFETCH(int, allowedMs);
+    ScriptedServer server;
+    server.play(scenario);
+    Connection connection;
+    connection.setTimeLimitMs(300);
+    connection.setFloorRate(1000);
+    connection.setAnswerCapMs(600);
+    connectTo(connection, server);
+    QElapsedTimer clock;
+    clock.start();
+    MultiLineReply reply;
+    MultiLineOptions options;
+    options.expectedSize = expectedSize;
+    QVERIFY(multiLine ? !readMultiLine(connection, reply, options)
+                      : !readStatusLine(connection, reply.status));
+    QVERIFY2(clock.elapsed() >= allowedMs && clock.elapsed() < allowedMs + 1500,
+             qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(connection.failureReason(),
+             QStringLiteral("Der Server antwortet zu langsam: seine Antwort war nach %1 Sekunden "
+                            "noch nicht vollständig.")
+                 .arg(allowedMs / 1000.0));
     QVERIFY(!connection.isOpen());
 }
 
