@@ -243,13 +243,14 @@ void TestLogin::reportsAServerThatNeverAnswersPass()
     RecordingView view;
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);
-    client.connection().setLoginTimeLimitMs(300);
+    client.connection().setLoginTimeLimitMs(400);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
-    QVERIFY(clock.elapsed() >= 300);
+    QVERIFY(clock.elapsed() >= 400);
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QVERIFY(view.notices[0].detail.contains(QStringLiteral("innerhalb von 0.4 Sekunden")));
     QCOMPARE(view.status(), QString());
     QVERIFY(!client.connection().isOpen());
     QVERIFY(!server.receivedLines().contains("quit"));
