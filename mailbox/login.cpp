@@ -193,9 +193,8 @@ bool MailboxClient::awaitLogIn(bool quietWhenRefused)
 
 bool MailboxClient::refuseWithReason(const QByteArray& reply)
 {
-    bool isNumber = false;
-    const int delay = m_capabilities.arguments("LOGIN-DELAY").split(' ').value(0).toInt(&isNumber);
-    refuse(refusalText(responseCodeOf(reply), isNumber ? delay : -1),
+    refuse(refusalText(responseCodeOf(reply),
+                       loginDelaySeconds(m_capabilities.arguments("LOGIN-DELAY"))),
            decodeUtf8OrWindows1252(reply).trimmed());
     return false;
 }

@@ -155,6 +155,11 @@ void TestLogin::reportsRefusedLogIn_data()
         << QStringLiteral("Der Server erlaubt so bald noch keine neue Anmeldung. Er lässt nur "
                           "alle 15 Minuten eine Anmeldung zu.")
         << QStringLiteral("-ERR [LOGIN-DELAY] wait") << false;
+    QTest::newRow("login delay beyond range")
+        << toPass("S: +OK\nS: USER\nS: LOGIN-DELAY 2147483600\nS: .\n", "-ERR [LOGIN-DELAY] wait")
+        << QStringLiteral("Der Server erlaubt so bald noch keine neue Anmeldung. Er lässt nur in "
+                          "Abständen von über 1000 Minuten eine Anmeldung zu.")
+        << QStringLiteral("-ERR [LOGIN-DELAY] wait") << false;
     QTest::newRow("temporary") << toPass("S: -ERR\n", "-ERR [SYS/TEMP] disk full")
                                << QStringLiteral("Der Server hat gerade ein vorübergehendes "
                                                  "Problem. Bitte später nochmals abrufen.")
