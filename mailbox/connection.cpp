@@ -158,7 +158,7 @@ QString Connection::failureReason() const
     case Failure::TimedOut:
         return tr("Der Server %1 hat nicht innerhalb von %2 Sekunden geantwortet.")
             .arg(host)
-            .arg(m_timeLimitMs / 1000.0);
+            .arg(m_expiredLimitMs / 1000.0);
     case Failure::Certificate:
         return certificateReason();
     case Failure::Protocol:
@@ -236,6 +236,7 @@ void Connection::Winsock1_DataArrival()
 void Connection::Timer1_Timer()
 {
     TimedOut = true;
+    m_expiredLimitMs = m_timeLimitMs;
     wake();
 }
 

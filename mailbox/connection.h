@@ -113,6 +113,8 @@ private:
     bool m_aborted = false;
     bool m_cancelled = false;
     int m_timeLimitMs = DefaultTimeLimitMs;
+    // The time limit of the wait that timed out: the log-in's may be over before it is told.
+    int m_expiredLimitMs = DefaultTimeLimitMs;
     int m_loginTimeLimitMs = DefaultLoginTimeLimitMs;
     int m_linesSent = 0;
     int m_waits = 0;

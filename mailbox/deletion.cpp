@@ -97,6 +97,7 @@ bool MailboxClient::sameHeaders(CommandPipeline& pipeline, const QList<int>& mar
     for (int k : marked) {
         const FetchedMessage& message = m_fetched.messages[k];
         options.receiveLimit = qint64(message.size) + 64 * 1024;
+        options.expectedSize = message.size;
         MultiLineReply top;
         if (!readMultiLine(m_connection, top, options)) {
             failTransmission();

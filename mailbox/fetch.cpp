@@ -105,6 +105,7 @@ bool MailboxClient::fetchPreviews(CommandPipeline& pipeline, qint32 totalSize, q
         FetchedMessage& message = m_fetched.messages[k];
         m_view.setStatus(tr("Nachricht %1 abrufen").arg(message.number));
         options.receiveLimit = qint64(message.size) + TopAllowance;
+        options.expectedSize = message.size;
         MultiLineReply top;
         if (!readMultiLine(m_connection, top, options))
             return false;

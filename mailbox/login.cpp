@@ -5,6 +5,43 @@
 #include "mailbox/serveraddress.h"
 #include "settings/textdecoding.h"
 
+#include <QCoreApplication>
+
+namespace {
+
+// Why the account cannot be used as it is, before anything is sent; empty when it can.
+QString unusableBecause(const AccountSlot& account, const ServerAddress& server,
+                        const QString& auth)
+{
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("MailboxClient", text);
+    };
+    const QStringList methods = {QString(), QStringLiteral("auto"), QStringLiteral("user"),
+                                 QStringLiteral("plain"), QStringLiteral("oauth2")};
+    if (!account.problem.isEmpty())
+        return account.problem;
+    if (!server.problem.isEmpty())
+        return server.problem;
+    if (!methods.contains(auth))
+        return tr("Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user, plain und "
+                  "oauth2.")
+            .arg(account.Auth);
+    // Whoever reads a bearer token can use it: it never goes over a plain connection.
+    if (auth == u"oauth2" && server.security == Security::None)
+        return tr("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung (Security tls "
+                  "oder starttls).");
+    // Names and passwords from the keyring or the password dialog are checked here too.
+    if (breaksCommandLine(account.Account))
+        return tr("Der Benutzername (Account) enthält einen Zeilenumbruch oder ein Nullzeichen; "
+                  "es wurde nichts gesendet.");
+    if (breaksCommandLine(account.Password))
+        return tr("Das Passwort enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
+                  "nichts gesendet.");
+    return QString();
+}
+
+} // namespace
+
 bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArray>& ahead)
 {
     m_connection.close();
@@ -14,19 +51,7 @@ bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArra
     const ServerAddress server = resolveServer(account);
     const QString auth = account.Auth.trimmed().toLower();
     const bool token = auth == u"oauth2";
-    const QStringList methods = {QString(), QStringLiteral("auto"), QStringLiteral("user"),
-                                 QStringLiteral("plain"), QStringLiteral("oauth2")};
-    const QString problem =
-        !server.problem.isEmpty() ? server.problem
-        : !methods.contains(auth)
-            ? tr("Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user, plain und "
-                 "oauth2.")
-                  .arg(account.Auth)
-        // Whoever reads a bearer token can use it: it never goes over a plain connection.
-        : token && server.security == Security::None
-            ? tr("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung (Security tls "
-                 "oder starttls).")
-            : QString();
+    const QString problem = unusableBecause(account, server, auth);
     if (!problem.isEmpty()) {
         m_view.showNotice({Notice::Title::Application, tr("Fehler bei der Übertragung"), problem});
         m_view.setStatus(QString());
@@ -193,9 +218,8 @@ bool MailboxClient::awaitLogIn(bool quietWhenRefused)
 
 bool MailboxClient::refuseWithReason(const QByteArray& reply)
 {
-    bool isNumber = false;
-    const int delay = m_capabilities.arguments("LOGIN-DELAY").split(' ').value(0).toInt(&isNumber);
-    refuse(refusalText(responseCodeOf(reply), isNumber ? delay : -1),
+    refuse(refusalText(responseCodeOf(reply),
+                       loginDelaySeconds(m_capabilities.arguments("LOGIN-DELAY"))),
            decodeUtf8OrWindows1252(reply).trimmed());
     return false;
 }

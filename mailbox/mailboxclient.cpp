@@ -100,6 +100,7 @@ bool MailboxClient::readListing(CommandPipeline& pipeline, FetchedMailbox& listi
     const qint64 limit = qMin<qint64>(100LL * listing.countLimit() + 64 * 1024, 32LL * 1024 * 1024);
     MultiLineOptions options;
     options.receiveLimit = limit;
+    options.expectedSize = limit;
     options.onLine = [&](QByteArrayView line) {
         const qsizetype before = listing.messages.size();
         listing.addListLine(line);

@@ -86,11 +86,36 @@ private:
     QByteArray m_line;
 };
 
+// How long a whole answer may take, and when that time is up.
+struct AnswerTime {
+    explicit AnswerTime(qint64 ms) : allowedMs(ms), deadline(ms, Qt::PreciseTimer) {}
+    qint64 allowedMs;
+    QDeadlineTimer deadline;
+};
+
+// Waits for more of an answer: each time at most the time limit, and never past the answer's
+// deadline. False when no more came; the source then knows why, unless the deadline ended an
+// answer already begun: that server is too slow, however steadily it trickles.
+bool awaitMore(ReplySource& source, const AnswerTime& answer, bool begun)
+{
+    if (!answer.deadline.hasExpired()) {
+        const QDeadlineTimer silence(source.timeLimitMs(), Qt::PreciseTimer);
+        if (!source.Wait_Reply(qMin(silence, answer.deadline)))
+            return true;
+        if (!answer.deadline.hasExpired() || !begun)
+            return false;
+    }
+    source.failProtocol(tr("Der Server antwortet zu langsam: seine Antwort war nach %1 Sekunden "
+                           "noch nicht vollständig.")
+                            .arg(double(answer.allowedMs) / 1000.0));
+    return false;
+}
+
 } // namespace
 
 bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptions& options)
 {
-    const QDeadlineTimer deadline(source.timeLimitMs());
+    const AnswerTime answer(source.timeLimitMs());
     ReceiveBuffer& buffer = source.receiveBuffer();
     qsizetype searchFrom = 0;
     qsizetype end = -1;
@@ -100,7 +125,7 @@ bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptio
             return false;
         }
         searchFrom = qMax<qsizetype>(0, buffer.size() - 1);
-        if (source.Wait_Reply(deadline))
+        if (!awaitMore(source, answer, buffer.size() > 0))
             return false;
     }
     line = buffer.unread().first(end + EndOfLine.size()).toByteArray();
@@ -117,6 +142,7 @@ bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptio
 bool readMultiLine(ReplySource& source, MultiLineReply& reply, const MultiLineOptions& options)
 {
     reply = {};
+    const AnswerTime answer(source.answerTimeMs(options.expectedSize));
     if (!readStatusLine(source, reply.status))
         return false;
     if (!reply.isOk())
@@ -133,7 +159,7 @@ bool readMultiLine(ReplySource& source, MultiLineReply& reply, const MultiLineOp
             options.progress(reply.received);
         if (ended)
             return true;
-        if (source.Wait_Reply(QDeadlineTimer(source.timeLimitMs())))
+        if (!awaitMore(source, answer, true))
             return false;
     }
 }

@@ -15,7 +15,8 @@ struct StatusLineOptions {
 };
 
 // A status line, complete only at its CR LF, awaited within one time limit. It must begin with
-// "+OK" or "-ERR": anything else cannot be matched to a command and fails the connection.
+// "+OK" or "-ERR": anything else cannot be matched to a command and fails the connection, as does
+// a line begun but not ended within the time limit (the server is too slow).
 // Returns false on a time-out, a failed connection or such a line.
 bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptions& options = {});
 
@@ -32,6 +33,9 @@ struct MultiLineOptions {
     qsizetype storeLimit = -1;
     // A body longer than this fails the connection: no server sends that much for the command.
     qint64 receiveLimit = -1;
+    // About how many bytes the answer holds: it gets the time they need at the source's floor
+    // rate on top of the time limit (see ReplySource::answerTimeMs).
+    qint64 expectedSize = 64 * 1024;
     // Called after each chunk of the body with the bytes received so far.
     std::function<void(qint64 received)> progress;
     // When set, each line of the body (unstuffed, without CR LF, cut at 4 KB) goes here instead
@@ -40,6 +44,8 @@ struct MultiLineOptions {
 };
 
 // A multi-line answer: its status line and, after "+OK", the lines up to the one holding only
-// ".". An "-ERR" answer has no body. Each chunk of the body is awaited within the time limit.
+// ".". An "-ERR" answer has no body. Each chunk of the body is awaited within the time limit, and
+// the whole answer within the source's answer time for options.expectedSize: a server that is
+// slower than that fails the connection.
 bool readMultiLine(ReplySource& source, MultiLineReply& reply,
                    const MultiLineOptions& options = {});

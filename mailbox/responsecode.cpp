@@ -28,6 +28,16 @@ ResponseCode responseCodeOf(QByteArrayView reply)
     return ResponseCode::Other;
 }
 
+int loginDelaySeconds(QByteArrayView arguments)
+{
+    qsizetype end = 0;
+    qint64 seconds = 0;
+    for (; end < arguments.size() && arguments[end] >= '0' && arguments[end] <= '9'; ++end)
+        seconds = qMin<qint64>(MaxLoginDelaySeconds, seconds * 10 + (arguments[end] - '0'));
+    const bool whole = end == arguments.size() || arguments[end] == ' ';
+    return end > 0 && whole ? int(seconds) : -1;
+}
+
 bool meansWrongPassword(ResponseCode code)
 {
     return code == ResponseCode::None || code == ResponseCode::Auth;
@@ -46,10 +56,15 @@ QString refusalText(ResponseCode code, int loginDelaySeconds)
         const QString text = tr("Der Server erlaubt so bald noch keine neue Anmeldung.");
         if (loginDelaySeconds <= 0)
             return text;
-        const int minutes = (loginDelaySeconds + 59) / 60;
+        // Whole minutes, rounded up; past a limit a number tells the user nothing more.
+        constexpr int MaxMinutes = 1000;
+        const int minutes = loginDelaySeconds / 60 + (loginDelaySeconds % 60 != 0);
         return text + u' ' +
                (minutes == 1 ? tr("Er lässt nur eine Anmeldung in der Minute zu.")
-                             : tr("Er lässt nur alle %1 Minuten eine Anmeldung zu.").arg(minutes));
+                : minutes > MaxMinutes
+                    ? tr("Er lässt nur in Abständen von über %1 Minuten eine Anmeldung zu.")
+                          .arg(MaxMinutes)
+                    : tr("Er lässt nur alle %1 Minuten eine Anmeldung zu.").arg(minutes));
     }
     case ResponseCode::SysTemp:
         return tr("Der Server hat gerade ein vorübergehendes Problem. Bitte später nochmals "

@@ -3,6 +3,43 @@
 #include "settings/numbervalue.h"
 #include "settings/tarvolkx.h"
 
+#include <QCoreApplication>
+
+namespace {
+
+// The keys of a slot whose values go to the server or the sign-in; the title is only shown.
+constexpr const char* UsedKeys[] = {"Host",         "Account", "Password",      "Security",
+                                    "Fingerprint",  "Auth",    "OAuthProvider", "ClientId",
+                                    "ClientSecret", "AuthUrl", "TokenUrl",      "Scope"};
+
+QString valueProblem(const IniDocument& settings, int slot)
+{
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("AccountSlots", text);
+    };
+    for (const char* used : UsedKeys) {
+        const QString key = QLatin1String(used) + QString::number(slot);
+        const QString value = settings.value(QStringLiteral("Setup"), key).value_or(QString());
+        if (breaksCommandLine(value))
+            return tr("Der Wert von %1 enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
+                      "nichts gesendet.")
+                .arg(key);
+        // A password cut where values are cut would only be refused as a wrong one.
+        if (qstrcmp(used, "Password") == 0 && value.size() > TarvolkX::MaxValueLength)
+            return tr("Der Wert von %1 ist länger als %2 Zeichen; es wurde nichts gesendet.")
+                .arg(key)
+                .arg(TarvolkX::MaxValueLength);
+    }
+    return QString();
+}
+
+} // namespace
+
+bool breaksCommandLine(QStringView text)
+{
+    return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0'));
+}
+
 QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
 {
     const auto readSetup = [&settings](const QString& key, int slot = 0) {
@@ -29,6 +66,7 @@ QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
         slot.AuthUrl = readSetup(QStringLiteral("AuthUrl"), n);
         slot.TokenUrl = readSetup(QStringLiteral("TokenUrl"), n);
         slot.Scope = readSetup(QStringLiteral("Scope"), n);
+        slot.problem = valueProblem(settings, n);
         if (!slot.Title.isEmpty())
             titled.append({slot.Title, n});
     }

@@ -26,11 +26,19 @@ struct AccountSlot {
     // Whether the file has the Password key at all: an empty value is an empty password, while
     // an account without the key takes its password from the keyring or the user.
     bool PasswordGiven = false;
+    // Why the slot cannot be used as the file has it (a value with a line break or a null
+    // character, a password longer than a value may be), naming the key; empty when it can.
+    // Nothing is sent for such a slot.
+    QString problem;
     // Not from the file: the OAuth2 access token a conversation logs in with, and whether a
     // refusal of it is left unreported because the caller will try once more with a fresh one.
     QString AccessToken;
     bool TokenRetryAhead = false;
 };
+
+// Whether text holds CR, LF or NUL: sent in a command line, it would end or cut the line and let
+// the rest pass for a command of its own.
+bool breaksCommandLine(QStringView text);
 
 // One entry of the account box: the title shown and the slot it selects, so that a settings
 // file with gaps between titled slots still selects the slot whose title the user sees.

@@ -24,7 +24,7 @@ QString ReadIniValue(QString fileName, const QString& section, const QString& ke
 QString ReadIniValue(const IniDocument& settings, const QString& section, const QString& key)
 {
     QString buffer;
-    const int count = lookupIniValue(section, key, QString(), buffer, 256, settings);
+    const int count = lookupIniValue(section, key, QString(), buffer, MaxValueLength + 1, settings);
     return count < 1 ? QString() : buffer.left(count);
 }
 

@@ -18,7 +18,8 @@ public:
         m_buffer.append(m_chunks.takeFirst());
         return false;
     }
-    int timeLimitMs() const override { return 0; }
+    // Chunks come at once; a run far longer than this is a hang, not a slow server.
+    int timeLimitMs() const override { return 60 * 1000; }
     void failProtocol(const QString& reason) override { failure = reason; }
 
     QString failure;

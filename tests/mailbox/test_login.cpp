@@ -2,6 +2,7 @@
 #include "pop3server/conversation.h"
 #include "pop3server/scriptedserver.h"
 #include "recordingview.h"
+#include "settings/inidocument.h"
 #include "testaccount.h"
 
 #include <QElapsedTimer>
@@ -45,8 +46,8 @@ private slots:
     void waitsLongerForThePassword();
     void logsInWithAuthPlain_data();
     void logsInWithAuthPlain();
-    void refusesAnEmptyHost();
-    void sendsNoTokenOverAPlainConnection();
+    void refusesUnusableSettingsBeforeSending_data();
+    void refusesUnusableSettingsBeforeSending();
 };
 
 void TestLogin::logsInAndLeavesTheConnectionOpen()
@@ -155,6 +156,11 @@ void TestLogin::reportsRefusedLogIn_data()
         << QStringLiteral("Der Server erlaubt so bald noch keine neue Anmeldung. Er lässt nur "
                           "alle 15 Minuten eine Anmeldung zu.")
         << QStringLiteral("-ERR [LOGIN-DELAY] wait") << false;
+    QTest::newRow("login delay beyond range")
+        << toPass("S: +OK\nS: USER\nS: LOGIN-DELAY 2147483600\nS: .\n", "-ERR [LOGIN-DELAY] wait")
+        << QStringLiteral("Der Server erlaubt so bald noch keine neue Anmeldung. Er lässt nur in "
+                          "Abständen von über 1000 Minuten eine Anmeldung zu.")
+        << QStringLiteral("-ERR [LOGIN-DELAY] wait") << false;
     QTest::newRow("temporary") << toPass("S: -ERR\n", "-ERR [SYS/TEMP] disk full")
                                << QStringLiteral("Der Server hat gerade ein vorübergehendes "
                                                  "Problem. Bitte später nochmals abrufen.")
@@ -243,13 +249,14 @@ void TestLogin::reportsAServerThatNeverAnswersPass()
     RecordingView view;
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);
-    client.connection().setLoginTimeLimitMs(300);
+    client.connection().setLoginTimeLimitMs(400);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
-    QVERIFY(clock.elapsed() >= 300);
+    QVERIFY(clock.elapsed() >= 400);
     QCOMPARE(view.notices.size(), 1);
     QCOMPARE(view.notices[0].text, QStringLiteral("Fehler bei der Übertragung"));
+    QVERIFY(view.notices[0].detail.contains(QStringLiteral("innerhalb von 0.4 Sekunden")));
     QCOMPARE(view.status(), QString());
     QVERIFY(!client.connection().isOpen());
     QVERIFY(!server.receivedLines().contains("quit"));
@@ -304,30 +311,56 @@ void TestLogin::logsInWithAuthPlain()
     SCRIPTED_VERIFY(server);
 }
 
-void TestLogin::refusesAnEmptyHost()
+void TestLogin::refusesUnusableSettingsBeforeSending_data()
 {
-    RecordingView view;
-    MailboxClient client(view);
-    QVERIFY(!client.Do_Connect(testAccount(QString())));
-    QCOMPARE(view.notices.size(), 1);
-    QVERIFY(!view.statusHistory.contains(QStringLiteral("Suche Host")));
+    QTest::addColumn<QString>("line");     // first in section Setup, so that it counts
+    QTest::addColumn<QString>("password"); // from the keyring or the dialog, when given
+    QTest::addColumn<QString>("detail");
+    const QString breaks = QStringLiteral("Der Wert von %1 enthält einen Zeilenumbruch oder ein "
+                                          "Nullzeichen; es wurde nichts gesendet.");
+    QTest::newRow("empty host")
+        << QStringLiteral("Host1=") << QString()
+        << QStringLiteral("Für dieses Konto ist kein Server eingetragen (Host in TARVOLK.INI).");
+    QTest::newRow("token over a plain connection")
+        << QStringLiteral("Auth1=OAuth2") << QString()
+        << QStringLiteral("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung "
+                          "(Security tls oder starttls).");
+    QTest::newRow("CR") << QStringLiteral("Password1=a\rDELE 1") << QString()
+                        << breaks.arg(u"Password1");
+    QTest::newRow("NUL") << QStringLiteral("Account1=a") + QChar(0) << QString()
+                         << breaks.arg(u"Account1");
+    QTest::newRow("long password")
+        << QStringLiteral("Password1=") + QString(256, u'p') << QString()
+        << QStringLiteral("Der Wert von Password1 ist länger als 255 Zeichen; es wurde nichts "
+                          "gesendet.");
+    QTest::newRow("password from the dialog")
+        << QString() << QStringLiteral("secret\r\ndele 1")
+        << QStringLiteral("Das Passwort enthält einen Zeilenumbruch oder ein Nullzeichen; es "
+                          "wurde nichts gesendet.");
 }
 
-void TestLogin::sendsNoTokenOverAPlainConnection()
+void TestLogin::refusesUnusableSettingsBeforeSending()
 {
+    QFETCH(QString, line);
+    QFETCH(QString, password);
+    QFETCH(QString, detail);
     ScriptedServer server;
-    server.play({Step::send("+OK ready\r\n")});
-    RecordingView view;
-    MailboxClient client(view);
-    AccountSlot account = testAccount(server.hostWithPort());
-    account.Auth = QStringLiteral("OAuth2");
-    account.AccessToken = QStringLiteral("token-from-the-provider");
-    QVERIFY(!client.Do_Connect(account));
-    QCOMPARE(view.notices.size(), 1);
-    QVERIFY2(view.notices[0].detail.contains(QStringLiteral("verschlüsselte Verbindung")),
-             qPrintable(view.notices[0].detail));
-    QVERIFY(!client.connection().isOpen());
-    QVERIFY(server.receivedLines().isEmpty());
+    const QString text = QStringLiteral("[Setup]\n%1\nHost1=%2\nAccount1=joe\nPassword1=secret\n")
+                             .arg(line, server.hostWithPort());
+    const QByteArray utf16(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    for (const QByteArray& bytes : {text.toUtf8(), "\xFF\xFE" + utf16}) {
+        AccountSlots accounts;
+        accounts.load(parseIni(bytes));
+        AccountSlot account = accounts.Accounts[1];
+        account.Password = password.isEmpty() ? account.Password : password;
+        RecordingView view;
+        MailboxClient client(view);
+        QVERIFY(!client.Do_Connect(account));
+        QCOMPARE(view.notices.size(), 1);
+        QCOMPARE(view.notices[0].detail, detail);
+        QVERIFY(!view.statusHistory.contains(QStringLiteral("Suche Host")));
+    }
+    QCOMPARE(server.connectionCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestLogin)

@@ -28,7 +28,8 @@ private slots:
     void waitTimesOutWithinTheLimitWithoutBurningCpu();
     void statusLineWaitsForItsLineEnd();
     void statusLineLeavesTheNextAnswerBuffered();
-    void statusLineWithoutEndIsGivenUp();
+    void badAnswersFailTheConnection_data();
+    void badAnswersFailTheConnection();
     void multiLineSplitAtEveryByte();
     void multiLineEndsOnlyAtTheDotLine_data();
     void multiLineEndsOnlyAtTheDotLine();
@@ -36,7 +37,6 @@ private slots:
     void multiLineKeepsTheChunkThatCrossesTheLimit();
     void undoesDotStuffing_data();
     void undoesDotStuffing();
-    void statusLineMustBeAnAnswer();
     void linesHandedOutAreCutWithoutLineEnd_data();
     void linesHandedOutAreCutWithoutLineEnd();
 
@@ -94,26 +94,56 @@ void TestReplyReader::statusLineLeavesTheNextAnswerBuffered()
     QCOMPARE(connection.RecvBuffer.unread().toByteArray(), QByteArray("+OK sec"));
     QVERIFY(readStatusLine(connection, line));
     QCOMPARE(line, QByteArray("+OK second\r\n"));
-
-    // The same time limit covers every piece: a line that never ends fails.
-    connection.setTimeLimitMs(200);
-    QVERIFY(!readStatusLine(connection, line));
 }
 
-void TestReplyReader::statusLineWithoutEndIsGivenUp()
+void TestReplyReader::badAnswersFailTheConnection_data()
 {
-    // Bytes without a line end, faster than any time limit ends them, must not fill the memory.
-    QByteArray flood;
-    for (int i = 0; i < 40; ++i)
-        flood += QByteArray(4096, 'x');
+    QTest::addColumn<Scenario>("scenario");
+    QTest::addColumn<qint64>("expectedSize"); // of a multi-line answer; -1 for a status line
+    QTest::addColumn<int>("allowedMs");       // time limit 300 ms, 1000 bytes a second, cap 600 ms
+    QTest::addColumn<QString>("reason");
+    const Scenario trickle = Step::sendBytewise(QByteArray(250, 'x'), 40); // within the time limit
+    const QString slow = QStringLiteral("Der Server antwortet zu langsam: seine Antwort war nach "
+                                        "%1 Sekunden noch nicht vollständig.");
+    QTest::newRow("slow greeting")
+        << Scenario{Step::send("+OK "), trickle} << qint64(-1) << 300 << slow.arg(0.3);
+    QTest::newRow("trickling top")
+        << Scenario{Step::send("+OK\r\n"), trickle} << qint64(200) << 500 << slow.arg(0.5);
+    QTest::newRow("huge claimed size")
+        << Scenario{Step::send("+OK\r\n"), trickle} << qint64(2147483647) << 600 << slow.arg(0.6);
+    // Bytes faster than any time limit ends them must not fill the memory.
+    const QByteArray flood(40 * 4096, 'x');
+    QTest::newRow("line flood") << Scenario{Step::send(flood), Step::pause(20), Step::send(flood)}
+                                << qint64(-1) << 0
+                                << QStringLiteral("Der Server sendet eine Antwortzeile ohne Ende.");
+    // A stray line would otherwise be taken as the answer to the next command.
+    QTest::newRow("no answer") << Scenario{Step::send("\r\n+OK 1 100\r\n")} << qint64(-1) << 0
+                               << QStringLiteral("Unerwartete Antwort des Servers: „“");
+}
+
+void TestReplyReader::badAnswersFailTheConnection()
+{
+    QFETCH(Scenario, scenario);
+    QFETCH(qint64, expectedSize);
+    QFETCH(int, allowedMs);
+    QFETCH(QString, reason);
     ScriptedServer server;
-    server.play({Step::send(flood), Step::pause(20), Step::send(flood), Step::pause(3000)});
+    server.play(scenario);
     Connection connection;
+    connection.setTimeLimitMs(300);
+    connection.setFloorRate(1000);
+    connection.setAnswerCapMs(600);
     connectTo(connection, server);
-    QByteArray line;
-    QVERIFY(!readStatusLine(connection, line));
-    QCOMPARE(connection.failure(), Connection::Failure::Protocol);
-    QVERIFY(!connection.failureReason().isEmpty());
+    QElapsedTimer clock;
+    clock.start();
+    MultiLineReply reply;
+    MultiLineOptions options;
+    options.expectedSize = expectedSize;
+    QVERIFY(expectedSize < 0 ? !readStatusLine(connection, reply.status)
+                             : !readMultiLine(connection, reply, options));
+    QVERIFY2(clock.elapsed() >= allowedMs && clock.elapsed() < allowedMs + 1500,
+             qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(connection.failureReason(), reason);
     QVERIFY(!connection.isOpen());
 }
 
@@ -230,15 +260,6 @@ void TestReplyReader::undoesDotStuffing()
     MultiLineReply reply;
     QVERIFY(readMultiLine(source, reply));
     QCOMPARE(reply.body, plain);
-}
-
-void TestReplyReader::statusLineMustBeAnAnswer()
-{
-    // A stray line would otherwise be taken as the answer to the next command.
-    FedSource source({"\r\n+OK 1 100\r\n"});
-    QByteArray line;
-    QVERIFY(!readStatusLine(source, line));
-    QCOMPARE(source.failure, QStringLiteral("Unerwartete Antwort des Servers: „“"));
 }
 
 void TestReplyReader::linesHandedOutAreCutWithoutLineEnd_data()
