@@ -23,10 +23,10 @@ constexpr qint64 ExpiryMarginSeconds = 60;
 // Refreshing takes one request; its answer should not take longer than this.
 constexpr int RefreshTimeLimitMs = 30 * 1000;
 
-QString keyOf(const AccountSlot& account)
+SecretOwner ownerOf(const AccountSlot& account)
 {
     const ServerAddress server = resolveServer(account);
-    return QStringLiteral("oauth2:%1@%2:%3").arg(account.Account, server.host).arg(server.port);
+    return {account.Account, server.host, server.port};
 }
 
 QByteArray base64Url(const QByteArray& bytes)
@@ -49,10 +49,24 @@ QString providerWords(QNetworkReply* reply)
 
 TokenSource::RefreshTokens TokenSource::keyring()
 {
-    return {[](const QString& key) { return Keyring::read(key).password; },
-            [](const QString& key, const QString& token) {
-                Keyring::write(key, token);
-            }};
+    using Keyring::Space;
+    const auto read = [](const SecretOwner& owner) {
+        const QString key = SecretKeys::refreshToken(owner);
+        const Keyring::Entry kept = Keyring::read(Space::RefreshTokens, key);
+        const QString earlierKey = SecretKeys::earlierRefreshToken(owner);
+        if (kept.status != Keyring::Status::NotFound || earlierKey.isEmpty())
+            return kept.password;
+        // Earlier versions kept it among the passwords; it moves to its own place.
+        const Keyring::Entry earlier = Keyring::read(Space::Passwords, earlierKey);
+        if (earlier.status == Keyring::Status::Found &&
+            Keyring::write(Space::RefreshTokens, key, earlier.password))
+            Keyring::remove(Space::Passwords, earlierKey);
+        return earlier.password;
+    };
+    const auto write = [](const SecretOwner& owner, const QString& token) {
+        Keyring::write(Space::RefreshTokens, SecretKeys::refreshToken(owner), token);
+    };
+    return {read, write};
 }
 
 TokenSource::TokenSource(std::function<void(const QUrl&)> openBrowser, RefreshTokens refreshTokens,
@@ -67,7 +81,8 @@ TokenSource::Result TokenSource::accessToken(const AccountSlot& account, const Q
     const OAuthEndpoints endpoints = oauthEndpoints(account);
     if (!endpoints.problem.isEmpty())
         return {Outcome::Failed, QString(), false, endpoints.problem};
-    const QString key = keyOf(account);
+    const SecretOwner owner = ownerOf(account);
+    const QString key = SecretKeys::refreshToken(owner);
     const Kept kept = m_kept.value(key);
     const bool expired = kept.expiry.isValid() &&
                          QDateTime::currentDateTimeUtc().secsTo(kept.expiry) < ExpiryMarginSeconds;
@@ -75,7 +90,7 @@ TokenSource::Result TokenSource::accessToken(const AccountSlot& account, const Q
         return {Outcome::Granted, kept.token, true, QString()};
     m_kept.remove(key);
 
-    const QString refreshToken = m_refreshTokens.read(key);
+    const QString refreshToken = m_refreshTokens.read(owner);
     Result result;
     result.outcome = Outcome::Failed;
     if (!refreshToken.isEmpty())
@@ -101,11 +116,11 @@ void TokenSource::prepare(QOAuth2AuthorizationCodeFlow& flow, const AccountSlot&
     flow.setAuthorizationUrl(endpoints.authUrl);
     flow.setAccessTokenUrl(endpoints.tokenUrl);
     flow.setScope(endpoints.scope);
-    const QString key = keyOf(account);
-    connect(&flow, &QAbstractOAuth::granted, this, [this, &flow, key] {
-        m_kept.insert(key, {flow.token(), flow.expirationAt()});
+    const SecretOwner owner = ownerOf(account);
+    connect(&flow, &QAbstractOAuth::granted, this, [this, &flow, owner] {
+        m_kept.insert(SecretKeys::refreshToken(owner), {flow.token(), flow.expirationAt()});
         if (!flow.refreshToken().isEmpty())
-            m_refreshTokens.write(key, flow.refreshToken());
+            m_refreshTokens.write(owner, flow.refreshToken());
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keyring/secretkeys.h"
 #include "oauth/oauthendpoints.h"
 #include "settings/accountslots.h"
 
@@ -20,10 +21,10 @@ class QOAuth2AuthorizationCodeFlow;
 class TokenSource : public QObject {
     Q_OBJECT
 public:
-    // Where refresh tokens are kept, by key: the keyring unless a test brings its own.
+    // Where refresh tokens are kept, by mailbox: the keyring unless a test brings its own.
     struct RefreshTokens {
-        std::function<QString(const QString& key)> read;
-        std::function<void(const QString& key, const QString& token)> write;
+        std::function<QString(const SecretOwner& owner)> read;
+        std::function<void(const SecretOwner& owner, const QString& token)> write;
     };
     static RefreshTokens keyring();
 

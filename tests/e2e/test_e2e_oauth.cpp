@@ -115,9 +115,11 @@ std::unique_ptr<TokenSource> TestE2eOAuth::newTokenSource()
         openInBrowser(url);
     };
     const TokenSource::RefreshTokens keyring{
-        [this](const QString& key) { return m_keyring.value(key); },
-        [this](const QString& key, const QString& token) {
-            m_keyring.insert(key, token);
+        [this](const SecretOwner& owner) {
+            return m_keyring.value(SecretKeys::refreshToken(owner));
+        },
+        [this](const SecretOwner& owner, const QString& token) {
+            m_keyring.insert(SecretKeys::refreshToken(owner), token);
         }};
     auto tokens = std::make_unique<TokenSource>(browser, keyring);
     tokens->setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
@@ -154,7 +156,7 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst()
     QFETCH(QString, keptRefreshToken);
     // The key the README names for the keyring.
     const QString key =
-        QStringLiteral("oauth2:%1@127.0.0.1:%2").arg(m_account.Account).arg(m_server.tlsPort());
+        m_account.Account + QStringLiteral("@127.0.0.1:") + QString::number(m_server.tlsPort());
     if (!keptRefreshToken.isEmpty())
         m_keyring.insert(key, keptRefreshToken);
     const auto tokens = newTokenSource();
@@ -237,8 +239,8 @@ void TestE2eOAuth::reportsARefusedTokenWithoutShowingIt()
 void TestE2eOAuth::signsInWhileAnotherSignInWaitsForItsBrowser()
 {
     // Another Tarvolk waits for its browser meanwhile: each needs a listening port of its own.
-    const TokenSource::RefreshTokens nothingKept{[](const QString&) { return QString(); },
-                                                 [](const QString&, const QString&) {
+    const TokenSource::RefreshTokens nothingKept{[](const SecretOwner&) { return QString(); },
+                                                 [](const SecretOwner&, const QString&) {
                                                  }};
     TokenSource::Result other;
     TokenSource waiting(

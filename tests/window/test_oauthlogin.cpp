@@ -12,8 +12,8 @@ namespace {
 enum class User { SaysNo, ClosesTheBrowser, ClosesTheWindow, PressesAgain };
 
 // No refresh token is kept: every token would have to come from the browser.
-const TokenSource::RefreshTokens NoKeyring{[](const QString&) { return QString(); },
-                                           [](const QString&, const QString&) {
+const TokenSource::RefreshTokens NoKeyring{[](const SecretOwner&) { return QString(); },
+                                           [](const SecretOwner&, const QString&) {
                                            }};
 
 } // namespace
