@@ -180,7 +180,6 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst_data()
     QTest::addColumn<QByteArray>("tokenAnswer"); // what the provider answers instead of tokens
     QTest::addColumn<QString>("problem"); // in how the sign-in ends at once; none: it completes
     const QByteArray none;
-    const QByteArray text = "GET /?error=server_error&error_description=Wartung+bis+22+Uhr&state=";
     QTest::newRow("nothing kept") << QString() << none << none << QString();
     QTest::newRow("kept refresh token refused")
         << QStringLiteral("refresh-revoked") << none << none << QString();
@@ -192,7 +191,9 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst_data()
                                   << "GET /?state=STATE&code=" + QByteArray(1 << 20, 'c') << none
                                   << QString();
     QTest::newRow("error with text")
-        << QString() << text + "STATE" << none << QStringLiteral("abgelehnt: Wartung bis 22 Uhr");
+        << QString()
+        << QByteArray("GET /?error=server_error&error_description=Wartung+bis+22+Uhr&state=STATE")
+        << none << QStringLiteral("abgelehnt: Wartung bis 22 Uhr");
     QTest::newRow("forged code") << QString() << QByteArray("GET /?code=CODE&state=STATE") << none
                                  << QStringLiteral("abgelehnt: invalid_grant");
     QTest::newRow("not JSON") << QString() << none << QByteArray("<html>")
@@ -200,9 +201,6 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst_data()
     QTest::newRow("oversized") << QString() << none
                                << "{\"access_token\":\"" + QByteArray(1 << 20, 'a') + "\"}"
                                << QStringLiteral("größer als 64 KB");
-    QTest::newRow("line break in token")
-        << QString() << none << QByteArray(R"({"access_token":"t\r\nDELE 1"})")
-        << QStringLiteral("Zeichen");
     QTest::newRow("refresh answer not JSON")
         << QStringLiteral("refresh-kept") << none << QByteArray("<html>")
         << QStringLiteral("kein JSON-Objekt");
