@@ -7,7 +7,10 @@ namespace Keyring {
 
 namespace {
 
-const QString Service = QStringLiteral("Tarvolk");
+QString service(Space space)
+{
+    return space == Space::Passwords ? QStringLiteral("Tarvolk") : QStringLiteral("Tarvolk OAuth2");
+}
 
 struct Outcome {
     bool finished = false;
@@ -37,9 +40,9 @@ Outcome runToEnd(QKeychain::Job* job)
 
 } // namespace
 
-Entry read(const QString& key)
+Entry read(Space space, const QString& key)
 {
-    auto* job = new QKeychain::ReadPasswordJob(Service);
+    auto* job = new QKeychain::ReadPasswordJob(service(space));
     job->setKey(key);
     const Outcome outcome = runToEnd(job);
     Entry entry;
@@ -52,11 +55,19 @@ Entry read(const QString& key)
     return entry;
 }
 
-bool write(const QString& key, const QString& password)
+bool write(Space space, const QString& key, const QString& secret)
 {
-    auto* job = new QKeychain::WritePasswordJob(Service);
+    auto* job = new QKeychain::WritePasswordJob(service(space));
     job->setKey(key);
-    job->setTextData(password);
+    job->setTextData(secret);
+    const Outcome outcome = runToEnd(job);
+    return outcome.finished && outcome.error == QKeychain::NoError;
+}
+
+bool remove(Space space, const QString& key)
+{
+    auto* job = new QKeychain::DeletePasswordJob(service(space));
+    job->setKey(key);
     const Outcome outcome = runToEnd(job);
     return outcome.finished && outcome.error == QKeychain::NoError;
 }

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "keyring/secretkeys.h"
 #include "oauth/oauthendpoints.h"
 #include "settings/accountslots.h"
 
 #include <QDateTime>
 #include <QHash>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QUrl>
 #include <functional>
 
 class QEventLoop;
 class QOAuth2AuthorizationCodeFlow;
+class QNetworkAccessManager;
+class TokenReplyHandler;
 
 // Access tokens for OAuth2 accounts. A token still valid in memory serves again; else the refresh
 // token kept for the account gets a new one; else the user signs in in the browser (authorization
@@ -20,10 +22,10 @@ class QOAuth2AuthorizationCodeFlow;
 class TokenSource : public QObject {
     Q_OBJECT
 public:
-    // Where refresh tokens are kept, by key: the keyring unless a test brings its own.
+    // Where refresh tokens are kept, by mailbox: the keyring unless a test brings its own.
     struct RefreshTokens {
-        std::function<QString(const QString& key)> read;
-        std::function<void(const QString& key, const QString& token)> write;
+        std::function<QString(const SecretOwner& owner)> read;
+        std::function<void(const SecretOwner& owner, const QString& token)> write;
     };
     static RefreshTokens keyring();
 
@@ -51,18 +53,22 @@ private:
         QString token;
         QDateTime expiry;
     };
-    void prepare(QOAuth2AuthorizationCodeFlow& flow, const AccountSlot& account,
-                 const OAuthEndpoints& endpoints);
-    Result refresh(const AccountSlot& account, const OAuthEndpoints& endpoints,
+    // How a wait ended; a provider that refuses a refresh token still lets the user sign in.
+    struct Ending {
+        Result result;
+        bool refusedByProvider = false;
+    };
+    void prepare(QOAuth2AuthorizationCodeFlow& flow, QNetworkAccessManager& network,
+                 const AccountSlot& account, const OAuthEndpoints& endpoints);
+    Ending refresh(const AccountSlot& account, const OAuthEndpoints& endpoints,
                    const QString& refreshToken);
     Result signInWithBrowser(const AccountSlot& account, const OAuthEndpoints& endpoints);
     // Starts the flow and waits until it grants a token, fails, or the time limit ends it.
-    Result await(QOAuth2AuthorizationCodeFlow& flow, const std::function<void()>& start,
-                 int timeLimitMs);
+    Ending await(QOAuth2AuthorizationCodeFlow& flow, TokenReplyHandler& handler,
+                 const std::function<void()>& start, int timeLimitMs);
 
     std::function<void(const QUrl&)> m_openBrowser;
     RefreshTokens m_refreshTokens;
-    QNetworkAccessManager m_network;
     QHash<QString, Kept> m_kept;
     QEventLoop* m_loop = nullptr;
     int m_browserTimeLimitMs = 5 * 60 * 1000;

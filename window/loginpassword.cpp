@@ -1,6 +1,7 @@
 #include "window/loginpassword.h"
 
 #include "keyring/keyring.h"
+#include "keyring/secretkeys.h"
 #include "mailbox/serveraddress.h"
 #include "window/passworddialog.h"
 
@@ -29,9 +30,8 @@ void LoginPassword::run(AccountSlot account, QWidget* parent, const Conversation
     }
     m_running = true;
     const auto done = qScopeGuard([this] { m_running = false; });
-    const QString key =
-        QStringLiteral("%1@%2:%3").arg(account.Account, server.host).arg(server.port);
-    const Keyring::Entry stored = Keyring::read(key);
+    const QString key = SecretKeys::password({account.Account, server.host, server.port});
+    const Keyring::Entry stored = Keyring::read(Keyring::Space::Passwords, key);
     bool fromKeyring = stored.status == Keyring::Status::Found;
     PasswordDialog::Request request{account.Title, stored.status != Keyring::Status::Unavailable};
     while (parent->isVisible()) {
@@ -46,7 +46,7 @@ void LoginPassword::run(AccountSlot account, QWidget* parent, const Conversation
         }
         const bool refused = conversation(account);
         if (!refused && answer.remember)
-            Keyring::write(key, account.Password);
+            Keyring::write(Keyring::Space::Passwords, key, account.Password);
         if (!refused || !fromKeyring)
             return;
         fromKeyring = false;

@@ -8,7 +8,7 @@
 class QWidget;
 
 // The password for one press of a command button. An account with Password in the settings file
-// uses it as before; one without takes it from the keyring (key user@host:port) or asks the user,
+// uses it as before; one without takes it from the keyring (SecretKeys::password) or asks the user,
 // and a password the user asks to remember is stored once the server has not refused it. An
 // account with Auth=oauth2 gets an access token instead (OAuthLogin).
 class LoginPassword {

@@ -1,4 +1,5 @@
 #include "mailbox/mailboxclient.h"
+#include "oauth/redirectrequest.h"
 #include "oauth/tokenlogin.h"
 #include "tests/dovecot/requiredovecot.h"
 #include "tests/e2e/e2esupport.h"
@@ -9,7 +10,9 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSslCertificate>
+#include <QTcpSocket>
 #include <QTest>
+#include <QUrlQuery>
 #include <memory>
 
 namespace {
@@ -41,6 +44,8 @@ private:
     std::unique_ptr<TokenSource> newTokenSource();
     // The browser follows the provider's redirect to the program's listener on 127.0.0.1.
     void openInBrowser(const QUrl& url);
+    // Another program on the computer sends m_intrusion to the listener first.
+    void intrude(const QUrl& url);
 
     DovecotServer m_server;
     e2e::UserPool m_users;
@@ -51,6 +56,8 @@ private:
     QHash<QString, QString> m_keyring;
     int m_browserOpened = 0;
     int m_logIns = 0;
+    QByteArray m_intrusion;
+    QByteArray m_intruderAnswer;
 };
 
 void TestE2eOAuth::initTestCase()
@@ -77,7 +84,7 @@ void TestE2eOAuth::initTestCase()
         "\npassdb {\n  driver = oauth2\n  mechanisms = " + Mechanism.toLower() +
         "\n  args = " + settings.fileName().toUtf8() + "\n}\n"));
     QVERIFY2(m_server.start(DovecotServer::Tls::On), qPrintable(m_server.errorString()));
-    QVERIFY2(m_users.create(m_server, 6, QStringLiteral("unused")),
+    QVERIFY2(m_users.create(m_server, 16, QStringLiteral("unused")),
              qPrintable(m_server.errorString()));
     const QList<QSslCertificate> certificates =
         QSslCertificate::fromPath(m_server.certificatePath());
@@ -103,6 +110,10 @@ void TestE2eOAuth::init()
     m_endpoint.signingKey = SigningKey;
     m_endpoint.lifetimeSeconds = 3600;
     m_endpoint.authorizations = m_endpoint.codeGrants = m_endpoint.refreshGrants = 0;
+    m_endpoint.fault.clear();
+    m_endpoint.tokenAnswer.clear();
+    m_intrusion.clear();
+    m_intruderAnswer.clear();
     m_keyring.clear();
     m_browserOpened = 0;
     m_logIns = 0;
@@ -112,12 +123,14 @@ std::unique_ptr<TokenSource> TestE2eOAuth::newTokenSource()
 {
     const auto browser = [this](const QUrl& url) {
         ++m_browserOpened;
-        openInBrowser(url);
+        m_intrusion.isEmpty() ? openInBrowser(url) : intrude(url);
     };
     const TokenSource::RefreshTokens keyring{
-        [this](const QString& key) { return m_keyring.value(key); },
-        [this](const QString& key, const QString& token) {
-            m_keyring.insert(key, token);
+        [this](const SecretOwner& owner) {
+            return m_keyring.value(SecretKeys::refreshToken(owner));
+        },
+        [this](const SecretOwner& owner, const QString& token) {
+            m_keyring.insert(SecretKeys::refreshToken(owner), token);
         }};
     auto tokens = std::make_unique<TokenSource>(browser, keyring);
     tokens->setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
@@ -128,6 +141,24 @@ void TestE2eOAuth::openInBrowser(const QUrl& url)
 {
     QNetworkReply* page = m_browser.get(QNetworkRequest(url));
     connect(page, &QNetworkReply::finished, page, &QObject::deleteLater);
+}
+
+void TestE2eOAuth::intrude(const QUrl& url)
+{
+    const QUrlQuery asked(url);
+    const QUrl back(asked.queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
+    QByteArray request = m_intrusion + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    request.replace("STATE", asked.queryItemValue(QStringLiteral("state")).toLatin1());
+    // A code the provider gave to someone else's sign-in.
+    request.replace("CODE", QUrl::toPercentEncoding(m_endpoint.codeFor(QStringLiteral("other"))));
+    auto* intruder = new QTcpSocket(this);
+    connect(intruder, &QTcpSocket::connected, intruder, [=] { intruder->write(request); });
+    connect(intruder, &QTcpSocket::disconnected, this, [=] {
+        m_intruderAnswer = intruder->readAll();
+        intruder->deleteLater();
+        openInBrowser(url);
+    });
+    intruder->connectToHost(back.host(), quint16(back.port()));
 }
 
 TokenSource::Result TestE2eOAuth::logIn(TokenSource& tokens, RecordingView& view)
@@ -145,16 +176,47 @@ TokenSource::Result TestE2eOAuth::logIn(TokenSource& tokens, RecordingView& view
 void TestE2eOAuth::signsInThroughTheBrowserFirst_data()
 {
     QTest::addColumn<QString>("keptRefreshToken");
-    QTest::newRow("nothing kept") << QString();
-    QTest::newRow("kept refresh token refused") << QStringLiteral("refresh-revoked");
+    QTest::addColumn<QByteArray>("intrusion");   // a request line sent to the listener first
+    QTest::addColumn<QByteArray>("tokenAnswer"); // what the provider answers instead of tokens
+    QTest::addColumn<QString>("problem"); // in how the sign-in ends at once; none: it completes
+    const QByteArray none;
+    QTest::newRow("nothing kept") << QString() << none << none << QString();
+    QTest::newRow("kept refresh token refused")
+        << QStringLiteral("refresh-revoked") << none << none << QString();
+    QTest::newRow("error without state")
+        << QString() << QByteArray("GET /?error=access_denied") << none << QString();
+    QTest::newRow("code, wrong state")
+        << QString() << QByteArray("GET /?code=CODE&state=STATE0") << none << QString();
+    QTest::newRow("huge request") << QString()
+                                  << "GET /?state=STATE&code=" + QByteArray(1 << 20, 'c') << none
+                                  << QString();
+    QTest::newRow("error with text")
+        << QString()
+        << QByteArray("GET /?error=server_error&error_description=Wartung+bis+22+Uhr&state=STATE")
+        << none << QStringLiteral("abgelehnt: Wartung bis 22 Uhr");
+    QTest::newRow("forged code") << QString() << QByteArray("GET /?code=CODE&state=STATE") << none
+                                 << QStringLiteral("abgelehnt: invalid_grant");
+    QTest::newRow("not JSON") << QString() << none << QByteArray("<html>")
+                              << QStringLiteral("kein JSON-Objekt");
+    QTest::newRow("oversized") << QString() << none
+                               << "{\"access_token\":\"" + QByteArray(1 << 20, 'a') + "\"}"
+                               << QStringLiteral("größer als 64 KB");
+    QTest::newRow("refresh answer not JSON")
+        << QStringLiteral("refresh-kept") << none << QByteArray("<html>")
+        << QStringLiteral("kein JSON-Objekt");
 }
 
 void TestE2eOAuth::signsInThroughTheBrowserFirst()
 {
     QFETCH(QString, keptRefreshToken);
+    QFETCH(QByteArray, intrusion);
+    QFETCH(QString, problem);
+    m_intrusion = intrusion;
+    QFETCH(QByteArray, tokenAnswer);
+    m_endpoint.tokenAnswer = tokenAnswer;
     // The key the README names for the keyring.
     const QString key =
-        QStringLiteral("oauth2:%1@127.0.0.1:%2").arg(m_account.Account).arg(m_server.tlsPort());
+        m_account.Account + QStringLiteral("@127.0.0.1:") + QString::number(m_server.tlsPort());
     if (!keptRefreshToken.isEmpty())
         m_keyring.insert(key, keptRefreshToken);
     const auto tokens = newTokenSource();
@@ -162,6 +224,17 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst()
 
     const TokenSource::Result result = logIn(*tokens, view);
 
+    if (!problem.isEmpty()) {
+        QCOMPARE(result.outcome, TokenSource::Outcome::Failed);
+        QVERIFY2(result.problem.contains(problem), qPrintable(result.problem));
+        QCOMPARE(m_browserOpened, keptRefreshToken.isEmpty() ? 1 : 0);
+        QCOMPARE(m_logIns, 0);
+        return;
+    }
+    // Cut off unanswered, or a plain 400 page.
+    QCOMPARE(m_intruderAnswer.left(12),
+             intrusion.size() > MaxRedirectRequestBytes || intrusion.isEmpty() ? QByteArray()
+                                                                               : "HTTP/1.1 400");
     QVERIFY2(m_endpoint.fault.isEmpty(), qPrintable(m_endpoint.fault));
     QVERIFY2(result.outcome == TokenSource::Outcome::Granted, qPrintable(result.problem));
     QCOMPARE(m_browserOpened, 1);
@@ -237,8 +310,8 @@ void TestE2eOAuth::reportsARefusedTokenWithoutShowingIt()
 void TestE2eOAuth::signsInWhileAnotherSignInWaitsForItsBrowser()
 {
     // Another Tarvolk waits for its browser meanwhile: each needs a listening port of its own.
-    const TokenSource::RefreshTokens nothingKept{[](const QString&) { return QString(); },
-                                                 [](const QString&, const QString&) {
+    const TokenSource::RefreshTokens nothingKept{[](const SecretOwner&) { return QString(); },
+                                                 [](const SecretOwner&, const QString&) {
                                                  }};
     TokenSource::Result other;
     TokenSource waiting(

@@ -87,10 +87,7 @@ QByteArray TokenEndpoint::authorize(const QUrl& target)
             QStringLiteral("authorization request without code, PKCE or client: ") + target.query();
         return httpAnswer("400 Bad Request", QByteArray(), QByteArray());
     }
-    ++authorizations;
-    // Real providers' codes hold characters such as "/" that must survive the round trip.
-    const QString code = QStringLiteral("4/code%1").arg(authorizations);
-    m_challenges.insert(code, value("code_challenge"));
+    const QString code = codeFor(value("code_challenge"));
     QUrl back(value("redirect_uri"));
     QUrlQuery answer;
     answer.addQueryItem(QStringLiteral("code"), QString::fromLatin1(QUrl::toPercentEncoding(code)));
@@ -100,8 +97,19 @@ QByteArray TokenEndpoint::authorize(const QUrl& target)
     return httpAnswer("302 Found", "Location: " + back.toEncoded() + "\r\n", QByteArray());
 }
 
+QString TokenEndpoint::codeFor(const QString& challenge)
+{
+    ++authorizations;
+    // Real providers' codes hold characters such as "/" that must survive the round trip.
+    const QString code = QStringLiteral("4/code%1").arg(authorizations);
+    m_challenges.insert(code, challenge);
+    return code;
+}
+
 QByteArray TokenEndpoint::grant(const QUrlQuery& form)
 {
+    if (!tokenAnswer.isEmpty())
+        return httpAnswer("200 OK", "Content-Type: application/json\r\n", tokenAnswer);
     const auto value = [&form](const char* key) {
         return form.queryItemValue(QLatin1String(key), QUrl::FullyDecoded);
     };

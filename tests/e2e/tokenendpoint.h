@@ -16,10 +16,14 @@ class TokenEndpoint : public QObject {
 public:
     bool start();
     QUrl url(const QString& path) const;
+    // A code for a sign-in whose PKCE challenge is given.
+    QString codeFor(const QString& challenge);
 
     QString subject;
     QByteArray signingKey;
     qint64 lifetimeSeconds = 3600;
+    // When set, every token request gets this body (200, JSON) instead.
+    QByteArray tokenAnswer;
 
     int authorizations = 0;
     int codeGrants = 0;

@@ -1,4 +1,6 @@
 #include "keyring/keyring.h"
+#include "keyring/secretkeys.h"
+#include "oauth/tokensource.h"
 #include "tests/dovecot/requiredovecot.h"
 #include "tests/e2e/e2esupport.h"
 #include "tests/window/windowdriver.h"
@@ -15,6 +17,11 @@ using windowdriver::press;
 
 const QString Password = QStringLiteral("geheim");
 
+// How a secret is stored or looked up: as today, or under a key of earlier versions.
+enum class Secret { UserPassword, RefreshToken, EarlierPassword, EarlierRefreshToken };
+Q_DECLARE_METATYPE(Secret)
+Q_DECLARE_METATYPE(SecretOwner)
+
 // Accounts without Password in the settings file, against dovecot. ctest runs the keyring
 // functions and withoutKeyringAsksEachTime in separate private sessions (private-session.sh).
 class TestWindowKeyring : public QObject {
@@ -25,6 +32,8 @@ private slots:
     void replacesAStoredPasswordTheServerRefuses();
     void cancellingLogsInNowhere();
     void withoutKeyringAsksEachTime();
+    void findsEachSecretForItsOwnerOnly_data();
+    void findsEachSecretForItsOwnerOnly();
 
 private:
     // A shown window on a new dovecot user with one message; returns the user's keyring key.
@@ -93,7 +102,7 @@ void TestWindowKeyring::remembersTheAnswerAndAsksNoMore()
 void TestWindowKeyring::replacesAStoredPasswordTheServerRefuses()
 {
     const QString key = startWindow();
-    QVERIFY(Keyring::write(key, QStringLiteral("veraltet")));
+    QVERIFY(Keyring::write(Keyring::Space::Passwords, key, QStringLiteral("veraltet")));
     PasswordDialog::Script dialog({Answer{true, Password, true}});
     press(m_window->Command1[0]);
     QCOMPARE(dialog.requests.size(), 1);
@@ -125,6 +134,69 @@ void TestWindowKeyring::withoutKeyringAsksEachTime()
     QVERIFY(m_boxes.messages.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, m_user, "del=0/1"), 2,
                               e2e::ReplyTimeoutMs);
+}
+
+void TestWindowKeyring::findsEachSecretForItsOwnerOnly_data()
+{
+    QTest::addColumn<Secret>("stored");
+    QTest::addColumn<SecretOwner>("storedFor");
+    QTest::addColumn<SecretOwner>("readFor"); // found when it is storedFor
+    QTest::addColumn<Secret>("read");
+    const auto owner = [](const char* user, quint16 port = 110, const char* host = "192.0.2.10") {
+        return SecretOwner{QString::fromUtf8(user), QString::fromUtf8(host), port};
+    };
+    using S = Secret;
+    QTest::newRow("u%1 and u4%1") << S::UserPassword << owner("u%1", 41100) << owner("u4%1", 1100)
+                                  << S::UserPassword;
+    QTest::newRow("@ in user or host")
+        << S::UserPassword << owner("a@b", 110, "c") << owner("a", 110, "b@c") << S::UserPassword;
+    QTest::newRow("oauth2: name, refresh token")
+        << S::RefreshToken << owner("alice") << owner("oauth2:alice") << S::UserPassword;
+    QTest::newRow("oauth2: name, earlier refresh token")
+        << S::EarlierRefreshToken << owner("bob") << owner("oauth2:bob") << S::UserPassword;
+    QTest::newRow("password of an oauth2: name")
+        << S::UserPassword << owner("oauth2:carol") << owner("carol") << S::RefreshToken;
+    QTest::newRow("earlier password")
+        << S::EarlierPassword << owner("dave") << owner("dave") << S::UserPassword;
+    QTest::newRow("earlier refresh token")
+        << S::EarlierRefreshToken << owner("erin") << owner("erin") << S::RefreshToken;
+}
+
+void TestWindowKeyring::findsEachSecretForItsOwnerOnly()
+{
+    QFETCH(Secret, stored);
+    QFETCH(SecretOwner, storedFor);
+    QFETCH(SecretOwner, readFor);
+    QFETCH(Secret, read);
+    using Keyring::Space;
+    const QString secret = QString::fromUtf8(QTest::currentDataTag());
+    // Earlier versions joined the fields as they were.
+    const QString earlierKey =
+        storedFor.user + u'@' + storedFor.host + u':' + QString::number(storedFor.port);
+    const QString earlierTokenKey = QStringLiteral("oauth2:") + earlierKey;
+    if (stored == Secret::UserPassword)
+        QVERIFY(Keyring::write(Space::Passwords, SecretKeys::password(storedFor), secret));
+    if (stored == Secret::RefreshToken)
+        TokenSource::keyring().write(storedFor, secret);
+    if (stored == Secret::EarlierPassword || stored == Secret::EarlierRefreshToken) {
+        QVERIFY(Keyring::write(Space::Passwords,
+                               stored == Secret::EarlierPassword ? earlierKey : earlierTokenKey,
+                               secret));
+    }
+
+    const QString found =
+        read == Secret::UserPassword
+            ? Keyring::read(Space::Passwords, SecretKeys::password(readFor)).password
+            : TokenSource::keyring().read(readFor);
+
+    QCOMPARE(found, readFor.user == storedFor.user ? secret : QString());
+    // A refresh token found where earlier versions kept it moves to its own place.
+    if (stored == Secret::EarlierRefreshToken && read == Secret::RefreshToken) {
+        QCOMPARE(Keyring::read(Space::Passwords, earlierTokenKey).status,
+                 Keyring::Status::NotFound);
+        QCOMPARE(Keyring::read(Space::RefreshTokens, SecretKeys::refreshToken(readFor)).password,
+                 secret);
+    }
 }
 
 QTEST_MAIN(TestWindowKeyring)

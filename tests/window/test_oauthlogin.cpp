@@ -12,8 +12,8 @@ namespace {
 enum class User { SaysNo, ClosesTheBrowser, ClosesTheWindow, PressesAgain };
 
 // No refresh token is kept: every token would have to come from the browser.
-const TokenSource::RefreshTokens NoKeyring{[](const QString&) { return QString(); },
-                                           [](const QString&, const QString&) {
+const TokenSource::RefreshTokens NoKeyring{[](const SecretOwner&) { return QString(); },
+                                           [](const SecretOwner&, const QString&) {
                                            }};
 
 } // namespace
@@ -27,6 +27,7 @@ class TestOAuthLogin : public QObject {
 private slots:
     void endsWithoutBoxWhenTheUserGivesUp_data();
     void endsWithoutBoxWhenTheUserGivesUp();
+    void tellsUnusableSettingsInABox_data();
     void tellsUnusableSettingsInABox();
     void showsTheAddressWhenNoBrowserOpens();
 
@@ -116,8 +117,22 @@ void TestOAuthLogin::endsWithoutBoxWhenTheUserGivesUp()
         QCOMPARE(statuses.last(), QString());
 }
 
+void TestOAuthLogin::tellsUnusableSettingsInABox_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("tokenUrl");
+    QTest::addColumn<QString>("problemNames");
+    QTest::newRow("token address elsewhere over http")
+        << account().Host << QStringLiteral("http://192.0.2.1/token") << QStringLiteral("https");
+    QTest::newRow("plain connection") << QStringLiteral("127.0.0.1:110") << account().TokenUrl
+                                      << QStringLiteral("tls oder starttls");
+}
+
 void TestOAuthLogin::tellsUnusableSettingsInABox()
 {
+    QFETCH(QString, host);
+    QFETCH(QString, tokenUrl);
+    QFETCH(QString, problemNames);
     MessageBox::Recorder boxes;
     QWidget window;
     window.show();
@@ -125,7 +140,8 @@ void TestOAuthLogin::tellsUnusableSettingsInABox()
     int opened = 0;
     login.oauth().setBrowser([&opened](const QUrl&) { return ++opened > 0; });
     AccountSlot slot = account();
-    slot.TokenUrl = QStringLiteral("http://192.0.2.1/token");
+    slot.Host = host;
+    slot.TokenUrl = tokenUrl;
     bool ran = false;
 
     login.run(slot, &window, [&ran](const AccountSlot&) { return ran = true; });
@@ -134,8 +150,7 @@ void TestOAuthLogin::tellsUnusableSettingsInABox()
     QCOMPARE(opened, 0);
     QCOMPARE(boxes.messages.size(), 1);
     QCOMPARE(boxes.messages[0].text, QStringLiteral("Anmeldung fehlgeschlagen"));
-    QVERIFY2(boxes.messages[0].detail.contains(QStringLiteral("https")),
-             qPrintable(boxes.messages[0].detail));
+    QVERIFY2(boxes.messages[0].detail.contains(problemNames), qPrintable(boxes.messages[0].detail));
 }
 
 void TestOAuthLogin::showsTheAddressWhenNoBrowserOpens()

@@ -1,0 +1,48 @@
+#include "keyring/secretkeys.h"
+
+namespace {
+
+const QString EarlierTokenPrefix = QStringLiteral("oauth2:");
+
+// Hosts that hold '@', or that could pass for such a host written here, get '%' and '@'
+// percent-encoded: so a written host never holds '@', and no two hosts are written alike.
+QString hostField(const QString& host)
+{
+    if (!host.contains(u'@') && !host.contains(QLatin1String("%40")) &&
+        !host.contains(QLatin1String("%25")))
+        return host;
+    QString written = host;
+    written.replace(u'%', QLatin1String("%25"));
+    written.replace(u'@', QLatin1String("%40"));
+    return written;
+}
+
+QString joined(const QString& user, const SecretOwner& owner)
+{
+    return user + u'@' + hostField(owner.host) + u':' + QString::number(owner.port);
+}
+
+} // namespace
+
+namespace SecretKeys {
+
+QString password(const SecretOwner& owner)
+{
+    const bool escaped = owner.user.startsWith(EarlierTokenPrefix) || owner.user.startsWith(u'%');
+    return joined(escaped ? u'%' + owner.user : owner.user, owner);
+}
+
+QString refreshToken(const SecretOwner& owner)
+{
+    return joined(owner.user, owner);
+}
+
+QString earlierRefreshToken(const SecretOwner& owner)
+{
+    // Written then without any escaping: only a host without '@' tells where the user ends.
+    if (owner.host.contains(u'@'))
+        return QString();
+    return EarlierTokenPrefix + owner.user + u'@' + owner.host + u':' + QString::number(owner.port);
+}
+
+} // namespace SecretKeys
