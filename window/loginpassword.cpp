@@ -17,14 +17,14 @@ LoginPassword::LoginPassword(std::function<void(const QString&)> setStatus,
 void LoginPassword::run(AccountSlot account, QWidget* parent, const Conversation& conversation)
 {
     const ServerAddress server = resolveServer(account);
+    const bool usable = server.problem.isEmpty() && account.problem.isEmpty();
     // A press while the browser sign-in waits only ends that wait, whichever account it names.
-    if (m_oauth.isRunning() ||
-        (account.Auth.trimmed().toLower() == u"oauth2" && server.problem.isEmpty())) {
+    if (m_oauth.isRunning() || (account.Auth.trimmed().toLower() == u"oauth2" && usable)) {
         m_oauth.run(account, parent, conversation);
         return;
     }
     // Unusable settings are for the conversation to report; asking first would be in vain.
-    if (account.PasswordGiven || !server.problem.isEmpty()) {
+    if (account.PasswordGiven || !usable) {
         conversation(account);
         return;
     }
