@@ -204,7 +204,7 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled)
-        cmbIdentity->addItem(entry.title, entry.slot);
+        cmbIdentity->addItem(plaintext::line(entry.title), entry.slot);
     cmbIdentity->setCurrentIndex(0);
     showTitleFromItsStart();
     // Each entry carries its slot number, so a file with gaps between titles still selects the
@@ -212,14 +212,14 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     SetIdentity(cmbIdentity->currentData().toInt());
 
     if (titled.isEmpty()) {
-        Label1->setText(
+        const QString problem =
             settings.problem().isEmpty()
                 ? QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.")
                       .arg(settings.path)
-                : settings.problem());
+                : settings.problem();
+        plaintext::show(Label1, problem);
         // The status line is too narrow for the whole path; the empty preview shows it in full.
-        Label1->setToolTip(Label1->text());
-        Text1->setPlaceholderText(Label1->text());
+        Text1->setPlaceholderText(plaintext::lines(problem));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "window/messagebox.h"
 
+#include "window/plaintext.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -32,11 +34,18 @@ std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Message& message)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setIcon(QMessageBox::NoIcon);
-    box->setWindowTitle(message.title);
-    box->setText(message.text);
+    box->setWindowTitle(plaintext::line(message.title));
+    const QString text = plaintext::lines(message.text);
+    box->setText(text);
     box->setTextFormat(Qt::PlainText);
-    // The detail often quotes the server; it is shown as plain text, never as markup or links.
-    QString detail = message.detail.toHtmlEscaped();
+    // The detail often quotes the server; it is shown as plain text, never as markup or links,
+    // within what the text has left of the box's bounds.
+    const qsizetype detailLimit = plaintext::BoxLimit - text.size();
+    const int detailLines = plaintext::BoxLines - int(text.count(u'\n')) - 1;
+    QString detail =
+        detailLimit > 0 && detailLines > 0
+            ? plaintext::lines(message.detail, detailLimit, detailLines).toHtmlEscaped()
+            : QString();
     detail.replace(u'\n', QStringLiteral("<br>"));
     box->setInformativeText(detail.isEmpty() ? QString() : QStringLiteral("<p>%1</p>").arg(detail));
     box->setStandardButtons(QMessageBox::Ok);

@@ -27,7 +27,9 @@ using Presenter = std::function<void(QWidget* parent, const Message& message)>;
 void show(QWidget* parent, const QString& title, const QString& text,
           const QString& detail = QString());
 
-// The box that show() puts on the screen, built but not yet shown.
+// The box that show() puts on the screen, built but not yet shown. Text and detail are shown as
+// plain lines, together at most plaintext::BoxLines lines and plaintext::BoxLimit characters, so
+// that no server can make a box larger than the screen.
 std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Message& message);
 
 // Replaces the presenter and returns the one it replaced; an empty function restores the real box.

@@ -26,7 +26,7 @@ void MessageListModel::setDetails(int row, const std::array<QString, 3>& details
     if (row < 0 || row >= m_rows.size())
         return;
     for (size_t i = 0; i < details.size(); ++i)
-        m_rows[row].details[i] = plaintext::bounded(details[i]);
+        m_rows[row].details[i] = plaintext::line(details[i]);
     if (row < m_published) {
         m_changedFirst = std::min(m_changedFirst, row);
         m_changedLast = std::max(m_changedLast, row);
@@ -85,8 +85,9 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
             return row.marked ? Qt::Checked : Qt::Unchecked;
         // In a list too narrow for the other columns, hovering an entry still tells who sent it.
         if (role == Qt::ToolTipRole && row.details != std::array<QString, 3>{}) {
-            return plaintext::toolTip(tr("Absender: %1\nBetreff: %2\nDatum: %3")
-                                          .arg(row.details[0], row.details[1], row.details[2]));
+            return plaintext::toolTip({tr("Absender: %1").arg(row.details[0]),
+                                       tr("Betreff: %1").arg(row.details[1]),
+                                       tr("Datum: %1").arg(row.details[2])});
         }
         return QVariant();
     }
