@@ -3,6 +3,7 @@
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
+#include "window/deletequestion.h"
 #include "window/messagebox.h"
 #include "window/plaintext.h"
 
@@ -271,13 +272,15 @@ void frmTarvolk::Command1_Click(int Index)
         return;
     QList<int> marked;
     if (Index == 1) {
-        for (int row = 0; row < List1->messages()->entryCount(); ++row) {
-            if (List1->messages()->isMarked(row))
-                marked.append(row);
-        }
+        marked = List1->messages()->markedRows();
         if (marked.isEmpty()) {
             MessageBox::show(this, windowTitle(),
                              QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+        } else if (m_accounts.ConfirmDelete &&
+                   !MessageBox::ask(this,
+                                    deleteQuestion(windowTitle(), *List1->messages(), marked))) {
+            // Asked before any password or keyring: a cancelled deletion logs in nowhere.
+            return;
         }
     }
     // Both conversations of a press work on the account and the marks of the moment it was

@@ -4,14 +4,17 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace MessageBox {
 
 namespace {
 
-void presentModally(QWidget* parent, const Message& message)
+bool presentModally(QWidget* parent, const Message& message)
 {
-    makeBox(parent, message)->exec();
+    const auto box = makeBox(parent, message);
+    box->exec();
+    return box->buttonRole(box->clickedButton()) == QMessageBox::AcceptRole;
 }
 
 Presenter& currentPresenter()
@@ -20,14 +23,23 @@ Presenter& currentPresenter()
     return presenter;
 }
 
+bool present(QWidget* parent, Message message)
+{
+    if (message.title.isEmpty())
+        message.title = QCoreApplication::applicationName();
+    return currentPresenter()(parent, message);
+}
+
 } // namespace
 
 void show(QWidget* parent, const QString& title, const QString& text, const QString& detail)
 {
-    Message message{title, text, detail};
-    if (message.title.isEmpty())
-        message.title = QCoreApplication::applicationName();
-    currentPresenter()(parent, message);
+    present(parent, {title, text, detail, QString()});
+}
+
+bool ask(QWidget* parent, Message question)
+{
+    return present(parent, std::move(question));
 }
 
 std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Message& message)
@@ -48,8 +60,16 @@ std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Message& message)
             : QString();
     detail.replace(u'\n', QStringLiteral("<br>"));
     box->setInformativeText(detail.isEmpty() ? QString() : QStringLiteral("<p>%1</p>").arg(detail));
-    box->setStandardButtons(QMessageBox::Ok);
-    box->setDefaultButton(QMessageBox::Ok);
+    if (message.confirm.isEmpty()) {
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setDefaultButton(QMessageBox::Ok);
+        return box;
+    }
+    box->addButton(message.confirm, QMessageBox::AcceptRole);
+    QPushButton* cancel = box->addButton(QCoreApplication::translate("MessageBox", "Abbrechen"),
+                                         QMessageBox::RejectRole);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
     return box;
 }
 
@@ -61,8 +81,14 @@ Presenter setPresenter(Presenter presenter)
 }
 
 Recorder::Recorder()
-    : m_previous(
-          setPresenter([this](QWidget*, const Message& message) { messages.append(message); }))
+    : m_previous(setPresenter([this](QWidget*, const Message& message) {
+          if (message.confirm.isEmpty()) {
+              messages.append(message);
+              return true;
+          }
+          questions.append(message);
+          return answers.isEmpty() ? unscriptedAnswer : answers.takeFirst();
+      }))
 {
 }
 

@@ -53,12 +53,22 @@ bool MessageListModel::isMarked(int row) const
     return row >= 0 && row < m_rows.size() && m_rows[row].marked;
 }
 
-void MessageListModel::toggleMark(int row)
+QList<int> MessageListModel::markedRows() const
+{
+    QList<int> rows;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (m_rows[row].marked)
+            rows.append(row);
+    }
+    return rows;
+}
+
+void MessageListModel::setMarked(int row, bool marked)
 {
     // Only a row the user can see can be marked.
-    if (row < 0 || row >= m_published)
+    if (row < 0 || row >= m_published || m_rows[row].marked == marked)
         return;
-    m_rows[row].marked = !m_rows[row].marked;
+    m_rows[row].marked = marked;
     const QModelIndex changed = index(row, Entry);
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
 }

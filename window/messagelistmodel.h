@@ -26,8 +26,14 @@ public:
     // Every entry, published or not.
     int entryCount() const { return int(m_rows.size()); }
 
+    QString entry(int row) const { return m_rows.value(row).entry; }
+    // Sender, subject and date, empty until the entry's text has arrived.
+    std::array<QString, 3> details(int row) const { return m_rows.value(row).details; }
+
     bool isMarked(int row) const;
-    void toggleMark(int row);
+    QList<int> markedRows() const;
+    void setMarked(int row, bool marked);
+    void toggleMark(int row) { setMarked(row, !isMarked(row)); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -163,6 +163,8 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesB
 
     // The marked message is number 2 now; its id finds it, and only it is deleted.
     QVERIFY(m_f->boxes.messages.isEmpty());
+    QCOMPARE(m_f->boxes.questions.value(0).text,
+             QStringLiteral("1 Nachricht auf dem Server löschen?"));
     QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[1], arrived}),
                               e2e::ReplyTimeoutMs);
     QCOMPARE(entries(w.List1), listEntries({messages[1], fourth}));
