@@ -1,5 +1,6 @@
 #include "window/frmtarvolk.h"
 
+#include "mailbox/serveraddress.h"
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
@@ -286,6 +287,7 @@ void frmTarvolk::Command1_Click(int Index)
     // Both conversations of a press work on the account and the marks of the moment it was
     // pressed.
     m_password.run(m_accounts.current(), this, [this, marked](const AccountSlot& account) {
+        m_fetchedAccount = accountKey(account);
         m_mailbox.DeleteMail(account, marked);
         if (m_mailbox.wasCancelled())
             return false;
@@ -323,6 +325,11 @@ void frmTarvolk::setSummary(const QString& text)
 
 void frmTarvolk::clearMessages()
 {
+    // The place in one account's list means nothing in another's.
+    if (m_listedAccount == m_fetchedAccount)
+        m_place.remember(*List1);
+    else
+        m_place.forget();
     List1->messages()->clear();
     Text1->setPlainText(QString());
     SetMailInfo(QStringLiteral(" "));
@@ -331,10 +338,16 @@ void frmTarvolk::clearMessages()
 void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
 {
     QStringList entries;
+    QList<QByteArray> uids;
     entries.reserve(messages.size());
-    for (const ListedMessage& message : messages)
+    uids.reserve(messages.size());
+    for (const ListedMessage& message : messages) {
         entries.append(message.entry);
-    List1->messages()->append(entries);
+        uids.append(message.uid);
+    }
+    List1->messages()->append(entries, uids);
+    m_listedAccount = m_fetchedAccount;
+    m_place.restore(*List1);
     m_display.listChanged();
 }
 

@@ -14,11 +14,11 @@ void MessageListModel::clear()
     endResetModel();
 }
 
-void MessageListModel::append(const QStringList& entries)
+void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids)
 {
     m_rows.reserve(m_rows.size() + entries.size());
-    for (const QString& entry : entries)
-        m_rows.append({entry, {}, false});
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        m_rows.append({entries[i], uids.value(i), {}, false});
 }
 
 void MessageListModel::setDetails(int row, const std::array<QString, 3>& details)
