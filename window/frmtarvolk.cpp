@@ -289,7 +289,8 @@ void frmTarvolk::Command1_Click(int Index)
     m_password.run(m_accounts.current(), this, [this, marked](const AccountSlot& account) {
         m_fetchedAccount = accountKey(account);
         m_mailbox.DeleteMail(account, marked);
-        if (m_mailbox.wasCancelled())
+        // Without marks no deletion ran, and a cancel seen now is that of an earlier press.
+        if (!marked.isEmpty() && m_mailbox.wasCancelled())
             return false;
         m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
         return m_mailbox.passwordRefused();

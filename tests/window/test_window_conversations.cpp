@@ -212,6 +212,7 @@ private slots:
     void secondPressDuringAConversationStartsNothing();
     void accountChosenDuringTheLogInAppliesToTheNextPress();
     void timeOutShowsTheTransmissionErrorOnce();
+    void escapeEndsTheConversationAtOnce();
     void deletionThatTimesOutIsFollowedByAFetch();
     void serverAndMessageWordsShowAsPlainText();
     void keysPressTheButtonsAndCloseTheWindow();
@@ -747,6 +748,28 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     QVERIFY(w.Command1[0]->isEnabled());
     QVERIFY(w.Command1[1]->isEnabled());
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+// Escape while the server is silent ends the conversation at once, without "quit" and without the
+// box that the server's silence would bring after 4 seconds; the next press works.
+void TestWindowConversations::escapeEndsTheConversationAtOnce()
+{
+    frmTarvolk& w = startWindow();
+    m_f->server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::expectClose()});
+    m_f->server.play(fetch(threeMails()));
+    OnLine escape(m_f->server, 0, "stat", [&] { QTest::keyClick(&w, Qt::Key_Escape); });
+
+    press(w.Command1[0]);
+
+    QVERIFY(escape.ran());
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.clientClosed(0), 2000);
+    QVERIFY(!m_f->server.receivedLines(0).contains("quit"));
+    QVERIFY(m_f->boxes.messages.isEmpty());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Abgebrochen"));
+    QVERIFY(w.Command1[0]->isEnabled() && w.Command1[1]->isEnabled());
+    press(w.Command1[0]);
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(entries(w.List1), listEntries(threeMails()));
 }
 
 void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
