@@ -55,7 +55,6 @@ void TestAccountSlots::loadsTwoAccounts()
     QCOMPARE(accounts.CurHost, QStringLiteral("192.0.2.20"));
     QCOMPARE(accounts.CurAccount, QStringLiteral("user2"));
     QCOMPARE(accounts.CurPassword, QString());
-    QVERIFY(accounts.ConfirmDelete);
     for (int n = 3; n <= 10; ++n)
         QVERIFY(accounts.Accounts[n].Host.isEmpty() && accounts.Accounts[n].Title.isEmpty());
 }
@@ -122,8 +121,7 @@ void TestAccountSlots::neverReadsSlotsAboveTen()
     QCOMPARE(titled[0].slot, 10);
     QCOMPARE(accounts.Accounts[10].Security, QStringLiteral("starttls"));
     QCOMPARE(accounts.Accounts[10].Fingerprint, QStringLiteral("AB:cd"));
-    // A word does not turn the question before a deletion off; only 0 does.
-    QVERIFY(accounts.ConfirmDelete);
+    QVERIFY(accounts.ConfirmDelete); // only 0 turns the question before a deletion off
     const AccountSlot& oauth = accounts.Accounts[10];
     QCOMPARE(QStringList({oauth.Auth, oauth.OAuthProvider, oauth.ClientId, oauth.AuthUrl,
                           oauth.TokenUrl, oauth.Scope, oauth.ClientSecret}),
