@@ -601,9 +601,7 @@ void TestWindowConversations::cancelledQuestionLogsInNowhere()
     QVERIFY(clickCheckBox(w.List1, 0));
     PasswordDialog::Script dialog({});
     m_f->boxes.answers = {false};
-
     press(w.Command1[1]);
-
     QCOMPARE(m_f->boxes.questions.size(), 1);
     // On the screen, Abbrechen is the default button and Escape's.
     const auto box = MessageBox::makeBox(&w, m_f->boxes.questions[0]);
@@ -748,9 +746,7 @@ void TestWindowConversations::escapeEndsTheConversationAtOnce()
     m_f->server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::expectClose()});
     m_f->server.play(fetch(threeMails()));
     OnLine escape(m_f->server, 0, "stat", [&] { QTest::keyClick(&w, Qt::Key_Escape); });
-
     press(w.Command1[0]);
-
     QVERIFY(escape.ran());
     QTRY_VERIFY_WITH_TIMEOUT(m_f->server.clientClosed(0), 2000);
     QVERIFY(!m_f->server.receivedLines(0).contains("quit"));
