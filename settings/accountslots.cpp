@@ -47,6 +47,7 @@ QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
                                       slot == 0 ? key : key + QString::number(slot));
     };
     LineCount = roundHalfEven<qint16>(numberValue(readSetup(QStringLiteral("LineCount"))));
+    ConfirmDelete = readSetup(QStringLiteral("ConfirmDelete")) != u"0";
     QList<TitledSlot> titled;
     for (int n = 1; n <= SlotCount; ++n) {
         AccountSlot& slot = Accounts[n];

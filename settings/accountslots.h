@@ -52,8 +52,8 @@ class AccountSlots {
 public:
     static constexpr int SlotCount = 10;
 
-    // Reads "LineCount" and the ten slots from section "Setup" of the settings file.
-    // Returns the titled slots in slot order, as the account box lists them.
+    // Reads "LineCount", "ConfirmDelete" and the ten slots from section "Setup" of the settings
+    // file. Returns the titled slots in slot order, as the account box lists them.
     QList<TitledSlot> load(const IniDocument& settings);
 
     // Makes slot MailNo (0 to 10) the current account; slot 0 empties it. Any other number is
@@ -65,6 +65,8 @@ public:
 
     std::array<AccountSlot, SlotCount + 1> Accounts;
     qint16 LineCount = 0;
+    // Whether the window asks before it deletes: only ConfirmDelete=0 turns the question off.
+    bool ConfirmDelete = true;
     QString CurHost;
     QString CurAccount;
     QString CurPassword;

@@ -1,8 +1,10 @@
 #include "window/frmtarvolk.h"
 
+#include "mailbox/serveraddress.h"
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
+#include "window/deletequestion.h"
 #include "window/messagebox.h"
 #include "window/plaintext.h"
 
@@ -204,7 +206,7 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled)
-        cmbIdentity->addItem(entry.title, entry.slot);
+        cmbIdentity->addItem(plaintext::line(entry.title), entry.slot);
     cmbIdentity->setCurrentIndex(0);
     showTitleFromItsStart();
     // Each entry carries its slot number, so a file with gaps between titles still selects the
@@ -212,14 +214,14 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     SetIdentity(cmbIdentity->currentData().toInt());
 
     if (titled.isEmpty()) {
-        Label1->setText(
+        const QString problem =
             settings.problem().isEmpty()
                 ? QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.")
                       .arg(settings.path)
-                : settings.problem());
+                : settings.problem();
+        plaintext::show(Label1, problem);
         // The status line is too narrow for the whole path; the empty preview shows it in full.
-        Label1->setToolTip(Label1->text());
-        Text1->setPlaceholderText(Label1->text());
+        Text1->setPlaceholderText(plaintext::lines(problem));
     }
 }
 
@@ -271,20 +273,24 @@ void frmTarvolk::Command1_Click(int Index)
         return;
     QList<int> marked;
     if (Index == 1) {
-        for (int row = 0; row < List1->messages()->entryCount(); ++row) {
-            if (List1->messages()->isMarked(row))
-                marked.append(row);
-        }
+        marked = List1->messages()->markedRows();
         if (marked.isEmpty()) {
             MessageBox::show(this, windowTitle(),
                              QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+        } else if (m_accounts.ConfirmDelete &&
+                   !MessageBox::ask(this,
+                                    deleteQuestion(windowTitle(), *List1->messages(), marked))) {
+            // Asked before any password or keyring: a cancelled deletion logs in nowhere.
+            return;
         }
     }
     // Both conversations of a press work on the account and the marks of the moment it was
     // pressed.
     m_password.run(m_accounts.current(), this, [this, marked](const AccountSlot& account) {
+        m_fetchedAccount = accountKey(account);
         m_mailbox.DeleteMail(account, marked);
-        if (m_mailbox.wasCancelled())
+        // Without marks no deletion ran, and a cancel seen now is that of an earlier press.
+        if (!marked.isEmpty() && m_mailbox.wasCancelled())
             return false;
         m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
         return m_mailbox.passwordRefused();
@@ -320,6 +326,11 @@ void frmTarvolk::setSummary(const QString& text)
 
 void frmTarvolk::clearMessages()
 {
+    // The place in one account's list means nothing in another's.
+    if (m_listedAccount == m_fetchedAccount)
+        m_place.remember(*List1);
+    else
+        m_place.forget();
     List1->messages()->clear();
     Text1->setPlainText(QString());
     SetMailInfo(QStringLiteral(" "));
@@ -328,10 +339,16 @@ void frmTarvolk::clearMessages()
 void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
 {
     QStringList entries;
+    QList<QByteArray> uids;
     entries.reserve(messages.size());
-    for (const ListedMessage& message : messages)
+    uids.reserve(messages.size());
+    for (const ListedMessage& message : messages) {
         entries.append(message.entry);
-    List1->messages()->append(entries);
+        uids.append(message.uid);
+    }
+    List1->messages()->append(entries, uids);
+    m_listedAccount = m_fetchedAccount;
+    m_place.restore(*List1);
     m_display.listChanged();
 }
 

@@ -4,6 +4,7 @@
 #include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
 #include "window/displaythrottle.h"
+#include "window/listplace.h"
 #include "window/loginpassword.h"
 #include "window/messagelistview.h"
 #include "window/windowlayout.h"
@@ -92,5 +93,10 @@ private:
         setStatus(text);
     }};
     QPointer<QWidget> m_focusBeforeBusy;
+    // The account of the running press, and that of the list on screen (see accountKey).
+    QString m_fetchedAccount;
+    QString m_listedAccount;
+    // The current entry and the marks, from before a fetch to its listing.
+    ListPlace m_place;
     bool m_activated = false;
 };

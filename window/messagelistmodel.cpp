@@ -14,11 +14,11 @@ void MessageListModel::clear()
     endResetModel();
 }
 
-void MessageListModel::append(const QStringList& entries)
+void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids)
 {
     m_rows.reserve(m_rows.size() + entries.size());
-    for (const QString& entry : entries)
-        m_rows.append({entry, {}, false});
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        m_rows.append({entries[i], uids.value(i), {}, false});
 }
 
 void MessageListModel::setDetails(int row, const std::array<QString, 3>& details)
@@ -26,7 +26,7 @@ void MessageListModel::setDetails(int row, const std::array<QString, 3>& details
     if (row < 0 || row >= m_rows.size())
         return;
     for (size_t i = 0; i < details.size(); ++i)
-        m_rows[row].details[i] = plaintext::bounded(details[i]);
+        m_rows[row].details[i] = plaintext::line(details[i]);
     if (row < m_published) {
         m_changedFirst = std::min(m_changedFirst, row);
         m_changedLast = std::max(m_changedLast, row);
@@ -53,12 +53,22 @@ bool MessageListModel::isMarked(int row) const
     return row >= 0 && row < m_rows.size() && m_rows[row].marked;
 }
 
-void MessageListModel::toggleMark(int row)
+QList<int> MessageListModel::markedRows() const
+{
+    QList<int> rows;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (m_rows[row].marked)
+            rows.append(row);
+    }
+    return rows;
+}
+
+void MessageListModel::setMarked(int row, bool marked)
 {
     // Only a row the user can see can be marked.
-    if (row < 0 || row >= m_published)
+    if (row < 0 || row >= m_published || m_rows[row].marked == marked)
         return;
-    m_rows[row].marked = !m_rows[row].marked;
+    m_rows[row].marked = marked;
     const QModelIndex changed = index(row, Entry);
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
 }
@@ -85,8 +95,9 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
             return row.marked ? Qt::Checked : Qt::Unchecked;
         // In a list too narrow for the other columns, hovering an entry still tells who sent it.
         if (role == Qt::ToolTipRole && row.details != std::array<QString, 3>{}) {
-            return plaintext::toolTip(tr("Absender: %1\nBetreff: %2\nDatum: %3")
-                                          .arg(row.details[0], row.details[1], row.details[2]));
+            return plaintext::toolTip({tr("Absender: %1").arg(row.details[0]),
+                                       tr("Betreff: %1").arg(row.details[1]),
+                                       tr("Datum: %1").arg(row.details[2])});
         }
         return QVariant();
     }

@@ -5,8 +5,9 @@
 #include <array>
 #include <climits>
 
-// The message list: per message its entry "i. Email size", its sender, subject and date once its
-// text has arrived, and the user's mark for deletion. Row k is message k + 1; nothing is sorted.
+// The message list: per message its entry "i. Email size", the server's id for it (empty when the
+// server has no usable ids), its sender, subject and date once its text has arrived, and the
+// user's mark for deletion. Row k is message k + 1; nothing is sorted.
 // Entries and details added during a fetch reach the views only when published: a fetch that
 // fills the list message by message then lays it out and repaints it a few times a second, not
 // for every message, and ten thousand entries cost one insertion.
@@ -18,7 +19,8 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void clear();
-    void append(const QStringList& entries);
+    // uids, when given, holds each entry's id in the same order.
+    void append(const QStringList& entries, const QList<QByteArray>& uids = {});
     // The values shown beside an entry: sender, subject and date.
     void setDetails(int row, const std::array<QString, 3>& details);
     // Shows the views what was appended and set since the last time.
@@ -26,8 +28,15 @@ public:
     // Every entry, published or not.
     int entryCount() const { return int(m_rows.size()); }
 
+    QString entry(int row) const { return m_rows.value(row).entry; }
+    QByteArray uid(int row) const { return m_rows.value(row).uid; }
+    // Sender, subject and date, empty until the entry's text has arrived.
+    std::array<QString, 3> details(int row) const { return m_rows.value(row).details; }
+
     bool isMarked(int row) const;
-    void toggleMark(int row);
+    QList<int> markedRows() const;
+    void setMarked(int row, bool marked);
+    void toggleMark(int row) { setMarked(row, !isMarked(row)); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -39,6 +48,7 @@ public:
 private:
     struct Row {
         QString entry;
+        QByteArray uid;
         std::array<QString, 3> details;
         bool marked = false;
     };

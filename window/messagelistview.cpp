@@ -123,7 +123,9 @@ void MessageListView::mouseMoveEvent(QMouseEvent* event)
 
 void MessageListView::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) &&
+    // Delete marks for deletion too, and deletes nothing by itself: the button does, after asking.
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Select || key == Qt::Key_Delete) &&
         event->modifiers() == Qt::NoModifier) {
         m_messages->toggleMark(currentRow());
         event->accept();

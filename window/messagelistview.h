@@ -5,8 +5,8 @@
 #include <QTreeView>
 
 // The message list as the user works it: a click on an entry's text or the arrow, Home, End and
-// page keys make it the current entry; a click on its check box or Space on the current entry
-// changes its mark, and only these do.
+// page keys make it the current entry; a click on its check box, or Space or Delete on the
+// current entry, changes its mark, and only these do.
 class MessageListView : public QTreeView {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "window/passworddialog.h"
 
+#include "window/plaintext.h"
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -21,7 +23,7 @@ QString tr(const char* text)
 Answer askModally(QWidget* parent, const Request& request)
 {
     QDialog dialog(parent);
-    dialog.setWindowTitle(tr("Passwort für %1").arg(request.title));
+    dialog.setWindowTitle(tr("Passwort für %1").arg(plaintext::line(request.title)));
     auto* layout = new QVBoxLayout(&dialog);
     if (request.storedRefused) {
         layout->addWidget(

@@ -92,7 +92,7 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
     // Gaps, a blank title, a twice-used title, and an untitled slot with full log-in data.
     writeSettings(
         "[Setup]\nTitle2=Zwei\nHost2=h2\nTitle3=\" \"\nTitle4=\nHost3=h3\nTitle5=Zwei\nHost5=h5\n"
-        "Host4=h4\nAccount4=u4\nPassword4=p4\nPassword3=\n");
+        "Host4=h4\nAccount4=u4\nPassword4=p4\nPassword3=\nconfirmdelete = 0\n");
     AccountSlots accounts;
     const QList<TitledSlot> titled = accounts.load(settings());
     QCOMPARE(titled.size(), 3);
@@ -106,6 +106,7 @@ void TestAccountSlots::listsEveryTitledSlotWithItsNumber()
     QCOMPARE(accounts.Accounts[4].Password, QStringLiteral("p4"));
     // An empty Password3= is an empty password; no Password2 at all leaves it to the keyring.
     QVERIFY(accounts.Accounts[3].PasswordGiven && !accounts.Accounts[2].PasswordGiven);
+    QVERIFY(!accounts.ConfirmDelete);
 }
 
 void TestAccountSlots::neverReadsSlotsAboveTen()
@@ -113,13 +114,14 @@ void TestAccountSlots::neverReadsSlotsAboveTen()
     writeSettings("[Setup]\nTitle10=Zehn\nSecurity10=starttls\nFingerprint10=AB:cd\nTitle11=Elf\n"
                   "Host11=h11\nAuth10=oauth2\nOAuthProvider10=custom\nClientId10=app\n"
                   "AuthUrl10=https://a.example/auth\nTokenUrl10=https://a.example/token\n"
-                  "Scope10=pop\nClientSecret10=gocspx\n");
+                  "Scope10=pop\nClientSecret10=gocspx\nConfirmDelete=nein\n");
     AccountSlots accounts;
     const QList<TitledSlot> titled = accounts.load(settings());
     QCOMPARE(titled.size(), 1);
     QCOMPARE(titled[0].slot, 10);
     QCOMPARE(accounts.Accounts[10].Security, QStringLiteral("starttls"));
     QCOMPARE(accounts.Accounts[10].Fingerprint, QStringLiteral("AB:cd"));
+    QVERIFY(accounts.ConfirmDelete); // only 0 turns the question before a deletion off
     const AccountSlot& oauth = accounts.Accounts[10];
     QCOMPARE(QStringList({oauth.Auth, oauth.OAuthProvider, oauth.ClientId, oauth.AuthUrl,
                           oauth.TokenUrl, oauth.Scope, oauth.ClientSecret}),

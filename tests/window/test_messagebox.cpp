@@ -1,4 +1,5 @@
 #include "window/messagebox.h"
+#include "window/plaintext.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
@@ -19,6 +21,8 @@ private slots:
     void boxHasOnlyOkAndNoIcon_data();
     void boxHasOnlyOkAndNoIcon();
     void realBoxWaitsForOk();
+    void serverTextIsBoundedInBoxesAndLabels_data();
+    void serverTextIsBoundedInBoxesAndLabels();
 };
 
 void TestMessageBox::initTestCase()
@@ -114,6 +118,46 @@ void TestMessageBox::realBoxWaitsForOk()
     QCOMPARE(seenTitle, QStringLiteral("Tarvolk"));
     QCOMPARE(seenText, QStringLiteral("Fehler bei der Übertragung"));
     QCOMPARE(seenButtons, 1);
+}
+
+void TestMessageBox::serverTextIsBoundedInBoxesAndLabels_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shownStart"); // on a label, line breaks show as signs
+    const QString words = QStringLiteral("Wort ").repeated(13107);
+    QTest::newRow("64 KB of words") << words << words.left(20);
+    QTest::newRow("9000 bare LF") << u'a' + QString(9000, u'\n') << QStringLiteral("a\n\n");
+    QTest::newRow("NUL, escape, DEL")
+        << QStringLiteral("vor") + QChar(0) + QStringLiteral("n\x1b[2J\x7f")
+        << QStringLiteral("vor␀n␛[2J␡");
+    QTest::newRow("bidi override and isolate")
+        << QStringLiteral("Rechnung\u202Efdp.exe\u2066x\u2069")
+        << QStringLiteral("Rechnungfdp.exex");
+}
+
+// A hostile server text as a box's text and detail, and on a label with its tooltip: cleaned of
+// what hides or turns text round, cut where it is long, and never larger than the screen.
+void TestMessageBox::serverTextIsBoundedInBoxesAndLabels()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shownStart);
+    const auto box = MessageBox::makeBox(nullptr, {QStringLiteral("Tarvolk"), text, text});
+    QTextDocument detail;
+    detail.setHtml(box->informativeText());
+    const QString shown = box->text() + detail.toPlainText();
+    QVERIFY2(box->text().startsWith(shownStart), qPrintable(box->text().left(40)));
+    QVERIFY(shown.count(u'\n') < plaintext::BoxLines && shown.size() <= plaintext::BoxLimit);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    const QRect screen = box->screen()->availableGeometry();
+    // Qt itself makes a box on a small screen as wide as the screen, and no wider.
+    QVERIFY(box->frameGeometry().height() <= screen.height() && box->width() <= screen.width());
+
+    QLabel label;
+    plaintext::show(&label, text);
+    const QString lineStart = shownStart.replace(u'\n', u'␊');
+    QVERIFY2(label.text().startsWith(lineStart), qPrintable(label.text().left(40)));
+    QVERIFY(label.text().size() <= plaintext::ShownLimit && label.toolTip().contains(lineStart));
 }
 
 QTEST_MAIN(TestMessageBox)

@@ -3,6 +3,7 @@
 #include "tests/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
+#include "window/passworddialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -199,16 +200,18 @@ private slots:
     void clickOnAnEntryPreviewsItsText_data();
     void clickOnAnEntryPreviewsItsText();
     void clickDuringAFetchShowsWhatIsStoredSoFar();
-    void onlyTheCheckBoxOrSpaceChangesAMark();
+    void onlyTheCheckBoxSpaceOrDeleteChangesAMark();
     void listShowsSenderSubjectAndDate();
     void progressShowsWhatHasArrived();
     void progressAndListFollowAtMostTenTimesASecond();
     void deleteWithNothingMarkedSaysSoAndFetchesAnew();
     void deletesTheMarkedEntriesThenFetchesAnew();
+    void cancelledQuestionLogsInNowhere();
     void secondPressDuringAConversationStartsNothing_data();
     void secondPressDuringAConversationStartsNothing();
     void accountChosenDuringTheLogInAppliesToTheNextPress();
     void timeOutShowsTheTransmissionErrorOnce();
+    void escapeEndsTheConversationAtOnce();
     void deletionThatTimesOutIsFollowedByAFetch();
     void serverAndMessageWordsShowAsPlainText();
     void keysPressTheButtonsAndCloseTheWindow();
@@ -389,9 +392,9 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
     QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Lange Nachricht"));
 }
 
-// Clicks on the text and the moving keys choose the entry to preview; the check box and Space
-// mark it.
-void TestWindowConversations::onlyTheCheckBoxOrSpaceChangesAMark()
+// Clicks on the text and the moving keys choose the entry to preview; the check box, Space and
+// Delete mark it, and Delete deletes nothing by itself.
+void TestWindowConversations::onlyTheCheckBoxSpaceOrDeleteChangesAMark()
 {
     frmTarvolk& w = startWindow();
     fetchThree(w);
@@ -422,9 +425,10 @@ void TestWindowConversations::onlyTheCheckBoxOrSpaceChangesAMark()
     QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
     QVERIFY(clickCheckBox(w.List1, 0));
     QTest::keyClick(w.List1, Qt::Key_Down);
-    QTest::keyClick(w.List1, Qt::Key_Space);
+    QTest::keyClick(w.List1, Qt::Key_Delete);
     QCOMPARE(markedRows(w.List1), QList<int>());
     QCOMPARE(entries(w.List1), listEntries(mails));
+    QCOMPARE(m_f->server.connectionCount(), 1);
 }
 
 // Beside each entry: sender, subject and date, decoded and unfolded, in the order of the mailbox.
@@ -547,9 +551,15 @@ void TestWindowConversations::deleteWithNothingMarkedSaysSoAndFetchesAnew()
     QCOMPARE(w.Label1->text(), QString());
 }
 
+// With ConfirmDelete=0 the deletion starts at once, without the question.
 void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
 {
-    frmTarvolk& w = startWindow();
+    QVERIFY(m_f->writeSettings("[Setup]\nLineCount=10\nConfirmDelete=0\n"
+                               "Title1=Privat\nHost1=" +
+                               m_f->server.hostWithPort().toUtf8() +
+                               "\nAccount1=joe\nPassword1=secret\n"));
+    QVERIFY(m_f->openActive());
+    frmTarvolk& w = *m_f->window;
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
     const QList<Mail> mails = threeMails();
@@ -570,11 +580,36 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
              QList<QByteArray>({"capa", "user joe", "pass secret", "capa", "stat", "list", "uidl",
                                 "dele 1", "dele 3", "quit"}));
     QVERIFY(m_f->boxes.messages.isEmpty());
+    QVERIFY(m_f->boxes.questions.isEmpty());
     QCOMPARE(entries(w.List1), listEntries(left));
     QCOMPARE(w.mailbox().MailTexts(), QStringList({text(mails[1])}));
     QVERIFY(markedRows(w.List1).isEmpty());
     QCOMPARE(w.Label2->text(), QStringLiteral("1 Email mit 15000 Bytes"));
     QCOMPARE(w.Label1->text(), QString());
+}
+
+// The question comes before any password, keyring or connection: the account chosen now has no
+// password, and cancelling asks for none and connects nowhere.
+void TestWindowConversations::cancelledQuestionLogsInNowhere()
+{
+    QVERIFY(m_f->writeSettings("[Setup]\nTitle1=Ohne Passwort\nHost1=" +
+                               m_f->server.hostWithPort().toUtf8() + "\nAccount1=joe\n"));
+    QVERIFY(m_f->openActive());
+    frmTarvolk& w = *m_f->window;
+    w.List1->messages()->append({QStringLiteral("1. Email 10")});
+    w.List1->messages()->publish();
+    QVERIFY(clickCheckBox(w.List1, 0));
+    PasswordDialog::Script dialog({});
+    m_f->boxes.answers = {false};
+    press(w.Command1[1]);
+    QCOMPARE(m_f->boxes.questions.size(), 1);
+    // On the screen, Abbrechen is the default button and Escape's.
+    const auto box = MessageBox::makeBox(&w, m_f->boxes.questions[0]);
+    QVERIFY(box->defaultButton()->text() == u"Abbrechen" &&
+            box->escapeButton() == box->defaultButton());
+    QVERIFY(dialog.requests.isEmpty() && m_f->boxes.messages.isEmpty());
+    QCOMPARE(m_f->server.connectionCount(), 0);
+    QCOMPARE(markedRows(w.List1), QList<int>({0}));
 }
 
 void TestWindowConversations::secondPressDuringAConversationStartsNothing_data()
@@ -702,6 +737,26 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     QVERIFY(w.Command1[0]->isEnabled());
     QVERIFY(w.Command1[1]->isEnabled());
     QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+// Escape while the server is silent ends the conversation at once, without "quit" and without the
+// box that the server's silence would bring after 4 seconds; the next press works.
+void TestWindowConversations::escapeEndsTheConversationAtOnce()
+{
+    frmTarvolk& w = startWindow();
+    m_f->server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::expectClose()});
+    m_f->server.play(fetch(threeMails()));
+    OnLine escape(m_f->server, 0, "stat", [&] { QTest::keyClick(&w, Qt::Key_Escape); });
+    press(w.Command1[0]);
+    QVERIFY(escape.ran());
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->server.clientClosed(0), 2000);
+    QVERIFY(!m_f->server.receivedLines(0).contains("quit"));
+    QVERIFY(m_f->boxes.messages.isEmpty());
+    QCOMPARE(w.Label1->text(), QStringLiteral("Abgebrochen"));
+    // The buttons are enabled again: a press fetches.
+    press(w.Command1[0]);
+    SCRIPTED_VERIFY(m_f->server);
+    QCOMPARE(entries(w.List1), listEntries(threeMails()));
 }
 
 void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()

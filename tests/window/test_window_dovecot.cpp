@@ -47,7 +47,7 @@ private slots:
     void init();
     void cleanup();
 
-    void deletesTheTwoMarkedMessages();
+    void deletesTheTwoMarkedMessagesAndKeepsThePlace();
     void sameCountAfterAnotherClientDeletedAndMailArrivedDeletesByTheId();
 
 private:
@@ -102,7 +102,9 @@ QStringList TestWindowDovecot::subjectsShown()
     return shown;
 }
 
-void TestWindowDovecot::deletesTheTwoMarkedMessages()
+// Another client deletes message 1: F5 takes the marks and the current message along to their new
+// entries, and so does the deletion for the current message.
+void TestWindowDovecot::deletesTheTwoMarkedMessagesAndKeepsThePlace()
 {
     const QString user = m_users.take();
     QVERIFY(!user.isEmpty());
@@ -117,18 +119,31 @@ void TestWindowDovecot::deletesTheTwoMarkedMessages()
     QCOMPARE(entries(w.List1), listEntries(messages));
     QVERIFY(windowdriver::clickCheckBox(w.List1, 1));
     QVERIFY(windowdriver::clickCheckBox(w.List1, 3));
-    QCOMPARE(markedRows(w.List1), QList<int>({1, 3}));
+    QVERIFY(clickEntry(w.List1, 4));
+    e2e::PlainPop3 other;
+    QVERIFY(other.logIn(m_server.port(), user, Password));
+    QVERIFY(other.command("dele 1").startsWith("+OK") && other.quit());
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user).size(), 4, e2e::ReplyTimeoutMs);
+    QTest::keyClick(&w, Qt::Key_F5);
+    QCOMPARE(markedRows(w.List1), QList<int>({0, 2}));
+    QCOMPARE(w.List1->currentRow(), 3);
     press(w.Command1[1]);
 
     QVERIFY(m_f->boxes.messages.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=2/5"), 1,
+    QCOMPARE(m_f->boxes.questions.value(0).text,
+             QStringLiteral("2 Nachrichten auf dem Server löschen?"));
+    QCOMPARE(m_f->boxes.questions[0].detail.section(u'\n', 0, 0),
+             QStringLiteral("1. Email %1 – Anna Absender <anna@example.org> – Nachricht 2")
+                 .arg(messages[1].size()));
+    QTRY_COMPARE_WITH_TIMEOUT(e2e::loggedOutWith(m_server, user, "del=2/4"), 1,
                               e2e::ReplyTimeoutMs);
-    QCOMPARE(entries(w.List1), listEntries({messages[0], messages[2], messages[4]}));
-    QCOMPARE(subjectsShown(), subjects({1, 3, 5}));
-    QCOMPARE(m_server.messageIds(user), QStringList({ids[0], ids[2], ids[4]}));
+    QCOMPARE(entries(w.List1), listEntries({messages[2], messages[4]}));
+    QCOMPARE(w.List1->currentRow(), 1);
+    QCOMPARE(w.lblMailInfo[2]->text(), QStringLiteral("Nachricht 5"));
+    QCOMPARE(subjectsShown(), subjects({3, 5}));
+    QCOMPARE(m_server.messageIds(user), QStringList({ids[2], ids[4]}));
     QCOMPARE(w.Label2->text(),
-             QStringLiteral("3 Emails mit %1 Bytes")
-                 .arg(messages[0].size() + messages[2].size() + messages[4].size()));
+             QStringLiteral("2 Emails mit %1 Bytes").arg(messages[2].size() + messages[4].size()));
     QCOMPARE(w.Label1->text(), QString());
 }
 
@@ -163,6 +178,8 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesB
 
     // The marked message is number 2 now; its id finds it, and only it is deleted.
     QVERIFY(m_f->boxes.messages.isEmpty());
+    QCOMPARE(m_f->boxes.questions.value(0).text,
+             QStringLiteral("1 Nachricht auf dem Server löschen?"));
     QTRY_COMPARE_WITH_TIMEOUT(m_server.messageIds(user), QStringList({ids[1], arrived}),
                               e2e::ReplyTimeoutMs);
     QCOMPARE(entries(w.List1), listEntries({messages[1], fourth}));

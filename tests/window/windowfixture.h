@@ -1,7 +1,8 @@
 #pragma once
 
 // One set-up for the window tests: a folder for TARVOLK.INI, a recorder that answers every
-// message box instead of a user, a scripted POP3 server on loopback, and the window itself.
+// message box and question instead of a user, a scripted POP3 server on loopback, and the window
+// itself.
 
 #include "pop3server/scriptedserver.h"
 #include "tests/window/windowdriver.h"
@@ -17,6 +18,9 @@ namespace windowdriver {
 
 class WindowFixture {
 public:
+    // A test that deletes agrees to the question, unless it scripts other answers.
+    WindowFixture() { boxes.unscriptedAnswer = true; }
+
     // False when the folder or the server could not be set up.
     bool isReady() const { return folder.isValid() && server.isListening(); }
     QString path() const { return folder.path(); }

@@ -1,0 +1,66 @@
+#include "window/listplace.h"
+
+#include "window/messagelistview.h"
+
+#include <QHash>
+
+namespace {
+
+bool everyEntryHasAnId(const MessageListModel& messages)
+{
+    for (int row = 0; row < messages.entryCount(); ++row) {
+        if (messages.uid(row).isEmpty())
+            return false;
+    }
+    return messages.entryCount() > 0;
+}
+
+} // namespace
+
+void ListPlace::remember(const MessageListView& list)
+{
+    forget();
+    const MessageListModel& messages = *list.messages();
+    m_hadIds = everyEntryHasAnId(messages);
+    for (int row = 0; row < messages.entryCount(); ++row) {
+        m_entries.append(messages.entry(row));
+        if (m_hadIds && messages.isMarked(row))
+            m_markedUids.insert(messages.uid(row));
+    }
+    m_current = list.currentRow();
+    m_currentUid = messages.uid(m_current);
+}
+
+void ListPlace::forget()
+{
+    m_entries.clear();
+    m_hadIds = false;
+    m_current = -1;
+    m_currentUid.clear();
+    m_markedUids.clear();
+}
+
+void ListPlace::restore(MessageListView& list)
+{
+    MessageListModel& messages = *list.messages();
+    // Marks and the current entry need the entries shown.
+    if (m_current >= 0 || !m_markedUids.isEmpty())
+        messages.publish();
+    int current = -1;
+    if (m_hadIds && everyEntryHasAnId(messages)) {
+        QHash<QByteArray, int> rowOfUid;
+        for (int row = 0; row < messages.entryCount(); ++row)
+            rowOfUid.insert(messages.uid(row), row);
+        current = rowOfUid.value(m_currentUid, -1);
+        for (const QByteArray& uid : std::as_const(m_markedUids))
+            messages.setMarked(rowOfUid.value(uid, -1), true);
+    } else {
+        QStringList entries;
+        for (int row = 0; row < messages.entryCount(); ++row)
+            entries.append(messages.entry(row));
+        current = entries == m_entries ? m_current : -1;
+    }
+    if (current >= 0)
+        list.setCurrentIndex(messages.index(current, MessageListModel::Entry));
+    forget();
+}
