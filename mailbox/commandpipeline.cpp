@@ -1,6 +1,6 @@
 #include "mailbox/commandpipeline.h"
 
-#include "mailbox/connection.h"
+#include "mailbox/transport.h"
 
 void CommandPipeline::send(const QByteArray& command)
 {

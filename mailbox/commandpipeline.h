@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QList>
 
-class Connection;
+class Transport;
 
 // Sends commands ahead of their answers, at most a given number unanswered, and records every
 // command whose answer is still to be read, in order: answers can then only be read for what was
@@ -17,7 +17,7 @@ public:
     static constexpr int PipelinedDepth = 256;
 
     // sentAhead: commands that went out together with the log-in; their answers come first.
-    CommandPipeline(Connection& connection, int depth, const QList<QByteArray>& sentAhead = {})
+    CommandPipeline(Transport& connection, int depth, const QList<QByteArray>& sentAhead = {})
         : m_connection(connection), m_depth(depth), m_pending(sentAhead), m_sent(sentAhead.size())
     {
     }
@@ -34,7 +34,7 @@ public:
 private:
     void fill();
 
-    Connection& m_connection;
+    Transport& m_connection;
     int m_depth = 1;
     QList<QByteArray> m_pending; // answers still to be read, oldest first
     qsizetype m_sent = 0;        // how many of m_pending have gone out

@@ -1,5 +1,7 @@
 #include "mailbox/connection.h"
 
+#include "mailbox/certificatereason.h"
+
 #include <QEventLoop>
 
 Connection::Connection(QObject* parent) : QObject(parent)
@@ -160,7 +162,8 @@ QString Connection::failureReason() const
             .arg(host)
             .arg(m_expiredLimitMs / 1000.0);
     case Failure::Certificate:
-        return certificateReason();
+        return certificateReason(m_certificateErrors, m_fingerprintMismatch, m_server.host,
+                                 Winsock1.peerCertificate().digest(QCryptographicHash::Sha256));
     case Failure::Protocol:
         return m_protocolError;
     case Failure::Network:
@@ -183,49 +186,6 @@ QString Connection::failureReason() const
     default:
         return tr("Netzwerkfehler bei %1: %2").arg(host, Winsock1.errorString());
     }
-}
-
-QString Connection::certificateReason() const
-{
-    QStringList reasons;
-    if (m_fingerprintMismatch)
-        reasons += tr("Der Fingerabdruck des Zertifikats stimmt nicht mit dem eingetragenen "
-                      "(Fingerprint) überein.");
-    for (const QSslError& error : m_certificateErrors) {
-        QString reason;
-        switch (error.error()) {
-        case QSslError::CertificateExpired:
-            reason = tr("Das Zertifikat ist abgelaufen.");
-            break;
-        case QSslError::CertificateNotYetValid:
-            reason = tr("Das Zertifikat ist noch nicht gültig.");
-            break;
-        case QSslError::HostNameMismatch:
-            reason = tr("Das Zertifikat gilt nicht für den Server „%1“.").arg(m_server.host);
-            break;
-        case QSslError::SelfSignedCertificate:
-        case QSslError::SelfSignedCertificateInChain:
-            reason = tr("Das Zertifikat ist selbst signiert.");
-            break;
-        case QSslError::UnableToGetLocalIssuerCertificate:
-        case QSslError::UnableToGetIssuerCertificate:
-        case QSslError::UnableToVerifyFirstCertificate:
-        case QSslError::CertificateUntrusted:
-            reason = tr("Der Aussteller des Zertifikats ist unbekannt.");
-            break;
-        case QSslError::CertificateRevoked:
-            reason = tr("Das Zertifikat wurde widerrufen.");
-            break;
-        default:
-            reason = tr("Das Zertifikat ist ungültig (%1).").arg(error.errorString());
-            break;
-        }
-        if (!reasons.contains(reason))
-            reasons += reason;
-    }
-    const QByteArray digest = Winsock1.peerCertificate().digest(QCryptographicHash::Sha256);
-    reasons += tr("SHA-256-Fingerabdruck des Zertifikats:\n%1").arg(formatFingerprint(digest));
-    return reasons.join(u'\n');
 }
 
 void Connection::Winsock1_DataArrival()

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "mailbox/receivebuffer.h"
-#include "mailbox/replysource.h"
-#include "mailbox/serveraddress.h"
+#include "mailbox/transport.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -19,7 +18,7 @@ class QEventLoop;
 // The connection to the mail server: what has arrived and not yet been taken, and the one way
 // to wait for more. A wait blocks on a nested event loop, so the window keeps repainting and
 // taking input while the CPU stays idle.
-class Connection : public QObject, public ReplySource {
+class Connection : public QObject, public Transport {
     Q_OBJECT
 public:
     static constexpr int DefaultTimeLimitMs = 4000;
@@ -27,23 +26,21 @@ public:
     // dovecot waits about 10 s for a locked mailbox before it says so.
     static constexpr int DefaultLoginTimeLimitMs = 15000;
 
-    enum class Failure { None, TimedOut, Network, Certificate, Protocol, Cancelled };
-
     explicit Connection(QObject* parent = nullptr);
 
     // Starts a connection, with TLS from the first byte for Security::Tls; whatever an earlier
     // conversation left unread is dropped first. A certificate that does not verify is accepted
     // only when its SHA-256 digest equals fingerprint; with a fingerprint, no other is accepted.
-    void open(const ServerAddress& server);
-    void close();
-    bool isOpen() const;
+    void open(const ServerAddress& server) override;
+    void close() override;
+    bool isOpen() const override;
 
     // Turns the open plain connection into a TLS one (after "stls") and waits for the
     // handshake. Returns false when it failed or timed out.
-    bool startEncryption();
+    bool startEncryption() override;
 
     // Sends one command line; CR LF is added here.
-    void sendLine(const QByteArray& command);
+    void sendLine(const QByteArray& command) override;
 
     // Waits until more bytes are in RecvBuffer, the time limit (or deadline) has passed or the
     // connection failed. Returns true when no more bytes arrived.
@@ -53,20 +50,20 @@ public:
 
     // Ends a running wait at once and makes every later wait fail; for a window that closes.
     void abort();
-    bool isAborted() const { return m_aborted; }
+    bool isAborted() const override { return m_aborted; }
     // Ends a running wait at once, as the user asked; the next open() starts afresh.
     void cancel();
 
     void failProtocol(const QString& reason) override;
 
     // What ended the last failed wait, and why, in German, for the user.
-    Failure failure() const;
-    QString failureReason() const;
+    Failure failure() const override;
+    QString failureReason() const override;
 
     int timeLimitMs() const override { return m_timeLimitMs; }
-    void setTimeLimitMs(int milliseconds) { m_timeLimitMs = milliseconds; }
+    void setTimeLimitMs(int milliseconds) override { m_timeLimitMs = milliseconds; }
     // The time limit for the answer to a password.
-    int loginTimeLimitMs() const { return m_loginTimeLimitMs; }
+    int loginTimeLimitMs() const override { return m_loginTimeLimitMs; }
     void setLoginTimeLimitMs(int milliseconds) { m_loginTimeLimitMs = milliseconds; }
 
     // Counters for the benchmarks. A flight is a run of commands sent without waiting for an
@@ -98,7 +95,6 @@ private:
     // Moves what the socket holds into RecvBuffer, up to ReceiveLimit.
     void takeArrived();
     void wake();
-    QString certificateReason() const;
 
     QSslSocket Winsock1;
     QTimer Timer1;

@@ -1,11 +1,22 @@
 #include "mailbox/mailboxclient.h"
 
 #include "mailbox/commandpipeline.h"
+#include "mailbox/deletion.h"
+#include "mailbox/listing.h"
+#include "mailbox/login.h"
 #include "mailbox/mailboxview.h"
-#include "mailbox/replyparser.h"
-#include "mailbox/replyreader.h"
-#include "mailbox/responsecode.h"
+#include "mailbox/pop3session.h"
+#include "mailbox/previewfetch.h"
+#include "mailbox/serveraddress.h"
 #include "settings/textdecoding.h"
+
+#include <algorithm>
+
+namespace {
+
+const QList<QByteArray> ListingCommands = {"stat", "list", "uidl"};
+
+} // namespace
 
 MailboxClient::MailboxClient(MailboxView& view, QObject* parent)
     : QObject(parent), m_view(view), m_connection(this)
@@ -13,6 +24,8 @@ MailboxClient::MailboxClient(MailboxView& view, QObject* parent)
     connect(&m_connection, &Connection::encrypting, this,
             [this] { m_view.setStatus(tr("Sichere Verbindung")); });
 }
+
+MailboxClient::~MailboxClient() = default;
 
 void MailboxClient::abort()
 {
@@ -36,154 +49,51 @@ QScopeGuard<std::function<void()>> MailboxClient::markBusy()
     }));
 }
 
-int MailboxClient::pipelineDepth() const
+bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArray>& ahead)
 {
-    return m_capabilities.has("PIPELINING") ? CommandPipeline::PipelinedDepth : 1;
-}
-
-bool MailboxClient::sendAndRead(const QByteArray& command, QByteArray& reply)
-{
-    m_connection.sendLine(command);
-    if (readStatusLine(m_connection, reply))
-        return true;
-    failTransmission();
-    return false;
-}
-
-bool MailboxClient::readStat(CommandPipeline& pipeline, qint32& count, qint32& size)
-{
-    m_view.setStatus(tr("Postfach prüfen"));
-    QByteArray reply;
-    if (!readStatusLine(m_connection, reply)) {
-        failTransmission();
-        return false;
-    }
-    pipeline.answered();
-    // A server that is busy or broken says so in a code; without one, an error means no mail.
-    const ResponseCode code = responseCodeOf(reply);
-    if (code != ResponseCode::None && code != ResponseCode::Other)
-        return refuseWithReason(reply);
-    Parse_Reply(reply, count, size);
-    return true;
-}
-
-bool MailboxClient::listMailbox(CommandPipeline& pipeline, qint32& count, qint32& size,
-                                FetchedMailbox& listing)
-{
-    // "list" and "uidl" go with "stat" to a server that takes commands ahead of its answers, or
-    // went ahead with the log-in while the server still did. What went ahead is never sent
-    // again: its answers are on their way, whatever the server announces now.
-    const bool listAhead = pipeline.isPending("list") || pipelineDepth() > 1;
-    if (!pipeline.isPending("stat"))
-        pipeline.send("stat");
-    if (listAhead && !pipeline.isPending("list")) {
-        pipeline.send("list");
-        pipeline.send("uidl");
-    }
-    if (!readStat(pipeline, count, size))
-        return false;
-    if (count <= 0)
-        return !listAhead || skipListing(pipeline);
-    if (!listAhead) {
-        pipeline.send("list");
-        pipeline.send("uidl");
-    }
-    listing = FetchedMailbox(count);
-    return readListing(pipeline, listing);
-}
-
-bool MailboxClient::readListing(CommandPipeline& pipeline, FetchedMailbox& listing)
-{
-    // About 100 bytes a message are far more than any server writes; a listing beyond that is
-    // endless, and is not collected past a size that a mailbox of a few hundred thousand
-    // messages needs.
-    const qint64 limit = qMin<qint64>(100LL * listing.countLimit() + 64 * 1024, 32LL * 1024 * 1024);
-    MultiLineOptions options;
-    options.receiveLimit = limit;
-    options.expectedSize = limit;
-    options.onLine = [&](QByteArrayView line) {
-        const qsizetype before = listing.messages.size();
-        listing.addListLine(line);
-        if (listing.messages.size() > before)
-            m_view.setStatus(tr("Nachricht %1 erfassen").arg(listing.messages.constLast().number));
-    };
-    MultiLineReply list;
-    if (!readMultiLine(m_connection, list, options)) {
-        failTransmission();
-        return false;
-    }
-    if (!list.isOk()) {
-        const ResponseCode code = responseCodeOf(list.status);
-        if (code != ResponseCode::None && code != ResponseCode::Other)
-            return refuseWithReason(list.status);
-        refuse(tr("Fehler bei der Übertragung"), decodeUtf8OrWindows1252(list.status).trimmed());
-        return false;
-    }
-    pipeline.answered();
-    options.onLine = [&](QByteArrayView line) {
-        listing.addUidLine(line);
-    };
-    MultiLineReply uids;
-    if (!readMultiLine(m_connection, uids, options)) {
-        failTransmission();
-        return false;
-    }
-    pipeline.answered();
-    listing.finishListing();
-    return true;
-}
-
-bool MailboxClient::skipListing(CommandPipeline& pipeline)
-{
-    MultiLineOptions options;
-    options.receiveLimit = 64 * 1024;
-    options.onLine = [](QByteArrayView) {
-    };
-    for (int answer = 0; answer < 2; ++answer) {
-        MultiLineReply reply;
-        if (!readMultiLine(m_connection, reply, options)) {
-            failTransmission();
-            return false;
-        }
-        pipeline.answered();
-    }
-    return true;
-}
-
-void MailboxClient::failTransmission()
-{
-    const bool certificate = m_connection.failure() == Connection::Failure::Certificate;
-    const QString reason = m_connection.failureReason();
-    // Closed before the box: a server that keeps sending while the box is open is not heard.
     m_connection.close();
-    m_connection.RecvBuffer.clear();
+    m_passwordRefused = false;
+    m_sentAhead.clear();
+    m_session = std::make_unique<Pop3Session>(
+        m_connection, [this](const QString& text) { m_view.setStatus(text); });
+    const ServerAddress server = resolveServer(account);
+    const QString problem = unusableBecause(account, server);
+    if (!problem.isEmpty()) {
+        m_view.showNotice({Notice::Title::Application, tr("Fehler bei der Übertragung"), problem});
+        m_view.setStatus(QString());
+        return false;
+    }
+    const QString key = accountKey(account);
+    LogIn logIn(*m_session, {account, server, m_announced.value(key), ahead});
+    const bool loggedIn = logIn.run();
+    if (logIn.announced())
+        m_announced.insert(key, *logIn.announced());
+    m_passwordRefused = logIn.passwordRefused();
+    m_sentAhead = logIn.sentAhead();
+    if (!loggedIn)
+        report();
+    return loggedIn;
+}
+
+void MailboxClient::report()
+{
+    const std::optional<Notice> notice = m_session->end();
     m_view.setProgress(0);
-    if (m_connection.failure() == Connection::Failure::Cancelled) {
-        m_cancelled = true;
-        m_view.setStatus(tr("Abgebrochen"));
-        return;
-    }
-    m_view.setStatus(QString());
-    if (!m_connection.isAborted()) {
-        m_view.showNotice({Notice::Title::Application,
-                           certificate ? tr("Das Zertifikat des Servers wurde nicht angenommen.")
-                                       : tr("Fehler bei der Übertragung"),
-                           reason});
-    }
+    m_cancelled = m_session->wasCancelled();
+    m_view.setStatus(m_cancelled ? tr("Abgebrochen") : QString());
+    if (notice)
+        m_view.showNotice(*notice);
 }
 
-void MailboxClient::refuse(const QString& text, const QString& detail)
+bool MailboxClient::finish()
 {
-    quitQuietly();
-    m_view.showNotice({Notice::Title::Application, text, detail});
-}
-
-void MailboxClient::quitQuietly()
-{
-    m_connection.sendLine("quit");
-    m_connection.close();
-    m_connection.RecvBuffer.clear();
-    m_view.setStatus(QString());
+    QByteArray answer;
+    if (m_session->quit(answer)) {
+        m_view.setStatus(QString());
+        return true;
+    }
+    report();
+    return false;
 }
 
 void MailboxClient::showMismatch()
@@ -193,32 +103,105 @@ void MailboxClient::showMismatch()
                        QString()});
 }
 
-bool MailboxClient::quit(QByteArray& answer)
+void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
 {
-    m_connection.sendLine("quit");
-    if (!readStatusLine(m_connection, answer))
-        return false;
-    // The server closes the connection after this answer. A byte before that answers no command:
-    // somewhere answers and commands were out of step.
-    if (m_connection.RecvBuffer.isEmpty())
-        m_connection.Wait_Reply();
-    if (!m_connection.RecvBuffer.isEmpty()) {
-        m_connection.failProtocol(tr("Der Server hat mehr Antworten gesandt, als Befehle gestellt "
-                                     "wurden."));
-        return false;
+    if (m_busy || isAborted())
+        return;
+    const auto busy = markBusy();
+    if (!Do_Connect(account, ListingCommands))
+        return;
+
+    m_view.clearMessages();
+    m_listedAccount = accountKey(account);
+    CommandPipeline pipeline(m_connection, m_session->pipelineDepth(), m_sentAhead);
+    MailboxListing listing;
+    if (!listMailbox(*m_session, pipeline, listing)) {
+        report();
+        return;
     }
-    if (m_connection.isAborted() || m_connection.failure() == Connection::Failure::Cancelled)
-        return false;
-    m_connection.close();
+    if (listing.count <= 0) {
+        m_view.setSummary(listing.count == 0 ? tr("Keine Emails vorhanden") : tr("Fehler"));
+        finish();
+        return;
+    }
+    m_fetched = listing.messages;
+    MailCount = listing.count;
+    showListing(listing.count, listing.size);
+    // Servers refuse a negative count of lines: then every preview would stay empty.
+    const qint16 lineCount = qMax<qint16>(0, LineCount);
+    PreviewFetch previews(*m_session, m_fetched, m_previews,
+                          PreviewCache::scope(m_listedAccount, lineCount), lineCount);
+    QByteArray quitAnswer;
+    if (!previews.run(pipeline, listing.size, m_view) || !m_session->quit(quitAnswer)) {
+        previews.discard(m_view);
+        report();
+        return;
+    }
     m_view.setStatus(QString());
-    return true;
+    // Only a conversation that ended as POP3 ends vouches for its answers.
+    if (quitAnswer.startsWith("+OK"))
+        previews.keep();
 }
 
-bool MailboxClient::finish()
+void MailboxClient::showListing(qint32 count, qint32 totalSize)
 {
+    QList<ListedMessage> entries;
+    entries.reserve(m_fetched.messages.size());
+    for (const FetchedMessage& message : std::as_const(m_fetched.messages))
+        entries.append({tr("%1. Email %2").arg(message.number).arg(message.size), message.uid});
+    m_view.appendMessages(entries);
+    // A mailbox of empty messages still needs a valid range.
+    m_view.setProgressRange(qMax(totalSize, 1));
+    m_view.setSummary(tr("%1 Email%2 mit %3 Bytes")
+                          .arg(count)
+                          .arg(count > 1 ? QStringLiteral("s") : QString())
+                          .arg(totalSize));
+}
+
+void MailboxClient::DeleteMail(const AccountSlot& account, QList<int> marked)
+{
+    m_cancelled = false;
+    if (m_busy || isAborted() || marked.isEmpty())
+        return;
+    const auto busy = markBusy();
+    std::sort(marked.begin(), marked.end());
+    marked.erase(std::unique(marked.begin(), marked.end()), marked.end());
+    // The marks belong to the list on screen; on another account's server they would hit
+    // whatever messages happen to have the same numbers.
+    if (accountKey(account) != m_listedAccount || marked.first() < 0 ||
+        marked.last() >= m_fetched.messages.size()) {
+        showMismatch();
+        return;
+    }
+    if (!Do_Connect(account, ListingCommands))
+        return;
+    CommandPipeline pipeline(m_connection, m_session->pipelineDepth(), m_sentAhead);
+    MailboxListing now;
+    QList<qint32> numbers;
+    if (!listMailbox(*m_session, pipeline, now) ||
+        !Deletion::recognise(*m_session, pipeline, m_fetched, MailCount, marked, now, numbers)) {
+        report();
+        return;
+    }
+    if (numbers.isEmpty()) {
+        if (finish())
+            showMismatch();
+        return;
+    }
+    QStringList refusals;
     QByteArray answer;
-    if (quit(answer))
-        return true;
-    failTransmission();
-    return false;
+    if (!Deletion::deleteMessages(*m_session, pipeline, numbers, refusals) ||
+        !m_session->quit(answer)) {
+        report();
+        return;
+    }
+    m_view.setStatus(QString());
+    // The server removes the messages only now; a refusal here means it removed none of them.
+    if (!answer.startsWith("+OK"))
+        refusals.append(tr("Beim Beenden: %1").arg(decodeUtf8OrWindows1252(answer).trimmed()));
+    if (!refusals.isEmpty()) {
+        m_view.showNotice({Notice::Title::WindowCaption,
+                           tr("Nicht jede markierte Nachricht wurde gelöscht."),
+                           refusals.join(u'\n')});
+    }
 }

@@ -6,21 +6,26 @@
 #include "mailbox/previewcache.h"
 #include "settings/accountslots.h"
 
+#include <QHash>
 #include <QList>
+#include <QObject>
 #include <QScopeGuard>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
-class CommandPipeline;
 class MailboxView;
-struct ServerAddress;
+class Pop3Session;
 
-// The conversations with the mail server: log-in, fetching the mailbox, deleting marked messages.
-// Each takes the account once, when it starts, and only one runs at a time.
+// The conversations the window starts: log-in, fetching the mailbox, deleting marked messages.
+// Each runs as a Pop3Session of its own; this keeps what lasts between them (the listing on
+// screen, the previews of this run, what each server announced) and tells the user once how each
+// one ended. Each takes the account once, when it starts, and only one runs at a time.
 class MailboxClient : public QObject {
     Q_OBJECT
 public:
     explicit MailboxClient(MailboxView& view, QObject* parent = nullptr);
+    ~MailboxClient() override;
 
     // Connects to the account's server and logs in. On false the user has been told why and the
     // connection is closed; on true it is open for the caller's commands. When the server takes
@@ -40,17 +45,14 @@ public:
     bool isBusy() const { return m_busy; }
     // After abort() no conversation starts any more.
     bool isAborted() const { return m_connection.isAborted(); }
-
     // Ends a running conversation at once, without "quit", so the server deletes nothing.
     void abort();
     // The same at the user's request: no box, the status line says so, later presses work.
     void cancel();
-    // The last conversation was ended by cancel().
+    // The last conversation that ran was ended by cancel().
     bool wasCancelled() const { return m_cancelled; }
 
     Connection& connection() { return m_connection; }
-    // What the server announced in the last conversation.
-    const Capabilities& capabilities() const { return m_capabilities; }
     // The last log-in failed because the server refused the password or the access token.
     bool passwordRefused() const { return m_passwordRefused; }
 
@@ -66,65 +68,18 @@ public:
 private:
     // Marks the client busy until the returned guard goes out of scope.
     QScopeGuard<std::function<void()>> markBusy();
-    int pipelineDepth() const;
-    bool askCapabilities();
-    bool readStat(CommandPipeline& pipeline, qint32& count, qint32& size);
-    // "stat", and "list" and "uidl" when the mailbox has messages or they went ahead. False when
-    // the conversation ended; with a count of 0 or less the listing stays empty.
-    bool listMailbox(CommandPipeline& pipeline, qint32& count, qint32& size,
-                     FetchedMailbox& listing);
-    bool readListing(CommandPipeline& pipeline, FetchedMailbox& listing);
-    bool skipListing(CommandPipeline& pipeline);
-    void showListing(qint32 count, qint32 totalSize);
-    // Sends "top" for every message not kept from before and reads the answers. fromServer gets
-    // the positions asked for. False when the conversation failed; the caller reports it.
-    bool fetchPreviews(CommandPipeline& pipeline, qint32 totalSize, qint16 lineCount,
-                       QList<int>& fromServer);
-    // Keeps the previews that came from the server, for messages with usable ids.
-    void keepPreviews(qint16 lineCount, const QList<int>& fromServer);
-    // The numbers under which the server now holds the marked messages, when every one of them is
-    // provably the message the user saw; else numbers stays empty. False when the conversation
-    // failed (and the user has been told).
-    bool recognise(CommandPipeline& pipeline, const QList<int>& marked, qint32 count,
-                   const FetchedMailbox& now, QList<qint32>& numbers);
-    bool sameHeaders(CommandPipeline& pipeline, const QList<int>& marked, QList<qint32>& numbers);
-    bool deleteMessages(CommandPipeline& pipeline, const QList<qint32>& numbers,
-                        QStringList& refusals);
-    static bool takesCommandsAhead(const Capabilities& capabilities);
-    static bool wantsPlain(const QString& auth, const Capabilities& capabilities);
-    void sendUser(const AccountSlot& account, const QList<QByteArray>& ahead);
-    bool awaitUserAndPassword(const AccountSlot& account);
-    bool readCapabilities();
-    bool logInWithPlain(const AccountSlot& account);
-    bool logInWithToken(const AccountSlot& account, const ServerAddress& server);
-    // Sends AUTH with the response on its line or, when it must not or cannot go there, after the
-    // server's "+ "; false when the conversation ended meanwhile.
-    bool sendAuth(const QByteArray& mechanism, const QByteArray& response,
-                  bool initialResponse = true);
-    // The answer to a password or AUTH, which servers may delay on purpose.
-    bool readLogInAnswer(QByteArray& reply);
-    // A refused password or token is reported unless quietWhenRefused: the caller tries again.
-    bool awaitLogIn(bool quietWhenRefused = false);
-    bool refuseWithReason(const QByteArray& reply);
-    bool awaitPositive();
-    bool sendAndRead(const QByteArray& command, QByteArray& reply);
-    void failTransmission();
-    bool startTls();
-    // Ends the conversation politely and tells the user why.
-    void refuse(const QString& text, const QString& detail);
-    void quitQuietly();
-    void showMismatch();
-    // Sends "quit" and awaits its answer and the server's close. False, without a box, when the
-    // conversation failed or the server sent more than the answer.
-    bool quit(QByteArray& answer);
-    // The same, telling the user of a failure; true when the conversation ended cleanly.
+    // Tells the user how the session ended, once, after closing its connection.
+    void report();
+    // Ends the session with "quit"; a failure is told.
     bool finish();
+    void showListing(qint32 count, qint32 totalSize);
+    void showMismatch();
 
     MailboxView& m_view;
     Connection m_connection;
+    std::unique_ptr<Pop3Session> m_session;
     bool m_busy = false;
     bool m_cancelled = false;
-    Capabilities m_capabilities;
     // What each account's server announced in this run of the program.
     QHash<QString, Capabilities> m_announced;
     bool m_passwordRefused = false;

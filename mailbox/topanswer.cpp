@@ -1,6 +1,10 @@
 #include "mailbox/topanswer.h"
 
+#include "mailbox/fetchedmailbox.h"
+#include "mailbox/pop3session.h"
 #include "settings/textdecoding.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -24,7 +28,26 @@ bool startsWithStatusLine(QByteArrayView body)
     return false;
 }
 
+// A "top" answer may exceed its message's listed size by this much before it is cut off as
+// endless; whether it can belong to the message is judged once it is complete.
+constexpr qint64 TopAllowance = 64 * 1024;
+
 } // namespace
+
+bool readTopAnswer(Pop3Session& session, const FetchedMessage& message, MultiLineOptions options,
+                   MultiLineReply& top)
+{
+    options.receiveLimit = qint64(message.size) + TopAllowance;
+    options.expectedSize = message.size;
+    if (!session.readMultiLine(top, options))
+        return false;
+    if (!cannotBelongTo(top, message.size))
+        return true;
+    return session.fail(QCoreApplication::translate(
+                            "MailboxClient", "Die Antwort des Servers auf „top %1“ gehört nicht "
+                                             "zu dieser Nachricht.")
+                            .arg(message.number));
+}
 
 QByteArray wholeHeaderBlock(QByteArrayView body)
 {

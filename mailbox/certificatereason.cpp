@@ -1,0 +1,55 @@
+#include "mailbox/certificatereason.h"
+
+#include "mailbox/serveraddress.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("Connection", text);
+}
+
+QString reasonOf(const QSslError& error, const QString& host)
+{
+    switch (error.error()) {
+    case QSslError::CertificateExpired:
+        return tr("Das Zertifikat ist abgelaufen.");
+    case QSslError::CertificateNotYetValid:
+        return tr("Das Zertifikat ist noch nicht gültig.");
+    case QSslError::HostNameMismatch:
+        return tr("Das Zertifikat gilt nicht für den Server „%1“.").arg(host);
+    case QSslError::SelfSignedCertificate:
+    case QSslError::SelfSignedCertificateInChain:
+        return tr("Das Zertifikat ist selbst signiert.");
+    case QSslError::UnableToGetLocalIssuerCertificate:
+    case QSslError::UnableToGetIssuerCertificate:
+    case QSslError::UnableToVerifyFirstCertificate:
+    case QSslError::CertificateUntrusted:
+        return tr("Der Aussteller des Zertifikats ist unbekannt.");
+    case QSslError::CertificateRevoked:
+        return tr("Das Zertifikat wurde widerrufen.");
+    default:
+        return tr("Das Zertifikat ist ungültig (%1).").arg(error.errorString());
+    }
+}
+
+} // namespace
+
+QString certificateReason(const QList<QSslError>& errors, bool fingerprintMismatch,
+                          const QString& host, const QByteArray& digest)
+{
+    QStringList reasons;
+    if (fingerprintMismatch)
+        reasons += tr("Der Fingerabdruck des Zertifikats stimmt nicht mit dem eingetragenen "
+                      "(Fingerprint) überein.");
+    for (const QSslError& error : errors) {
+        const QString reason = reasonOf(error, host);
+        if (!reasons.contains(reason))
+            reasons += reason;
+    }
+    reasons += tr("SHA-256-Fingerabdruck des Zertifikats:\n%1").arg(formatFingerprint(digest));
+    return reasons.join(u'\n');
+}

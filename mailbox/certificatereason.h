@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSslError>
+#include <QString>
+
+// Why a server's certificate was not accepted, in German for the user: each distinct reason on a
+// line of its own, then the certificate's SHA-256 fingerprint, which the user may pin.
+QString certificateReason(const QList<QSslError>& errors, bool fingerprintMismatch,
+                          const QString& host, const QByteArray& digest);

@@ -1,0 +1,97 @@
+#include "mailbox/previewfetch.h"
+
+#include "mailbox/commandpipeline.h"
+#include "mailbox/mailboxview.h"
+#include "mailbox/pop3session.h"
+#include "mailbox/previewcache.h"
+#include "mailbox/topanswer.h"
+
+#include <QCoreApplication>
+#include <QSet>
+
+namespace {
+
+// A stored text stops growing at about this many bytes.
+constexpr qsizetype StoreLimit = 64000;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("MailboxClient", text);
+}
+
+} // namespace
+
+PreviewFetch::PreviewFetch(Pop3Session& session, FetchedMailbox& listed, PreviewCache& cache,
+                           const QString& scope, qint16 lineCount)
+    : m_session(session), m_listed(listed), m_cache(cache), m_scope(scope), m_lineCount(lineCount)
+{
+}
+
+bool PreviewFetch::run(CommandPipeline& pipeline, qint32 totalSize, MailboxView& view)
+{
+    // Without ids that tell messages apart nothing is kept: a preview could land on another
+    // message.
+    const bool cached = m_listed.hasUsableIds();
+    qint64 runningTotal = 0;
+    for (int k = 0; k < m_listed.messages.size(); ++k) {
+        FetchedMessage& message = m_listed.messages[k];
+        if (cached && m_cache.find(m_scope, message)) {
+            runningTotal += message.size;
+            view.messageArrived(k, message.text);
+        } else {
+            m_fromServer.append(k);
+            pipeline.send("top " + QByteArray::number(message.number) + ' ' +
+                          QByteArray::number(m_lineCount));
+        }
+    }
+    if (!readPreviews(pipeline, totalSize, runningTotal, view))
+        return false;
+    view.setProgress(0);
+    return true;
+}
+
+bool PreviewFetch::readPreviews(CommandPipeline& pipeline, qint32 totalSize, qint64 runningTotal,
+                                MailboxView& view)
+{
+    MultiLineOptions options;
+    options.storeLimit = StoreLimit;
+    options.progress = [&](qint64 received) {
+        view.setProgress(int(qMin<qint64>(qMax(totalSize, 1), runningTotal + received)));
+    };
+    for (int k : std::as_const(m_fromServer)) {
+        FetchedMessage& message = m_listed.messages[k];
+        m_session.showStatus(tr("Nachricht %1 abrufen").arg(message.number));
+        MultiLineReply top;
+        if (!readTopAnswer(m_session, message, options, top))
+            return false;
+        pipeline.answered();
+        message.header = wholeHeaderBlock(top.body);
+        message.text = previewText(top.body);
+        view.messageArrived(k, message.text);
+        runningTotal += message.size;
+    }
+    return true;
+}
+
+void PreviewFetch::keep()
+{
+    if (!m_listed.hasUsableIds())
+        return;
+    QSet<QByteArray> listed;
+    for (const FetchedMessage& message : std::as_const(m_listed.messages))
+        listed.insert(message.uid);
+    m_cache.keepOnly(m_scope, listed);
+    for (int k : std::as_const(m_fromServer)) {
+        if (!m_listed.messages[k].header.isEmpty())
+            m_cache.store(m_scope, m_listed.messages[k]);
+    }
+}
+
+void PreviewFetch::discard(MailboxView& view)
+{
+    for (int k : std::as_const(m_fromServer)) {
+        m_listed.messages[k].text.clear();
+        m_listed.messages[k].header.clear();
+        view.messageArrived(k, QString());
+    }
+}
