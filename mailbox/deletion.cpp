@@ -4,7 +4,7 @@
 #include "mailbox/listing.h"
 #include "mailbox/pop3session.h"
 #include "mailbox/topanswer.h"
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <QCoreApplication>
 #include <QHash>

@@ -4,7 +4,7 @@
 #include "mailbox/pop3session.h"
 #include "mailbox/replyparser.h"
 #include "mailbox/responsecode.h"
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <QCoreApplication>
 

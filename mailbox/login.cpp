@@ -4,7 +4,7 @@
 #include "mailbox/responsecode.h"
 #include "mailbox/sasl.h"
 #include "mailbox/transport.h"
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <QCoreApplication>
 

@@ -8,7 +8,7 @@
 #include "mailbox/pop3session.h"
 #include "mailbox/previewfetch.h"
 #include "mailbox/serveraddress.h"
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include "mailbox/commandpipeline.h"
 #include "mailbox/responsecode.h"
 #include "mailbox/transport.h"
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <QCoreApplication>
 

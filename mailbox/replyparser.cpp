@@ -1,6 +1,6 @@
 #include "mailbox/replyparser.h"
 
-#include "settings/numbervalue.h"
+#include "text/numbervalue.h"
 
 #include <QString>
 

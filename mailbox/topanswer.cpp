@@ -2,7 +2,7 @@
 
 #include "mailbox/fetchedmailbox.h"
 #include "mailbox/pop3session.h"
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <QCoreApplication>
 

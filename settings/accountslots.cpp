@@ -1,6 +1,6 @@
 #include "settings/accountslots.h"
 
-#include "settings/numbervalue.h"
+#include "text/numbervalue.h"
 #include "settings/tarvolkx.h"
 
 #include <QCoreApplication>

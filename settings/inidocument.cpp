@@ -1,6 +1,6 @@
 #include "settings/inidocument.h"
 
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <QSet>
 #include <QStringDecoder>

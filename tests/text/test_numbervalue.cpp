@@ -1,4 +1,4 @@
-#include "settings/numbervalue.h"
+#include "text/numbervalue.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "settings/textdecoding.h"
+#include "text/textdecoding.h"
 
 #include <QStringDecoder>
 
