@@ -17,7 +17,7 @@ QString hostField(const QString& host)
     return written;
 }
 
-QString joined(const QString& user, const SecretOwner& owner)
+QString joined(const QString& user, const AccountIdentity& owner)
 {
     return user + u'@' + hostField(owner.host) + u':' + QString::number(owner.port);
 }
@@ -26,18 +26,18 @@ QString joined(const QString& user, const SecretOwner& owner)
 
 namespace SecretKeys {
 
-QString password(const SecretOwner& owner)
+QString password(const AccountIdentity& owner)
 {
     const bool escaped = owner.user.startsWith(EarlierTokenPrefix) || owner.user.startsWith(u'%');
     return joined(escaped ? u'%' + owner.user : owner.user, owner);
 }
 
-QString refreshToken(const SecretOwner& owner)
+QString refreshToken(const AccountIdentity& owner)
 {
     return joined(owner.user, owner);
 }
 
-QString earlierRefreshToken(const SecretOwner& owner)
+QString earlierRefreshToken(const AccountIdentity& owner)
 {
     // Written then without any escaping: only a host without '@' tells where the user ends.
     if (owner.host.contains(u'@'))

@@ -1,13 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "settings/account.h"
 
-// The mailbox a secret belongs to, as the account names it.
-struct SecretOwner {
-    QString user;
-    QString host;
-    quint16 port = 0;
-};
+#include <QString>
 
 // Keys in the keyring. Each field can be read back from a key, so no value can stand in for
 // another: the port goes after the last ':', a host never holds '@' once written here, and the user
@@ -16,13 +11,13 @@ namespace SecretKeys {
 
 // user@host:port, in Space::Passwords. A user beginning with "oauth2:" or '%' gets a '%' in front,
 // so that no password key is one where earlier versions kept a refresh token.
-QString password(const SecretOwner& owner);
+QString password(const AccountIdentity& owner);
 
 // user@host:port, in Space::RefreshTokens.
-QString refreshToken(const SecretOwner& owner);
+QString refreshToken(const AccountIdentity& owner);
 
 // Where earlier versions kept the refresh token, in Space::Passwords; empty when that key could
 // also have named another mailbox's secret.
-QString earlierRefreshToken(const SecretOwner& owner);
+QString earlierRefreshToken(const AccountIdentity& owner);
 
 } // namespace SecretKeys

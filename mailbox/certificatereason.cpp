@@ -1,7 +1,5 @@
 #include "mailbox/certificatereason.h"
 
-#include "mailbox/serveraddress.h"
-
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -37,6 +35,11 @@ QString reasonOf(const QSslError& error, const QString& host)
 }
 
 } // namespace
+
+QString formatFingerprint(const QByteArray& digest)
+{
+    return QString::fromLatin1(digest.toHex(':').toUpper());
+}
 
 QString certificateReason(const QList<QSslError>& errors, bool fingerprintMismatch,
                           const QString& host, const QByteArray& digest)

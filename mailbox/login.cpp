@@ -15,53 +15,35 @@ QString tr(const char* text)
     return QCoreApplication::translate("MailboxClient", text);
 }
 
-QString authOf(const AccountSlot& account)
-{
-    return account.Auth.trimmed().toLower();
-}
-
 } // namespace
 
-QString unusableBecause(const AccountSlot& account, const ServerAddress& server)
+QString unusableBecause(const Account& account)
 {
-    const QStringList methods = {QString(), QStringLiteral("auto"), QStringLiteral("user"),
-                                 QStringLiteral("plain"), QStringLiteral("oauth2")};
-    const QString auth = authOf(account);
     if (!account.problem.isEmpty())
         return account.problem;
-    if (!server.problem.isEmpty())
-        return server.problem;
-    if (!methods.contains(auth))
-        return tr("Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user, plain und "
-                  "oauth2.")
-            .arg(account.Auth);
-    // Whoever reads a bearer token can use it: it never goes over a plain connection.
-    if (auth == u"oauth2" && server.security == Security::None)
-        return tr("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung (Security tls "
-                  "oder starttls).");
-    // Names and passwords from the keyring or the password dialog are checked here too.
-    if (breaksCommandLine(account.Account))
+    if (breaksCommandLine(account.user))
         return tr("Der Benutzername (Account) enthält einen Zeilenumbruch oder ein Nullzeichen; "
                   "es wurde nichts gesendet.");
-    if (breaksCommandLine(account.Password))
+    if (breaksCommandLine(account.password))
         return tr("Das Passwort enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
                   "nichts gesendet.");
     return QString();
 }
 
 LogIn::LogIn(Pop3Session& session, Request request)
-    : m_session(session), m_request(std::move(request)), m_auth(authOf(m_request.account))
+    : m_session(session), m_request(std::move(request))
 {
 }
 
 bool LogIn::run()
 {
     m_session.showStatus(tr("Suche Host"));
-    m_session.transport().open(m_request.server);
+    m_session.transport().open(m_request.account.server);
     if (!awaitPositive())
         return false;
-    const bool early = m_request.server.security != Security::StartTls && m_auth != u"oauth2" &&
-                       takesCommandsAhead(m_request.known) && !wantsPlain(m_request.known);
+    const bool early = m_request.account.server.security != Security::StartTls &&
+                       !signsInWithToken() && takesCommandsAhead(m_request.known) &&
+                       !wantsPlain(m_request.known);
     m_session.send("capa");
     if (early)
         sendUser(m_request.ahead);
@@ -72,7 +54,7 @@ bool LogIn::run()
         return awaitUserAndPassword();
     }
     // What the server announced before the handshake is not protected by it.
-    if (m_request.server.security == Security::StartTls &&
+    if (m_request.account.server.security == Security::StartTls &&
         (!startTls() || !m_session.askCapabilities()))
         return false;
     m_announced = m_session.capabilities();
@@ -84,7 +66,7 @@ bool LogIn::logInAfterCapabilities()
     // Some servers announce what they offer only to a user who has logged in.
     const bool complete = takesCommandsAhead(m_session.capabilities());
     bool loggedIn = false;
-    if (m_auth == u"oauth2") {
+    if (signsInWithToken()) {
         loggedIn = logInWithToken();
     } else if (wantsPlain(m_session.capabilities())) {
         loggedIn = logInWithPlain();
@@ -102,9 +84,9 @@ bool LogIn::takesCommandsAhead(const Capabilities& capabilities)
 
 bool LogIn::wantsPlain(const Capabilities& capabilities) const
 {
-    return m_auth == u"plain" ||
-           ((m_auth.isEmpty() || m_auth == u"auto") && !capabilities.isEmpty() &&
-            !capabilities.has("USER") &&
+    const AuthMethod auth = m_request.account.auth;
+    return auth == AuthMethod::Plain ||
+           (auth == AuthMethod::Auto && !capabilities.isEmpty() && !capabilities.has("USER") &&
             capabilities.arguments("SASL").toUpper().split(' ').contains("PLAIN"));
 }
 
@@ -141,13 +123,13 @@ bool LogIn::startTls()
 void LogIn::sendUser(const QList<QByteArray>& ahead)
 {
     m_session.showStatus(tr("Suche Account"));
-    m_session.send("user " + m_request.account.Account.toUtf8());
+    m_session.send("user " + m_request.account.user.toUtf8());
     // A server that takes commands ahead gets the password, and the commands that follow a
     // log-in, without waiting for each answer: the log-in then costs one round trip.
     m_sentAhead = ahead;
     if (m_sentAhead.isEmpty())
         return;
-    m_session.send("pass " + m_request.account.Password.toUtf8());
+    m_session.send("pass " + m_request.account.password.toUtf8());
     for (const QByteArray& command : ahead)
         m_session.send(command);
 }
@@ -158,38 +140,37 @@ bool LogIn::awaitUserAndPassword()
         return false;
     m_session.showStatus(tr("Sende Passwort"));
     if (m_sentAhead.isEmpty())
-        m_session.send("pass " + m_request.account.Password.toUtf8());
+        m_session.send("pass " + m_request.account.password.toUtf8());
     return awaitLogIn();
 }
 
 bool LogIn::logInWithPlain()
 {
     m_session.showStatus(tr("Sende Passwort"));
-    const AccountSlot& account = m_request.account;
+    const Account& account = m_request.account;
     return Sasl::authenticate(m_session, "PLAIN",
-                              Sasl::plainResponse(account.Account, account.Password)) &&
+                              Sasl::plainResponse(account.user, account.password)) &&
            awaitLogIn();
 }
 
 bool LogIn::logInWithToken()
 {
     m_session.showStatus(tr("Sende Zugangsschlüssel"));
-    const AccountSlot& account = m_request.account;
+    const Account& account = m_request.account;
+    const QString& token = m_request.token.token;
     const QList<QByteArray> offered =
         m_session.capabilities().arguments("SASL").toUpper().split(' ');
     bool sent = false;
     if (offered.contains("XOAUTH2") || !offered.contains("OAUTHBEARER")) {
         // Microsoft takes the answer only on a line of its own, after the server's "+ ".
-        sent =
-            Sasl::authenticate(m_session, "XOAUTH2",
-                               Sasl::xoauth2Response(account.Account, account.AccessToken), false);
+        sent = Sasl::authenticate(m_session, "XOAUTH2", Sasl::xoauth2Response(account.user, token),
+                                  false);
     } else {
         sent = Sasl::authenticate(m_session, "OAUTHBEARER",
-                                  Sasl::oauthBearerResponse(account.Account, m_request.server.host,
-                                                            m_request.server.port,
-                                                            account.AccessToken));
+                                  Sasl::oauthBearerResponse(account.user, account.server.host,
+                                                            account.server.port, token));
     }
-    return sent && awaitLogIn(account.TokenRetryAhead);
+    return sent && awaitLogIn(m_request.token.mayBeRevoked);
 }
 
 bool LogIn::awaitLogIn(bool quietWhenRefused)

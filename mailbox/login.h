@@ -1,8 +1,7 @@
 #pragma once
 
 #include "mailbox/capabilities.h"
-#include "mailbox/serveraddress.h"
-#include "settings/accountslots.h"
+#include "settings/account.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,16 +10,17 @@
 
 class Pop3Session;
 
-// Why the account cannot be used as it is, before anything is sent; empty when it can.
-QString unusableBecause(const AccountSlot& account, const ServerAddress& server);
+// Why the account cannot be used as it is, before anything is sent; empty when it can. A user
+// name or password from the keyring or the password dialog is checked here too.
+QString unusableBecause(const Account& account);
 
 // Logs in on a new connection: the greeting, "capa", STLS when the account asks for it, then
 // USER and PASS, AUTH PLAIN, or an access token with XOAUTH2 or OAUTHBEARER.
 class LogIn {
 public:
     struct Request {
-        AccountSlot account;
-        ServerAddress server;
+        Account account;
+        AccessToken token; // for AuthMethod::OAuth2
         // What the server announced in an earlier conversation of this run, if anything: a server
         // that took commands ahead then gets "capa" together with the log-in, a round trip less.
         Capabilities known;
@@ -44,6 +44,7 @@ public:
 private:
     static bool takesCommandsAhead(const Capabilities& capabilities);
     bool wantsPlain(const Capabilities& capabilities) const;
+    bool signsInWithToken() const { return m_request.account.auth == AuthMethod::OAuth2; }
     bool awaitPositive();
     bool startTls();
     bool logInAfterCapabilities();
@@ -56,7 +57,6 @@ private:
 
     Pop3Session& m_session;
     Request m_request;
-    QString m_auth;
     QList<QByteArray> m_sentAhead;
     std::optional<Capabilities> m_announced;
     bool m_passwordRefused = false;

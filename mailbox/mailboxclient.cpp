@@ -7,7 +7,6 @@
 #include "mailbox/mailboxview.h"
 #include "mailbox/pop3session.h"
 #include "mailbox/previewfetch.h"
-#include "mailbox/serveraddress.h"
 #include "text/textdecoding.h"
 
 #include <algorithm>
@@ -49,22 +48,22 @@ QScopeGuard<std::function<void()>> MailboxClient::markBusy()
     }));
 }
 
-bool MailboxClient::Do_Connect(const AccountSlot& account, const QList<QByteArray>& ahead)
+bool MailboxClient::Do_Connect(const Account& account, const QList<QByteArray>& ahead,
+                               const AccessToken& token)
 {
     m_connection.close();
     m_passwordRefused = false;
     m_sentAhead.clear();
     m_session = std::make_unique<Pop3Session>(
         m_connection, [this](const QString& text) { m_view.setStatus(text); });
-    const ServerAddress server = resolveServer(account);
-    const QString problem = unusableBecause(account, server);
+    const QString problem = unusableBecause(account);
     if (!problem.isEmpty()) {
         m_view.showNotice({Notice::Title::Application, tr("Fehler bei der Übertragung"), problem});
         m_view.setStatus(QString());
         return false;
     }
-    const QString key = accountKey(account);
-    LogIn logIn(*m_session, {account, server, m_announced.value(key), ahead});
+    const QString key = account.identity().key();
+    LogIn logIn(*m_session, {account, token, m_announced.value(key), ahead});
     const bool loggedIn = logIn.run();
     if (logIn.announced())
         m_announced.insert(key, *logIn.announced());
@@ -103,16 +102,17 @@ void MailboxClient::showMismatch()
                        QString()});
 }
 
-void MailboxClient::Emails_abrufen(const AccountSlot& account, qint16 LineCount)
+void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
+                                   const AccessToken& token)
 {
     if (m_busy || isAborted())
         return;
     const auto busy = markBusy();
-    if (!Do_Connect(account, ListingCommands))
+    if (!Do_Connect(account, ListingCommands, token))
         return;
 
     m_view.clearMessages();
-    m_listedAccount = accountKey(account);
+    m_listedAccount = account.identity().key();
     CommandPipeline pipeline(m_connection, m_session->pipelineDepth(), m_sentAhead);
     MailboxListing listing;
     if (!listMailbox(*m_session, pipeline, listing)) {
@@ -158,7 +158,7 @@ void MailboxClient::showListing(qint32 count, qint32 totalSize)
                           .arg(totalSize));
 }
 
-void MailboxClient::DeleteMail(const AccountSlot& account, QList<int> marked)
+void MailboxClient::DeleteMail(const Account& account, QList<int> marked, const AccessToken& token)
 {
     m_cancelled = false;
     if (m_busy || isAborted() || marked.isEmpty())
@@ -168,12 +168,12 @@ void MailboxClient::DeleteMail(const AccountSlot& account, QList<int> marked)
     marked.erase(std::unique(marked.begin(), marked.end()), marked.end());
     // The marks belong to the list on screen; on another account's server they would hit
     // whatever messages happen to have the same numbers.
-    if (accountKey(account) != m_listedAccount || marked.first() < 0 ||
+    if (account.identity().key() != m_listedAccount || marked.first() < 0 ||
         marked.last() >= m_fetched.messages.size()) {
         showMismatch();
         return;
     }
-    if (!Do_Connect(account, ListingCommands))
+    if (!Do_Connect(account, ListingCommands, token))
         return;
     CommandPipeline pipeline(m_connection, m_session->pipelineDepth(), m_sentAhead);
     MailboxListing now;

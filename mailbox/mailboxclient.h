@@ -4,7 +4,7 @@
 #include "mailbox/connection.h"
 #include "mailbox/fetchedmailbox.h"
 #include "mailbox/previewcache.h"
-#include "settings/accountslots.h"
+#include "settings/account.h"
 
 #include <QHash>
 #include <QList>
@@ -31,16 +31,17 @@ public:
     // connection is closed; on true it is open for the caller's commands. When the server takes
     // commands ahead of their answers, `ahead` goes out right after the password (sentAhead()
     // tells) and its answers are the caller's to read.
-    bool Do_Connect(const AccountSlot& account, const QList<QByteArray>& ahead = {});
+    bool Do_Connect(const Account& account, const QList<QByteArray>& ahead = {},
+                    const AccessToken& token = {});
     const QList<QByteArray>& sentAhead() const { return m_sentAhead; }
 
     // Lists the mailbox and fetches each message's header block and first LineCount body lines,
     // except those fetched before in this run of the program.
-    void Emails_abrufen(const AccountSlot& account, qint16 LineCount);
+    void Emails_abrufen(const Account& account, qint16 LineCount, const AccessToken& token = {});
 
     // Deletes on the server the messages at the marked positions of the last listing, when they
     // are still the ones the user saw. No marks, no conversation.
-    void DeleteMail(const AccountSlot& account, QList<int> marked);
+    void DeleteMail(const Account& account, QList<int> marked, const AccessToken& token = {});
 
     bool isBusy() const { return m_busy; }
     // After abort() no conversation starts any more.

@@ -12,7 +12,7 @@
 // written to disk.
 class PreviewCache {
 public:
-    // Names the account (see accountKey) and LineCount the previews were fetched with.
+    // Names the mailbox (AccountIdentity::key) and LineCount the previews were fetched with.
     static QString scope(const QString& account, qint16 lineCount);
 
     // Fills the message's text and header block from the preview kept for its id and size.

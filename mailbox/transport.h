@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mailbox/replysource.h"
-#include "mailbox/serveraddress.h"
+#include "settings/account.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,20 +1,17 @@
 #include "oauth/tokenlogin.h"
 
-TokenSource::Result runWithToken(TokenSource& tokens, AccountSlot account,
+TokenSource::Result runWithToken(TokenSource& tokens, const Account& account,
                                  const TokenConversation& conversation)
 {
     TokenSource::Result result = tokens.accessToken(account);
     if (result.outcome != TokenSource::Outcome::Granted)
         return result;
-    account.AccessToken = result.token;
-    account.TokenRetryAhead = result.fromMemory;
-    if (!conversation(account) || !result.fromMemory)
+    if (!conversation(account, {result.token, result.fromMemory}) || !result.fromMemory)
         return result;
-    result = tokens.accessToken(account, account.AccessToken);
+    const QString refused = result.token;
+    result = tokens.accessToken(account, refused);
     if (result.outcome != TokenSource::Outcome::Granted)
         return result;
-    account.AccessToken = result.token;
-    account.TokenRetryAhead = false;
-    conversation(account);
+    conversation(account, {result.token, false});
     return result;
 }

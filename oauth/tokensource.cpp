@@ -1,7 +1,6 @@
 #include "oauth/tokensource.h"
 
 #include "keyring/keyring.h"
-#include "mailbox/serveraddress.h"
 #include "oauth/boundednetworkaccess.h"
 #include "oauth/redirectlistener.h"
 #include "oauth/tokenanswer.h"
@@ -20,12 +19,6 @@ namespace {
 constexpr qint64 ExpiryMarginSeconds = 60;
 // A token request is one exchange; its answer should not take longer than this.
 constexpr int TokenRequestTimeLimitMs = 30 * 1000;
-
-SecretOwner ownerOf(const AccountSlot& account)
-{
-    const ServerAddress server = resolveServer(account);
-    return {account.Account, server.host, server.port};
-}
 
 QByteArray base64Url(const QByteArray& bytes)
 {
@@ -78,7 +71,7 @@ TokenSource::Result failure(const QString& problem)
 TokenSource::RefreshTokens TokenSource::keyring()
 {
     using Keyring::Space;
-    const auto read = [](const SecretOwner& owner) {
+    const auto read = [](const AccountIdentity& owner) {
         const QString key = SecretKeys::refreshToken(owner);
         const Keyring::Entry kept = Keyring::read(Space::RefreshTokens, key);
         const QString earlierKey = SecretKeys::earlierRefreshToken(owner);
@@ -91,7 +84,7 @@ TokenSource::RefreshTokens TokenSource::keyring()
             Keyring::remove(Space::Passwords, earlierKey);
         return earlier.password;
     };
-    const auto write = [](const SecretOwner& owner, const QString& token) {
+    const auto write = [](const AccountIdentity& owner, const QString& token) {
         Keyring::write(Space::RefreshTokens, SecretKeys::refreshToken(owner), token);
     };
     return {read, write};
@@ -104,17 +97,13 @@ TokenSource::TokenSource(std::function<void(const QUrl&)> openBrowser, RefreshTo
 {
 }
 
-TokenSource::Result TokenSource::accessToken(const AccountSlot& account, const QString& refused)
+TokenSource::Result TokenSource::accessToken(const Account& account, const QString& refused)
 {
-    const OAuthEndpoints endpoints = oauthEndpoints(account);
-    if (!endpoints.problem.isEmpty())
-        return failure(endpoints.problem);
-    // Whoever reads a bearer token can use it: no sign-in for a plain connection.
-    if (resolveServer(account).security == Security::None) {
-        return failure(tr("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung "
-                          "(Security tls oder starttls)."));
-    }
-    const SecretOwner owner = ownerOf(account);
+    // No sign-in for an account that cannot be used.
+    if (!account.problem.isEmpty())
+        return failure(account.problem);
+    const OAuthEndpoints& endpoints = account.oauth;
+    const AccountIdentity owner = account.identity();
     const QString key = SecretKeys::refreshToken(owner);
     const Kept kept = m_kept.value(key);
     const bool expired = kept.expiry.isValid() &&
@@ -141,15 +130,15 @@ void TokenSource::cancel()
 }
 
 void TokenSource::prepare(QOAuth2AuthorizationCodeFlow& flow, QNetworkAccessManager& network,
-                          const AccountSlot& account, const OAuthEndpoints& endpoints)
+                          const Account& account, const OAuthEndpoints& endpoints)
 {
     flow.setNetworkAccessManager(&network);
-    flow.setClientIdentifier(account.ClientId.trimmed());
-    flow.setClientIdentifierSharedKey(account.ClientSecret.trimmed());
+    flow.setClientIdentifier(account.clientId);
+    flow.setClientIdentifierSharedKey(account.clientSecret);
     flow.setAuthorizationUrl(endpoints.authUrl);
     flow.setAccessTokenUrl(endpoints.tokenUrl);
     flow.setScope(endpoints.scope);
-    const SecretOwner owner = ownerOf(account);
+    const AccountIdentity owner = account.identity();
     connect(&flow, &QAbstractOAuth::granted, this, [this, &flow, owner] {
         m_kept.insert(SecretKeys::refreshToken(owner), {flow.token(), flow.expirationAt()});
         if (!flow.refreshToken().isEmpty())
@@ -157,8 +146,7 @@ void TokenSource::prepare(QOAuth2AuthorizationCodeFlow& flow, QNetworkAccessMana
     });
 }
 
-TokenSource::Ending TokenSource::refresh(const AccountSlot& account,
-                                         const OAuthEndpoints& endpoints,
+TokenSource::Ending TokenSource::refresh(const Account& account, const OAuthEndpoints& endpoints,
                                          const QString& refreshToken)
 {
     TokenReplyHandler handler;
@@ -173,7 +161,7 @@ TokenSource::Ending TokenSource::refresh(const AccountSlot& account,
         flow, handler, [&flow] { flow.refreshAccessToken(); }, 2 * TokenRequestTimeLimitMs);
 }
 
-TokenSource::Result TokenSource::signInWithBrowser(const AccountSlot& account,
+TokenSource::Result TokenSource::signInWithBrowser(const Account& account,
                                                    const OAuthEndpoints& endpoints)
 {
     // Only the provider's redirect carries this state back; the flow's own is too short to be

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "keyring/secretkeys.h"
-#include "oauth/oauthendpoints.h"
-#include "settings/accountslots.h"
+#include "settings/account.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -24,8 +23,8 @@ class TokenSource : public QObject {
 public:
     // Where refresh tokens are kept, by mailbox: the keyring unless a test brings its own.
     struct RefreshTokens {
-        std::function<QString(const SecretOwner& owner)> read;
-        std::function<void(const SecretOwner& owner, const QString& token)> write;
+        std::function<QString(const AccountIdentity& owner)> read;
+        std::function<void(const AccountIdentity& owner, const QString& token)> write;
     };
     static RefreshTokens keyring();
 
@@ -41,7 +40,7 @@ public:
                          RefreshTokens refreshTokens = keyring(), QObject* parent = nullptr);
 
     // An access token for the account; `refused` names one the server has just refused.
-    Result accessToken(const AccountSlot& account, const QString& refused = QString());
+    Result accessToken(const Account& account, const QString& refused = QString());
     // Ends a running wait as cancelled.
     void cancel();
     // How long the user may take to sign in in the browser; five minutes unless set.
@@ -59,10 +58,10 @@ private:
         bool refusedByProvider = false;
     };
     void prepare(QOAuth2AuthorizationCodeFlow& flow, QNetworkAccessManager& network,
-                 const AccountSlot& account, const OAuthEndpoints& endpoints);
-    Ending refresh(const AccountSlot& account, const OAuthEndpoints& endpoints,
+                 const Account& account, const OAuthEndpoints& endpoints);
+    Ending refresh(const Account& account, const OAuthEndpoints& endpoints,
                    const QString& refreshToken);
-    Result signInWithBrowser(const AccountSlot& account, const OAuthEndpoints& endpoints);
+    Result signInWithBrowser(const Account& account, const OAuthEndpoints& endpoints);
     // Starts the flow and waits until it grants a token, fails, or the time limit ends it.
     Ending await(QOAuth2AuthorizationCodeFlow& flow, TokenReplyHandler& handler,
                  const std::function<void()>& start, int timeLimitMs);

@@ -1,36 +1,71 @@
 #include "settings/accountslots.h"
 
-#include "text/numbervalue.h"
+#include "settings/settingskeys.h"
 #include "settings/tarvolkx.h"
+#include "text/numbervalue.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace {
 
-// The keys of a slot whose values go to the server or the sign-in; the title is only shown.
-constexpr const char* UsedKeys[] = {"Host",         "Account", "Password",      "Security",
-                                    "Fingerprint",  "Auth",    "OAuthProvider", "ClientId",
-                                    "ClientSecret", "AuthUrl", "TokenUrl",      "Scope"};
+// Where each value of a slot goes; all but the title go to the server or the sign-in.
+const std::pair<const SettingsKeys::Key*, QString AccountSlot::*> SlotValues[] = {
+    {&SettingsKeys::Host, &AccountSlot::Host},
+    {&SettingsKeys::Account, &AccountSlot::Account},
+    {&SettingsKeys::Password, &AccountSlot::Password},
+    {&SettingsKeys::Security, &AccountSlot::Security},
+    {&SettingsKeys::Fingerprint, &AccountSlot::Fingerprint},
+    {&SettingsKeys::Auth, &AccountSlot::Auth},
+    {&SettingsKeys::OAuthProvider, &AccountSlot::OAuthProvider},
+    {&SettingsKeys::ClientId, &AccountSlot::ClientId},
+    {&SettingsKeys::ClientSecret, &AccountSlot::ClientSecret},
+    {&SettingsKeys::AuthUrl, &AccountSlot::AuthUrl},
+    {&SettingsKeys::TokenUrl, &AccountSlot::TokenUrl},
+    {&SettingsKeys::Scope, &AccountSlot::Scope},
+};
 
-QString valueProblem(const IniDocument& settings, int slot)
+QString tr(const char* text)
 {
-    const auto tr = [](const char* text) {
-        return QCoreApplication::translate("AccountSlots", text);
-    };
-    for (const char* used : UsedKeys) {
-        const QString key = QLatin1String(used) + QString::number(slot);
-        const QString value = settings.value(QStringLiteral("Setup"), key).value_or(QString());
-        if (breaksCommandLine(value))
-            return tr("Der Wert von %1 enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
-                      "nichts gesendet.")
-                .arg(key);
-        // A password cut where values are cut would only be refused as a wrong one.
-        if (qstrcmp(used, "Password") == 0 && value.size() > TarvolkX::MaxValueLength)
-            return tr("Der Wert von %1 ist länger als %2 Zeichen; es wurde nichts gesendet.")
-                .arg(key)
-                .arg(TarvolkX::MaxValueLength);
-    }
+    return QCoreApplication::translate("AccountSlots", text);
+}
+
+QString valueProblem(const IniDocument& settings, const QString& key, bool isPassword)
+{
+    const QString value = settings.value(SettingsKeys::Section, key).value_or(QString());
+    if (breaksCommandLine(value))
+        return tr("Der Wert von %1 enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
+                  "nichts gesendet.")
+            .arg(key);
+    // A password cut where values are cut would only be refused as a wrong one.
+    if (isPassword && value.size() > TarvolkX::MaxValueLength)
+        return tr("Der Wert von %1 ist länger als %2 Zeichen; es wurde nichts gesendet.")
+            .arg(key)
+            .arg(TarvolkX::MaxValueLength);
     return QString();
+}
+
+QString read(const IniDocument& settings, const SettingsKeys::Key& key, int slot = 0)
+{
+    return TarvolkX::ReadIniValue(settings, SettingsKeys::Section,
+                                  slot == 0 ? QString(key.name) : key.name + QString::number(slot),
+                                  key.fallback);
+}
+
+AccountSlot readSlot(const IniDocument& settings, int n)
+{
+    AccountSlot slot;
+    slot.Title = read(settings, SettingsKeys::Title, n);
+    for (const auto& [key, field] : SlotValues) {
+        slot.*field = read(settings, *key, n);
+        const QString name = key->name + QString::number(n);
+        if (slot.problem.isEmpty())
+            slot.problem = valueProblem(settings, name, key == &SettingsKeys::Password);
+    }
+    slot.PasswordGiven =
+        settings.value(SettingsKeys::Section, SettingsKeys::Password.name + QString::number(n))
+            .has_value();
+    return slot;
 }
 
 } // namespace
@@ -42,34 +77,14 @@ bool breaksCommandLine(QStringView text)
 
 QList<TitledSlot> AccountSlots::load(const IniDocument& settings)
 {
-    const auto readSetup = [&settings](const QString& key, int slot = 0) {
-        return TarvolkX::ReadIniValue(settings, QStringLiteral("Setup"),
-                                      slot == 0 ? key : key + QString::number(slot));
-    };
-    LineCount = roundHalfEven<qint16>(numberValue(readSetup(QStringLiteral("LineCount"))));
-    ConfirmDelete = readSetup(QStringLiteral("ConfirmDelete")) != u"0";
+    LineCount = roundHalfEven<qint16>(numberValue(read(settings, SettingsKeys::LineCount)));
+    ConfirmDelete = read(settings, SettingsKeys::ConfirmDelete) != u"0";
     QList<TitledSlot> titled;
     for (int n = 1; n <= SlotCount; ++n) {
-        AccountSlot& slot = Accounts[n];
-        slot.Title = readSetup(QStringLiteral("Title"), n);
-        slot.Host = readSetup(QStringLiteral("Host"), n);
-        slot.Account = readSetup(QStringLiteral("Account"), n);
-        slot.Password = readSetup(QStringLiteral("Password"), n);
-        slot.PasswordGiven =
-            settings.value(QStringLiteral("Setup"), QStringLiteral("Password%1").arg(n))
-                .has_value();
-        slot.Security = readSetup(QStringLiteral("Security"), n);
-        slot.Fingerprint = readSetup(QStringLiteral("Fingerprint"), n);
-        slot.Auth = readSetup(QStringLiteral("Auth"), n);
-        slot.OAuthProvider = readSetup(QStringLiteral("OAuthProvider"), n);
-        slot.ClientId = readSetup(QStringLiteral("ClientId"), n);
-        slot.ClientSecret = readSetup(QStringLiteral("ClientSecret"), n);
-        slot.AuthUrl = readSetup(QStringLiteral("AuthUrl"), n);
-        slot.TokenUrl = readSetup(QStringLiteral("TokenUrl"), n);
-        slot.Scope = readSetup(QStringLiteral("Scope"), n);
-        slot.problem = valueProblem(settings, n);
-        if (!slot.Title.isEmpty())
-            titled.append({slot.Title, n});
+        Accounts[n] = readSlot(settings, n);
+        m_values[n] = accountFrom(Accounts[n]);
+        if (!Accounts[n].Title.isEmpty())
+            titled.append({Accounts[n].Title, n});
     }
     return titled;
 }

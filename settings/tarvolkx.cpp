@@ -21,10 +21,11 @@ QString ReadIniValue(QString fileName, const QString& section, const QString& ke
     return ReadIniValue(readIniFile(fileName).document, section, key);
 }
 
-QString ReadIniValue(const IniDocument& settings, const QString& section, const QString& key)
+QString ReadIniValue(const IniDocument& settings, const QString& section, const QString& key,
+                     const QString& fallback)
 {
     QString buffer;
-    const int count = lookupIniValue(section, key, QString(), buffer, MaxValueLength + 1, settings);
+    const int count = lookupIniValue(section, key, fallback, buffer, MaxValueLength + 1, settings);
     return count < 1 ? QString() : buffer.left(count);
 }
 

@@ -19,6 +19,8 @@ constexpr int MaxValueLength = 255;
 QString ReadIniValue(QString fileName, const QString& section, const QString& key);
 
 // The same rules for a settings file read once, so that many values cost one reading.
-QString ReadIniValue(const IniDocument& settings, const QString& section, const QString& key);
+// A missing key reads as fallback.
+QString ReadIniValue(const IniDocument& settings, const QString& section, const QString& key,
+                     const QString& fallback = QString());
 
 } // namespace TarvolkX

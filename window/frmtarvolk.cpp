@@ -1,6 +1,5 @@
 #include "window/frmtarvolk.h"
 
-#include "mailbox/serveraddress.h"
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
@@ -286,15 +285,17 @@ void frmTarvolk::Command1_Click(int Index)
     }
     // Both conversations of a press work on the account and the marks of the moment it was
     // pressed.
-    m_password.run(m_accounts.current(), this, [this, marked](const AccountSlot& account) {
-        m_fetchedAccount = accountKey(account);
-        m_mailbox.DeleteMail(account, marked);
-        // Without marks no deletion ran, and a cancel seen now is that of an earlier press.
-        if (!marked.isEmpty() && m_mailbox.wasCancelled())
-            return false;
-        m_mailbox.Emails_abrufen(account, m_accounts.LineCount);
-        return m_mailbox.passwordRefused();
-    });
+    m_password.run(m_accounts.current(), this,
+                   [this, marked](const Account& account, const AccessToken& token) {
+                       m_fetchedAccount = account.identity().key();
+                       m_mailbox.DeleteMail(account, marked, token);
+                       // Without marks no deletion ran, and a cancel seen now is that of an earlier
+                       // press.
+                       if (!marked.isEmpty() && m_mailbox.wasCancelled())
+                           return false;
+                       m_mailbox.Emails_abrufen(account, m_accounts.LineCount, token);
+                       return m_mailbox.passwordRefused();
+                   });
 }
 
 void frmTarvolk::List1_Click()

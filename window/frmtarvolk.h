@@ -93,7 +93,7 @@ private:
         setStatus(text);
     }};
     QPointer<QWidget> m_focusBeforeBusy;
-    // The account of the running press, and that of the list on screen (see accountKey).
+    // The account of the running press, and that of the list on screen (AccountIdentity::key).
     QString m_fetchedAccount;
     QString m_listedAccount;
     // The current entry and the marks, from before a fetch to its listing.

@@ -2,7 +2,6 @@
 
 #include "keyring/keyring.h"
 #include "keyring/secretkeys.h"
-#include "mailbox/serveraddress.h"
 #include "window/passworddialog.h"
 
 #include <QScopeGuard>
@@ -14,39 +13,38 @@ LoginPassword::LoginPassword(std::function<void(const QString&)> setStatus,
 {
 }
 
-void LoginPassword::run(AccountSlot account, QWidget* parent, const Conversation& conversation)
+void LoginPassword::run(Account account, QWidget* parent, const Conversation& conversation)
 {
-    const ServerAddress server = resolveServer(account);
-    const bool usable = server.problem.isEmpty() && account.problem.isEmpty();
+    const bool usable = account.problem.isEmpty();
     // A press while the browser sign-in waits only ends that wait, whichever account it names.
-    if (m_oauth.isRunning() || (account.Auth.trimmed().toLower() == u"oauth2" && usable)) {
+    if (m_oauth.isRunning() || (account.auth == AuthMethod::OAuth2 && usable)) {
         m_oauth.run(account, parent, conversation);
         return;
     }
     // Unusable settings are for the conversation to report; asking first would be in vain.
-    if (account.PasswordGiven || !usable) {
-        conversation(account);
+    if (account.passwordGiven || !usable) {
+        conversation(account, {});
         return;
     }
     m_running = true;
     const auto done = qScopeGuard([this] { m_running = false; });
-    const QString key = SecretKeys::password({account.Account, server.host, server.port});
+    const QString key = SecretKeys::password(account.identity());
     const Keyring::Entry stored = Keyring::read(Keyring::Space::Passwords, key);
     bool fromKeyring = stored.status == Keyring::Status::Found;
-    PasswordDialog::Request request{account.Title, stored.status != Keyring::Status::Unavailable};
+    PasswordDialog::Request request{account.title, stored.status != Keyring::Status::Unavailable};
     while (parent->isVisible()) {
         PasswordDialog::Answer answer;
         if (fromKeyring) {
-            account.Password = stored.password;
+            account.password = stored.password;
         } else {
             answer = PasswordDialog::ask(parent, request);
             if (!answer.given)
                 return;
-            account.Password = answer.password;
+            account.password = answer.password;
         }
-        const bool refused = conversation(account);
+        const bool refused = conversation(account, {});
         if (!refused && answer.remember)
-            Keyring::write(Keyring::Space::Passwords, key, account.Password);
+            Keyring::write(Keyring::Space::Passwords, key, account.password);
         if (!refused || !fromKeyring)
             return;
         fromKeyring = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/accountslots.h"
+#include "settings/account.h"
 #include "window/oauthlogin.h"
 
 #include <functional>
@@ -17,13 +17,14 @@ public:
     explicit LoginPassword(std::function<void(const QString&)> setStatus = {},
                            TokenSource::RefreshTokens refreshTokens = TokenSource::keyring());
 
-    // Talks to the server with the account; returns whether the server refused the password.
-    using Conversation = std::function<bool(const AccountSlot& account)>;
+    // Talks to the server with the account, and its access token for an OAuth2 account; returns
+    // whether the server refused the password or the token.
+    using Conversation = std::function<bool(const Account& account, const AccessToken& token)>;
 
     // Runs the conversation with the password filled in. When the server refuses a password from
     // the keyring, the user is asked once more and the conversation runs again. Nothing runs when
     // the user cancels or the parent window has been closed meanwhile.
-    void run(AccountSlot account, QWidget* parent, const Conversation& conversation);
+    void run(Account account, QWidget* parent, const Conversation& conversation);
 
     // True from the start of run() to its end, also while the keyring or the user is asked; but
     // not while the browser sign-in waits, which another run() ends.

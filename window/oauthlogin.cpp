@@ -16,7 +16,7 @@ OAuthLogin::OAuthLogin(std::function<void(const QString&)> setStatus,
 {
 }
 
-void OAuthLogin::run(const AccountSlot& account, QWidget* parent, const Conversation& conversation)
+void OAuthLogin::run(const Account& account, QWidget* parent, const Conversation& conversation)
 {
     if (m_parent) {
         m_tokens.cancel();
@@ -29,9 +29,10 @@ void OAuthLogin::run(const AccountSlot& account, QWidget* parent, const Conversa
         m_parent = nullptr;
     });
     const TokenSource::Result result =
-        runWithToken(m_tokens, account, [&parent, &conversation](const AccountSlot& withToken) {
-            return parent->isVisible() && conversation(withToken);
-        });
+        runWithToken(m_tokens, account,
+                     [&parent, &conversation](const Account& signingIn, const AccessToken& token) {
+                         return parent->isVisible() && conversation(signingIn, token);
+                     });
     if (result.outcome == TokenSource::Outcome::Granted || !parent->isVisible())
         return;
     m_setStatus(QString());

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "oauth/tokenlogin.h"
 #include "oauth/tokensource.h"
-#include "settings/accountslots.h"
+#include "settings/account.h"
 
 #include <QObject>
 #include <QUrl>
@@ -16,8 +17,9 @@ class QWidget;
 class OAuthLogin : public QObject {
     Q_OBJECT
 public:
-    // Talks to the server with the account; returns whether the server refused the token.
-    using Conversation = std::function<bool(const AccountSlot& account)>;
+    // Talks to the server with the account and the token; returns whether the server refused
+    // the token.
+    using Conversation = TokenConversation;
     using Browser = std::function<bool(const QUrl& url)>;
 
     explicit OAuthLogin(std::function<void(const QString&)> setStatus,
@@ -25,7 +27,7 @@ public:
                         QObject* parent = nullptr);
 
     // While a run waits for the browser or the provider, another run only ends that wait.
-    void run(const AccountSlot& account, QWidget* parent, const Conversation& conversation);
+    void run(const Account& account, QWidget* parent, const Conversation& conversation);
     bool isRunning() const { return m_parent != nullptr; }
     bool isWaitingForToken() const { return m_tokens.isRunning(); }
 

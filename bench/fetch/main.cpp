@@ -69,16 +69,16 @@ double mib(qint64 kib)
     return kib / 1024.0;
 }
 
-AccountSlot accountFor(quint16 port, const QString& user = User)
+Account accountFor(quint16 port, const QString& user = User)
 {
-    AccountSlot account;
-    account.Title = QStringLiteral("Benchmark");
-    account.Host = QStringLiteral("127.0.0.1:%1").arg(port);
-    account.Account = user;
-    account.Password = Password;
-    account.Security = QStringLiteral("none");
-    account.Fingerprint = QString();
-    return account;
+    AccountSlot slot;
+    slot.Title = QStringLiteral("Benchmark");
+    slot.Host = QStringLiteral("127.0.0.1:%1").arg(port);
+    slot.Account = user;
+    slot.Password = Password;
+    slot.PasswordGiven = true;
+    slot.Security = QStringLiteral("none");
+    return accountFrom(slot);
 }
 
 // One fetch through a fresh client, so that its counters are this run's alone. A primed client
@@ -104,7 +104,7 @@ Run fetchOnce(const QString& name, quint16 serverPort, int delayMs, const Option
 
     SilentView view;
     MailboxClient client(view);
-    const AccountSlot account = accountFor(port);
+    const Account account = accountFor(port);
     if (primed)
         client.Emails_abrufen(account, 0);
     const int flightsBefore = client.connection().flights();
@@ -286,7 +286,7 @@ void printRefetch(QTextStream& out, quint16 port, qint16 lineCount)
 {
     SilentView view;
     MailboxClient client(view);
-    const AccountSlot account = accountFor(port, RefetchUser);
+    const Account account = accountFor(port, RefetchUser);
     client.Emails_abrufen(account, lineCount);
     const auto measure = [&](const QString& what, const std::function<void()>& action) {
         const int flights = client.connection().flights();

@@ -7,8 +7,8 @@
 
 namespace e2e {
 
-AccountSlot account(const QString& host, const QString& user, const QString& password,
-                    const QString& security, const QString& fingerprint)
+AccountSlot slot(const QString& host, const QString& user, const QString& password,
+                 const QString& security, const QString& fingerprint)
 {
     AccountSlot slot;
     slot.Title = QStringLiteral("Dovecot");
@@ -17,7 +17,14 @@ AccountSlot account(const QString& host, const QString& user, const QString& pas
     slot.Password = password;
     slot.Security = security;
     slot.Fingerprint = fingerprint;
+    slot.PasswordGiven = true;
     return slot;
+}
+
+Account account(const QString& host, const QString& user, const QString& password,
+                const QString& security, const QString& fingerprint)
+{
+    return accountFrom(slot(host, user, password, security, fingerprint));
 }
 
 QString loopback(quint16 port)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/accountslots.h"
+#include "settings/account.h"
 #include "tests/dovecot/dovecotserver.h"
 
 #include <QByteArray>
@@ -15,8 +15,11 @@ namespace e2e {
 // Upper bound for one answer of dovecot on loopback; far above what it needs.
 constexpr int ReplyTimeoutMs = 5000;
 
-AccountSlot account(const QString& host, const QString& user, const QString& password,
-                    const QString& security = QString(), const QString& fingerprint = QString());
+// An account's settings on a dovecot, as the file would give them, and the account read from them.
+AccountSlot slot(const QString& host, const QString& user, const QString& password,
+                 const QString& security = QString(), const QString& fingerprint = QString());
+Account account(const QString& host, const QString& user, const QString& password,
+                const QString& security = QString(), const QString& fingerprint = QString());
 // "127.0.0.1:<port>", as the settings write a host with a port.
 QString loopback(quint16 port);
 

@@ -65,7 +65,7 @@ private slots:
     void conversationEndedWithoutQuitDeletesNothing();
 
 private:
-    AccountSlot accountOf(const QString& user) const;
+    Account accountOf(const QString& user) const;
     QStringList deliverThreeAndFetch(const QString& user, MailboxClient& client,
                                      const RecordingView& view);
 
@@ -91,7 +91,7 @@ QStringList TestE2eDelete::deliverThreeAndFetch(const QString& user, MailboxClie
     return view.entries.size() == 3 ? ids : QStringList();
 }
 
-AccountSlot TestE2eDelete::accountOf(const QString& user) const
+Account TestE2eDelete::accountOf(const QString& user) const
 {
     return e2e::account(e2e::loopback(m_server.port()), user, Password);
 }

@@ -361,7 +361,7 @@ void TestE2eFetch::secondFetchShowsMailDeliveredMeanwhile()
     QVERIFY(!e2e::deliverAll(m_server, user, messagesOf(first)).isEmpty());
     RecordingView view;
     MailboxClient client(view);
-    const AccountSlot account = e2e::account(e2e::loopback(m_server.port()), user, Password);
+    const Account account = e2e::account(e2e::loopback(m_server.port()), user, Password);
     client.Emails_abrufen(account, 10);
     QCOMPARE(view.entries.size(), 2);
 

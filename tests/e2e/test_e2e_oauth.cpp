@@ -98,8 +98,8 @@ void TestE2eOAuth::init()
 {
     const QString user = m_users.take();
     QVERIFY(!user.isEmpty());
-    m_account = e2e::account(e2e::loopback(m_server.tlsPort()), user, QString(),
-                             QStringLiteral("tls"), m_fingerprint);
+    m_account = e2e::slot(e2e::loopback(m_server.tlsPort()), user, QString(), QStringLiteral("tls"),
+                          m_fingerprint);
     m_account.Auth = QStringLiteral("oauth2");
     m_account.OAuthProvider = QStringLiteral("custom");
     m_account.ClientId = QStringLiteral("tarvolk-test");
@@ -126,10 +126,10 @@ std::unique_ptr<TokenSource> TestE2eOAuth::newTokenSource()
         m_intrusion.isEmpty() ? openInBrowser(url) : intrude(url);
     };
     const TokenSource::RefreshTokens keyring{
-        [this](const SecretOwner& owner) {
+        [this](const AccountIdentity& owner) {
             return m_keyring.value(SecretKeys::refreshToken(owner));
         },
-        [this](const SecretOwner& owner, const QString& token) {
+        [this](const AccountIdentity& owner, const QString& token) {
             m_keyring.insert(SecretKeys::refreshToken(owner), token);
         }};
     auto tokens = std::make_unique<TokenSource>(browser, keyring);
@@ -164,9 +164,9 @@ void TestE2eOAuth::intrude(const QUrl& url)
 TokenSource::Result TestE2eOAuth::logIn(TokenSource& tokens, RecordingView& view)
 {
     MailboxClient client(view);
-    const TokenSource::Result result =
-        runWithToken(tokens, m_account, [&](const AccountSlot& account) {
-            if (client.Do_Connect(account))
+    const TokenSource::Result result = runWithToken(
+        tokens, accountFrom(m_account), [&](const Account& account, const AccessToken& token) {
+            if (client.Do_Connect(account, {}, token))
                 ++m_logIns;
             return client.passwordRefused();
         });
@@ -310,8 +310,8 @@ void TestE2eOAuth::reportsARefusedTokenWithoutShowingIt()
 void TestE2eOAuth::signsInWhileAnotherSignInWaitsForItsBrowser()
 {
     // Another Tarvolk waits for its browser meanwhile: each needs a listening port of its own.
-    const TokenSource::RefreshTokens nothingKept{[](const SecretOwner&) { return QString(); },
-                                                 [](const SecretOwner&, const QString&) {
+    const TokenSource::RefreshTokens nothingKept{[](const AccountIdentity&) { return QString(); },
+                                                 [](const AccountIdentity&, const QString&) {
                                                  }};
     TokenSource::Result other;
     TokenSource waiting(
@@ -319,13 +319,13 @@ void TestE2eOAuth::signsInWhileAnotherSignInWaitsForItsBrowser()
             TokenSource meanwhile([this](const QUrl& otherUrl) { openInBrowser(otherUrl); },
                                   nothingKept);
             meanwhile.setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
-            other = meanwhile.accessToken(m_account);
+            other = meanwhile.accessToken(accountFrom(m_account));
             openInBrowser(url);
         },
         nothingKept);
     waiting.setBrowserTimeLimitMs(e2e::ReplyTimeoutMs);
 
-    const TokenSource::Result first = waiting.accessToken(m_account);
+    const TokenSource::Result first = waiting.accessToken(accountFrom(m_account));
 
     QVERIFY2(other.outcome == TokenSource::Outcome::Granted, qPrintable(other.problem));
     QVERIFY2(first.outcome == TokenSource::Outcome::Granted, qPrintable(first.problem));

@@ -168,7 +168,7 @@ void TestE2eTls::fetchesAndDeletesWithTheTrustedFingerprint()
     const QList<QByteArray> messages = threeMessages();
     const QStringList ids = e2e::deliverAll(m_server, user, messages);
     QCOMPARE(ids.size(), 3);
-    const AccountSlot account =
+    const Account account =
         e2e::account(e2e::loopback(portFor(security)), user, Password, security, fingerprint);
     RecordingView view;
     MailboxClient client(view);

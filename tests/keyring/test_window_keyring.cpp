@@ -20,7 +20,7 @@ const QString Password = QStringLiteral("geheim");
 // How a secret is stored or looked up: as today, or under a key of earlier versions.
 enum class Secret { UserPassword, RefreshToken, EarlierPassword, EarlierRefreshToken };
 Q_DECLARE_METATYPE(Secret)
-Q_DECLARE_METATYPE(SecretOwner)
+Q_DECLARE_METATYPE(AccountIdentity)
 
 // Accounts without Password in the settings file, against dovecot. ctest runs the keyring
 // functions and withoutKeyringAsksEachTime in separate private sessions (private-session.sh).
@@ -139,11 +139,11 @@ void TestWindowKeyring::withoutKeyringAsksEachTime()
 void TestWindowKeyring::findsEachSecretForItsOwnerOnly_data()
 {
     QTest::addColumn<Secret>("stored");
-    QTest::addColumn<SecretOwner>("storedFor");
-    QTest::addColumn<SecretOwner>("readFor"); // found when it is storedFor
+    QTest::addColumn<AccountIdentity>("storedFor");
+    QTest::addColumn<AccountIdentity>("readFor"); // found when it is storedFor
     QTest::addColumn<Secret>("read");
     const auto owner = [](const char* user, quint16 port = 110, const char* host = "192.0.2.10") {
-        return SecretOwner{QString::fromUtf8(user), QString::fromUtf8(host), port};
+        return AccountIdentity{QString::fromUtf8(user), QString::fromUtf8(host), port};
     };
     using S = Secret;
     QTest::newRow("u%1 and u4%1") << S::UserPassword << owner("u%1", 41100) << owner("u4%1", 1100)
@@ -165,8 +165,8 @@ void TestWindowKeyring::findsEachSecretForItsOwnerOnly_data()
 void TestWindowKeyring::findsEachSecretForItsOwnerOnly()
 {
     QFETCH(Secret, stored);
-    QFETCH(SecretOwner, storedFor);
-    QFETCH(SecretOwner, readFor);
+    QFETCH(AccountIdentity, storedFor);
+    QFETCH(AccountIdentity, readFor);
     QFETCH(Secret, read);
     using Keyring::Space;
     const QString secret = QString::fromUtf8(QTest::currentDataTag());

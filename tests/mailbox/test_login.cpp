@@ -2,6 +2,7 @@
 #include "pop3server/conversation.h"
 #include "pop3server/scriptedserver.h"
 #include "recordingview.h"
+#include "settings/accountslots.h"
 #include "settings/inidocument.h"
 #include "testaccount.h"
 
@@ -305,9 +306,10 @@ void TestLogin::logsInWithAuthPlain()
     server.play(scenario);
     RecordingView view;
     MailboxClient client(view);
-    AccountSlot account = testAccount(server.hostWithPort(), user);
-    account.Auth = auth;
-    QVERIFY(client.Do_Connect(account));
+    AccountSlot slot;
+    slot.Auth = auth;
+    QVERIFY(client.Do_Connect(
+        testAccount(server.hostWithPort(), user, QStringLiteral("secret"), slot)));
     SCRIPTED_VERIFY(server);
 }
 
@@ -351,8 +353,9 @@ void TestLogin::refusesUnusableSettingsBeforeSending()
     for (const QByteArray& bytes : {text.toUtf8(), "\xFF\xFE" + utf16}) {
         AccountSlots accounts;
         accounts.load(parseIni(bytes));
-        AccountSlot account = accounts.Accounts[1];
-        account.Password = password.isEmpty() ? account.Password : password;
+        accounts.SetIdentity(1);
+        Account account = accounts.current();
+        account.password = password.isEmpty() ? account.password : password;
         RecordingView view;
         MailboxClient client(view);
         QVERIFY(!client.Do_Connect(account));

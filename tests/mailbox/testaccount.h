@@ -1,15 +1,17 @@
 #pragma once
 
-#include "settings/accountslots.h"
+#include "settings/account.h"
 
-// An account on a test server, with the user and password the scripted log-ins expect.
-inline AccountSlot testAccount(const QString& host, const QString& user = QStringLiteral("joe"),
-                               const QString& password = QStringLiteral("secret"))
+// An account on a test server, with the user and password the scripted log-ins expect, and the
+// settings of its slot as given.
+inline Account testAccount(const QString& host, const QString& user = QStringLiteral("joe"),
+                           const QString& password = QStringLiteral("secret"),
+                           AccountSlot slot = {})
 {
-    AccountSlot slot;
     slot.Title = QStringLiteral("Test");
     slot.Host = host;
     slot.Account = user;
     slot.Password = password;
-    return slot;
+    slot.PasswordGiven = true;
+    return accountFrom(slot);
 }

@@ -142,11 +142,11 @@ void TestAccountSlots::setIdentityRefusesNumbersOutOfRange()
     QCOMPARE(accounts.CurHost, QStringLiteral("h1"));
     QCOMPARE(accounts.CurAccount, QStringLiteral("u1"));
     QCOMPARE(accounts.CurPassword, QStringLiteral("p1"));
-    QCOMPARE(accounts.current().Title, QStringLiteral("Eins"));
+    QCOMPARE(accounts.current().title, QStringLiteral("Eins"));
     QVERIFY(accounts.SetIdentity(0));
     QVERIFY(accounts.CurHost.isEmpty() && accounts.CurAccount.isEmpty() &&
             accounts.CurPassword.isEmpty());
-    QVERIFY(accounts.current().Host.isEmpty());
+    QVERIFY(accounts.current().server.host.isEmpty());
 }
 
 void TestAccountSlots::missingFileLeavesEverythingEmpty()

@@ -1,7 +1,8 @@
-#include "oauth/oauthendpoints.h"
+#include "settings/oauthendpoints.h"
 
 #include <QCoreApplication>
-#include <QHostAddress>
+#include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +26,19 @@ QString tr(const char* text)
     return QCoreApplication::translate("OAuthEndpoints", text);
 }
 
+// "localhost", ::1, or an IPv4 address in 127.0.0.0/8, written out in full.
+bool isLoopback(const QString& host)
+{
+    if (host == u"localhost" || host == u"::1")
+        return true;
+    const QStringList parts = host.split(u'.');
+    return parts.size() == 4 && parts[0] == u"127" &&
+           std::all_of(parts.begin(), parts.end(), [](const QString& part) {
+               bool number = false;
+               return part.size() <= 3 && part.toUInt(&number) <= 255 && number;
+           });
+}
+
 // Codes and tokens travel over https; plain http only stays on this computer.
 bool protectedUrl(const QUrl& url)
 {
@@ -32,8 +46,7 @@ bool protectedUrl(const QUrl& url)
         return false;
     if (url.scheme() == u"https")
         return true;
-    return url.scheme() == u"http" &&
-           (url.host() == u"localhost" || QHostAddress(url.host()).isLoopback());
+    return url.scheme() == u"http" && isLoopback(url.host());
 }
 
 } // namespace

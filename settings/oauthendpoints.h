@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/accountslots.h"
+#include "settings/accountslot.h"
 
 #include <QString>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "mailbox/hostport.h"
+#include "settings/hostport.h"
 
 #include <QTest>
 
