@@ -68,9 +68,7 @@ bool Connection::startEncryption()
 void Connection::sendLine(const QByteArray& command)
 {
     Winsock1.write(command + "\r\n");
-    ++m_linesSent;
-    if (std::exchange(m_waitedSinceSend, false))
-        ++m_flights;
+    countLine();
 }
 
 bool Connection::Wait_Reply()
@@ -89,8 +87,7 @@ bool Connection::Wait_Reply(QDeadlineTimer deadline)
     };
     if (!arrived() && !m_aborted && !m_cancelled) {
         Timer1.start(int(qMax<qint64>(0, deadline.remainingTime())));
-        ++m_waits;
-        m_waitedSinceSend = true;
+        countWait();
         while (!arrived() && !TimedOut && !m_failed && !m_aborted && !m_cancelled)
             waitForEvent();
         Timer1.stop();

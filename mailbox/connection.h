@@ -49,10 +49,10 @@ public:
     ReceiveBuffer& receiveBuffer() override { return RecvBuffer; }
 
     // Ends a running wait at once and makes every later wait fail; for a window that closes.
-    void abort();
+    void abort() override;
     bool isAborted() const override { return m_aborted; }
     // Ends a running wait at once, as the user asked; the next open() starts afresh.
-    void cancel();
+    void cancel() override;
 
     void failProtocol(const QString& reason) override;
 
@@ -64,13 +64,7 @@ public:
     void setTimeLimitMs(int milliseconds) override { m_timeLimitMs = milliseconds; }
     // The time limit for the answer to a password.
     int loginTimeLimitMs() const override { return m_loginTimeLimitMs; }
-    void setLoginTimeLimitMs(int milliseconds) { m_loginTimeLimitMs = milliseconds; }
-
-    // Counters for the benchmarks. A flight is a run of commands sent without waiting for an
-    // answer in between: each costs one round trip.
-    int linesSent() const { return m_linesSent; }
-    int waits() const { return m_waits; }
-    int flights() const { return m_flights; }
+    void setLoginTimeLimitMs(int milliseconds) override { m_loginTimeLimitMs = milliseconds; }
 
     // Bytes are taken from the socket only while the buffer holds less than this, so a server
     // that floods answers ahead of the reader fills the network's buffers, not memory.
@@ -112,8 +106,4 @@ private:
     // The time limit of the wait that timed out: the log-in's may be over before it is told.
     int m_expiredLimitMs = DefaultTimeLimitMs;
     int m_loginTimeLimitMs = DefaultLoginTimeLimitMs;
-    int m_linesSent = 0;
-    int m_waits = 0;
-    int m_flights = 0;
-    bool m_waitedSinceSend = true;
 };

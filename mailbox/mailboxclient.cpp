@@ -1,6 +1,7 @@
 #include "mailbox/mailboxclient.h"
 
 #include "mailbox/commandpipeline.h"
+#include "mailbox/connection.h"
 #include "mailbox/deletion.h"
 #include "mailbox/listing.h"
 #include "mailbox/login.h"
@@ -18,23 +19,30 @@ const QList<QByteArray> ListingCommands = {"stat", "list", "uidl"};
 } // namespace
 
 MailboxClient::MailboxClient(MailboxView& view, QObject* parent)
-    : QObject(parent), m_view(view), m_connection(this)
+    : MailboxClient(view, std::make_unique<Connection>(), parent)
 {
-    connect(&m_connection, &Connection::encrypting, this,
+    const auto* connection = static_cast<Connection*>(m_transport.get());
+    connect(connection, &Connection::encrypting, this,
             [this] { m_view.setStatus(tr("Sichere Verbindung")); });
+}
+
+MailboxClient::MailboxClient(MailboxView& view, std::unique_ptr<Transport> transport,
+                             QObject* parent)
+    : QObject(parent), m_view(view), m_transport(std::move(transport))
+{
 }
 
 MailboxClient::~MailboxClient() = default;
 
 void MailboxClient::abort()
 {
-    m_connection.abort();
+    m_transport->abort();
 }
 
 void MailboxClient::cancel()
 {
     if (m_busy)
-        m_connection.cancel();
+        m_transport->cancel();
 }
 
 QScopeGuard<std::function<void()>> MailboxClient::markBusy()
@@ -51,11 +59,11 @@ QScopeGuard<std::function<void()>> MailboxClient::markBusy()
 bool MailboxClient::Do_Connect(const Account& account, const QList<QByteArray>& ahead,
                                const AccessToken& token)
 {
-    m_connection.close();
+    m_transport->close();
     m_passwordRefused = false;
     m_sentAhead.clear();
     m_session = std::make_unique<Pop3Session>(
-        m_connection, [this](const QString& text) { m_view.setStatus(text); });
+        *m_transport, [this](const QString& text) { m_view.setStatus(text); });
     const QString problem = unusableBecause(account);
     if (!problem.isEmpty()) {
         m_view.showNotice({Notice::Title::Application, tr("Fehler bei der Übertragung"), problem});
@@ -113,7 +121,7 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
 
     m_view.clearMessages();
     m_listedAccount = account.identity().key();
-    CommandPipeline pipeline(m_connection, m_session->pipelineDepth(), m_sentAhead);
+    CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);
     MailboxListing listing;
     if (!listMailbox(*m_session, pipeline, listing)) {
         report();
@@ -175,7 +183,7 @@ void MailboxClient::DeleteMail(const Account& account, QList<int> marked, const 
     }
     if (!Do_Connect(account, ListingCommands, token))
         return;
-    CommandPipeline pipeline(m_connection, m_session->pipelineDepth(), m_sentAhead);
+    CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);
     MailboxListing now;
     QList<qint32> numbers;
     if (!listMailbox(*m_session, pipeline, now) ||

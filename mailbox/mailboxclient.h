@@ -1,9 +1,9 @@
 #pragma once
 
 #include "mailbox/capabilities.h"
-#include "mailbox/connection.h"
 #include "mailbox/fetchedmailbox.h"
 #include "mailbox/previewcache.h"
+#include "mailbox/transport.h"
 #include "settings/account.h"
 
 #include <QHash>
@@ -24,7 +24,11 @@ class Pop3Session;
 class MailboxClient : public QObject {
     Q_OBJECT
 public:
+    // Talks to servers over a Connection of its own.
     explicit MailboxClient(MailboxView& view, QObject* parent = nullptr);
+    // Talks over the given transport, for example one that a test feeds.
+    MailboxClient(MailboxView& view, std::unique_ptr<Transport> transport,
+                  QObject* parent = nullptr);
     ~MailboxClient() override;
 
     // Connects to the account's server and logs in. On false the user has been told why and the
@@ -45,7 +49,7 @@ public:
 
     bool isBusy() const { return m_busy; }
     // After abort() no conversation starts any more.
-    bool isAborted() const { return m_connection.isAborted(); }
+    bool isAborted() const { return m_transport->isAborted(); }
     // Ends a running conversation at once, without "quit", so the server deletes nothing.
     void abort();
     // The same at the user's request: no box, the status line says so, later presses work.
@@ -53,7 +57,7 @@ public:
     // The last conversation that ran was ended by cancel().
     bool wasCancelled() const { return m_cancelled; }
 
-    Connection& connection() { return m_connection; }
+    Transport& connection() { return *m_transport; }
     // The last log-in failed because the server refused the password or the access token.
     bool passwordRefused() const { return m_passwordRefused; }
 
@@ -77,7 +81,7 @@ private:
     void showMismatch();
 
     MailboxView& m_view;
-    Connection m_connection;
+    std::unique_ptr<Transport> m_transport;
     std::unique_ptr<Pop3Session> m_session;
     bool m_busy = false;
     bool m_cancelled = false;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <utility>
 
 // The connection one POP3 session runs on: connect, start TLS, send a line, wait for data or the
 // time-out (ReplySource), close. Connection is the one that talks to a server.
@@ -26,10 +27,41 @@ public:
     // The time limit of a wait, and the longer one for the answer to a password.
     virtual void setTimeLimitMs(int milliseconds) = 0;
     virtual int loginTimeLimitMs() const = 0;
+    virtual void setLoginTimeLimitMs(int milliseconds) = 0;
 
-    // Once aborted (the window closes), every wait fails at once and nobody is told.
+    // Ends a running wait at once and makes every later wait fail, and nobody is told: the
+    // window closes.
+    virtual void abort() = 0;
     virtual bool isAborted() const = 0;
+    // Ends a running wait at once, as the user asked; the next open() starts afresh.
+    virtual void cancel() = 0;
     // What ended the last failed wait, and why, in German, for the user.
     virtual Failure failure() const = 0;
     virtual QString failureReason() const = 0;
+
+    // Counters for the benchmarks. A flight is a run of commands sent without waiting for an
+    // answer in between: each costs one round trip.
+    int linesSent() const { return m_linesSent; }
+    int waits() const { return m_waits; }
+    int flights() const { return m_flights; }
+
+protected:
+    // A transport counts each line it sends and each wait that had to wait.
+    void countLine()
+    {
+        ++m_linesSent;
+        if (std::exchange(m_waitedSinceSend, false))
+            ++m_flights;
+    }
+    void countWait()
+    {
+        ++m_waits;
+        m_waitedSinceSend = true;
+    }
+
+private:
+    int m_linesSent = 0;
+    int m_waits = 0;
+    int m_flights = 0;
+    bool m_waitedSinceSend = true;
 };

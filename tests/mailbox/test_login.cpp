@@ -95,7 +95,7 @@ void TestLogin::dropsDataLeftFromAnEarlierConversation()
     MailboxClient client(view);
     QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     QTRY_COMPARE_WITH_TIMEOUT(server.sentBytes(0).endsWith("-ERR surplus\r\n"), true, 5000);
-    QTRY_VERIFY(!client.connection().RecvBuffer.isEmpty());
+    QTRY_VERIFY(!client.connection().receiveBuffer().isEmpty());
     QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
     QVERIFY(view.notices.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
