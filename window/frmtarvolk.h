@@ -4,6 +4,7 @@
 #include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
 #include "window/displaythrottle.h"
+#include "window/formcontrols.h"
 #include "window/listplace.h"
 #include "window/loginpassword.h"
 #include "window/messagelistview.h"
@@ -12,19 +13,11 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
-#include <array>
-
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 
 // The program's one window: the account choice, the message list and the preview of one message.
-// The controls are public so that the tests can reach them by name; the conversations with the
-// server live in MailboxClient and reach the window through MailboxView.
-class frmTarvolk : public QWidget, private MailboxView {
+// The controls (FormControls) are public so that the tests can reach them by name; the
+// conversations with the server live in MailboxClient and reach the window through MailboxView.
+class frmTarvolk : public QWidget, public FormControls, private MailboxView {
     Q_OBJECT
 
 public:
@@ -42,30 +35,13 @@ public:
 
     MailboxClient& mailbox() { return m_mailbox; }
 
-    QGroupBox* Frame1 = nullptr; // "Mailinfo"
-    QGroupBox* Frame2 = nullptr; // "Maillist"
-    QGroupBox* Frame3 = nullptr; // "Mailkonto"
-    std::array<QPushButton*, 2> Command1{};
-    QComboBox* cmbIdentity = nullptr;
-    MessageListView* List1 = nullptr;
-    QLabel* Label1 = nullptr; // status line
-    QLabel* Label2 = nullptr; // mailbox summary
-    QLabel* Label3 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    // (0) to (3): sender, recipient, subject, date; (4) to (7): their captions.
-    std::array<QLabel*, 8> lblMailInfo{};
-    QLabel* picMailInfo = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createControls();
-    void chainFocus();
-    void describeForScreenReaders();
+    void connectControls();
 
     void Form_Load(const QString& programFolder, const QString& configFile);
     void Form_Activate();
