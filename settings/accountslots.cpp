@@ -23,6 +23,7 @@ const std::pair<const SettingsKeys::Key*, QString AccountSlot::*> SlotValues[] =
     {&SettingsKeys::AuthUrl, &AccountSlot::AuthUrl},
     {&SettingsKeys::TokenUrl, &AccountSlot::TokenUrl},
     {&SettingsKeys::Scope, &AccountSlot::Scope},
+    {&SettingsKeys::CheckInterval, &AccountSlot::CheckInterval},
 };
 
 QString tr(const char* text)
