@@ -103,6 +103,16 @@ bool MailboxClient::finish()
     return false;
 }
 
+QSet<QByteArray> MailboxClient::listedIds() const
+{
+    QSet<QByteArray> ids;
+    if (m_fetched.hasUsableIds()) {
+        for (const FetchedMessage& message : m_fetched.messages)
+            ids.insert(message.uid);
+    }
+    return ids;
+}
+
 void MailboxClient::showMismatch()
 {
     m_view.showNotice({Notice::Title::WindowCaption,

@@ -67,6 +67,8 @@ public:
     QString MailText(int position) const { return m_fetched.messages.value(position).text; }
     QStringList MailTexts() const { return m_fetched.MailTexts(); }
     QList<QByteArray> MailUids() const { return m_fetched.MailUids(); }
+    // The ids of the last listing, when the server gives usable ids.
+    QSet<QByteArray> listedIds() const;
     // The message count of the last fetch that found messages.
     qint32 MailCount = 0;
 

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -60,7 +61,7 @@ void frmTarvolk::connectControls()
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, Command1[0],
             &QPushButton::click);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
-            &QWidget::close);
+            &frmTarvolk::quit);
     // Escape ends a running conversation without "quit": the server deletes nothing.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             [this] { m_mailbox.cancel(); });
@@ -108,6 +109,56 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
         // The status line is too narrow for the whole path; the empty preview shows it in full.
         Text1->setPlaceholderText(plaintext::lines(problem));
     }
+    startWatching(titled);
+}
+
+void frmTarvolk::startWatching(const QList<TitledSlot>& titled)
+{
+    QList<std::pair<int, Account>> accounts;
+    bool watched = false;
+    for (const TitledSlot& entry : titled) {
+        accounts.append({entry.slot, m_accounts.account(entry.slot)});
+        watched = watched || m_accounts.account(entry.slot).checkIntervalMinutes > 0;
+    }
+    if (!watched)
+        return;
+    m_watch = std::make_unique<MailWatch>(accounts, windowIcon());
+    connect(m_watch.get(), &MailWatch::showAccountRequested, this, &frmTarvolk::showAccount);
+    connect(m_watch.get(), &MailWatch::toggleWindowRequested, this,
+            [this] { setVisible(!isVisible()); });
+    connect(m_watch.get(), &MailWatch::quitRequested, this, &frmTarvolk::quit);
+    connect(m_watch.get(), &MailWatch::countsChanged, this, &frmTarvolk::showTitlesWithCounts);
+    showTitlesWithCounts();
+}
+
+void frmTarvolk::showTitlesWithCounts()
+{
+    for (int index = 0; index < cmbIdentity->count(); ++index) {
+        const int slot = cmbIdentity->itemData(index).toInt();
+        cmbIdentity->setItemText(
+            index, plaintext::line(m_watch->titleOf(slot, m_accounts.Accounts[slot].Title)));
+    }
+    showTitleFromItsStart();
+}
+
+void frmTarvolk::showAccount(int slot)
+{
+    showNormal();
+    raise();
+    activateWindow();
+    const int index = cmbIdentity->findData(slot);
+    if (index < 0)
+        return;
+    cmbIdentity->setCurrentIndex(index);
+    cmbIdentity_Click();
+    Command1_Click(0);
+}
+
+void frmTarvolk::quit()
+{
+    m_quitting = true;
+    close();
+    QCoreApplication::quit();
 }
 
 void frmTarvolk::showEvent(QShowEvent* event)
@@ -146,6 +197,12 @@ void frmTarvolk::resizeEvent(QResizeEvent* event)
 
 void frmTarvolk::closeEvent(QCloseEvent* event)
 {
+    // Watching from the tray, closing only hides the window; Ctrl+Q and "Beenden" quit.
+    if (m_watch && m_watch->keepsRunning() && !m_quitting) {
+        hide();
+        event->ignore();
+        return;
+    }
     // A conversation still running ends at once, without "quit", so that the server deletes
     // nothing a half-done deletion has marked, and no box appears after the window is gone.
     m_mailbox.abort();
@@ -174,12 +231,21 @@ void frmTarvolk::Command1_Click(int Index)
     m_password.run(m_accounts.current(), this,
                    [this, marked](const Account& account, const AccessToken& token) {
                        m_fetchedAccount = account.identity().key();
+                       if (m_watch)
+                           m_watch->windowTalksTo(m_fetchedAccount);
+                       const auto done = qScopeGuard([this] {
+                           if (m_watch)
+                               m_watch->windowTalksTo(QString());
+                       });
                        m_mailbox.DeleteMail(account, marked, token);
                        // Without marks no deletion ran, and a cancel seen now is that of an earlier
                        // press.
                        if (!marked.isEmpty() && m_mailbox.wasCancelled())
                            return false;
                        m_mailbox.Emails_abrufen(account, m_accounts.LineCount, token);
+                       if (m_watch && m_listedAccount == m_fetchedAccount)
+                           m_watch->windowListed(m_fetchedAccount, m_mailbox.listedIds(),
+                                                 m_mailbox.MailCount);
                        return m_mailbox.passwordRefused();
                    });
 }

@@ -7,6 +7,7 @@
 #include "window/formcontrols.h"
 #include "window/listplace.h"
 #include "window/loginpassword.h"
+#include "window/mailwatch.h"
 #include "window/messagelistview.h"
 #include "window/windowlayout.h"
 
@@ -42,6 +43,12 @@ protected:
 
 private:
     void connectControls();
+    // Watches the accounts that have a CheckInterval: checks, notifications, tray.
+    void startWatching(const QList<TitledSlot>& titled);
+    void showTitlesWithCounts();
+    // Shows the window on the account's slot and fetches it.
+    void showAccount(int slot);
+    void quit();
 
     void Form_Load(const QString& programFolder, const QString& configFile);
     void Form_Activate();
@@ -75,4 +82,6 @@ private:
     // The current entry and the marks, from before a fetch to its listing.
     ListPlace m_place;
     bool m_activated = false;
+    std::unique_ptr<MailWatch> m_watch;
+    bool m_quitting = false;
 };
