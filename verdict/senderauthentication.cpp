@@ -157,7 +157,8 @@ std::optional<Finding> judgeSenderAuthentication(const QList<HeaderField>& field
     const std::optional<Judgement> judgement = judge(results, fromDomain);
     if (!judgement)
         return std::nullopt;
-    const QString domain = shownText(unicodeDomain(fromDomain), 60);
+    // The ASCII form: a confirmed lookalike in Unicode would read as the domain it imitates.
+    const QString domain = shownText(asciiDomain(fromDomain), 60);
     if (judgement->kind == FindingKind::SenderNotConfirmed)
         return makeFinding(judgement->kind,
                            QStringLiteral("%1 bestätigt die Absenderdomain %2 nicht: %3.")

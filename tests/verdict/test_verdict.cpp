@@ -111,8 +111,12 @@ void TestVerdict::judgesHeaderBlocks_data()
         "X-Spamd-Result: default: True [15.50 / 15.00]; R_SPF_FAIL(1.00)[-all]\n"
         "X-Spam: Yes\n",
         "", {QStringLiteral("Spam laut Server (15,50)")}, "Grenze 15,00");
-    row("lookalike domain in punycode", "From: PayPal <service@xn--pypal-4ve.com>\n", "",
-        {QStringLiteral("Internationale Adresse")},
+    row("lookalike domain in punycode, confirmed in its ASCII form",
+        "Authentication-Results: mx.example.net; dkim=pass header.d=xn--pypal-4ve.com\n"
+        "From: PayPal <service@xn--pypal-4ve.com>\n",
+        "mx.example.net",
+        {QStringLiteral("Internationale Adresse"),
+         QStringLiteral("Absender bestätigt (xn--pypal-4ve.com)")},
         "Die Domain pаypal.com (ASCII: xn--pypal-4ve.com) mischt Schriften.");
     row("display name of full-width letters naming a domain",
         "From: =?UTF-8?B?772Q772B772Z772Q772B772M77yO772D772P772N?= <x@example.net>\n", "",
