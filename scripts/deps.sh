@@ -3,8 +3,10 @@
 # Usage: scripts/deps.sh build|test|run|screenshot|fuzz  (each includes build)
 set -euo pipefail
 
-# QtKeychain loads libsecret only at run time and its package does not depend on it.
-packages=(g++ cmake ninja-build qt6-base-dev qt6-networkauth-dev qtkeychain-qt6-dev libsecret-1-0)
+# QtKeychain loads libsecret only at run time and its package does not depend on it. GMime reads
+# addresses, libpsl finds registrable domains in the list that publicsuffix installs.
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-networkauth-dev qtkeychain-qt6-dev
+          libsecret-1-0 libgmime-3.0-dev libpsl-dev publicsuffix)
 case "${1:-build}" in
     # desktop-file-utils and appstream check the installed desktop entry and metainfo; the
     # keyring test runs gnome-keyring on a private bus (dbus-run-session) and reads it back with
