@@ -50,6 +50,9 @@ struct Account {
     QString problem;
     // Minutes between checks in the background, 1 to 1440; 0: never.
     int checkIntervalMinutes = 0;
+    // The id of the account's receiving server in Authentication-Results, "-" for a server that
+    // writes none; empty when the settings name none.
+    QString authServId;
 
     AccountIdentity identity() const { return {user, server.host, server.port}; }
 };

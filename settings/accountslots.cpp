@@ -57,6 +57,8 @@ AccountSlot readSlot(const IniDocument& settings, int n)
 {
     AccountSlot slot;
     slot.Title = read(settings, SettingsKeys::Title, n);
+    // Only compared with what messages say, never sent: no value of it can harm a command line.
+    slot.AuthServId = read(settings, SettingsKeys::AuthServId, n);
     for (const auto& [key, field] : SlotValues) {
         slot.*field = read(settings, *key, n);
         const QString name = key->name + QString::number(n);

@@ -34,5 +34,8 @@ inline const Key TokenUrl{QLatin1String("TokenUrl"), QLatin1String()};
 inline const Key Scope{QLatin1String("Scope"), QLatin1String()};
 // Minutes between checks in the background, 1 to 1440; 0 or none: never.
 inline const Key CheckInterval{QLatin1String("CheckInterval"), QLatin1String("0")};
+// The id the receiving server writes into its Authentication-Results ("-": it writes none);
+// without it the id most of the mailbox's messages agree on is taken.
+inline const Key AuthServId{QLatin1String("AuthServId"), QLatin1String()};
 
 } // namespace SettingsKeys
