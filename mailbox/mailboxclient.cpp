@@ -6,6 +6,7 @@
 #include "mailbox/listing.h"
 #include "mailbox/login.h"
 #include "mailbox/mailboxview.h"
+#include "mailbox/messageretrieval.h"
 #include "mailbox/pop3session.h"
 #include "mailbox/previewfetch.h"
 #include "text/textdecoding.h"
@@ -176,6 +177,38 @@ void MailboxClient::showListing(qint32 count, qint32 totalSize)
                           .arg(totalSize));
 }
 
+std::unique_ptr<CommandPipeline> MailboxClient::findAgain(const Account& account,
+                                                          const QList<int>& positions,
+                                                          const AccessToken& token,
+                                                          QList<qint32>& numbers)
+{
+    numbers.clear();
+    // The positions belong to the list on screen; on another account's server they would name
+    // whatever messages happen to have the same numbers.
+    if (account.identity().key() != m_listedAccount || positions.first() < 0 ||
+        positions.last() >= m_fetched.messages.size()) {
+        showMismatch();
+        return nullptr;
+    }
+    if (!Do_Connect(account, ListingCommands, token))
+        return nullptr;
+    auto pipeline =
+        std::make_unique<CommandPipeline>(*m_transport, m_session->pipelineDepth(), m_sentAhead);
+    MailboxListing now;
+    if (!listMailbox(*m_session, *pipeline, now) ||
+        !Deletion::recognise(*m_session, *pipeline, m_fetched, MailCount, positions, now,
+                             numbers)) {
+        report();
+        return nullptr;
+    }
+    if (numbers.isEmpty()) {
+        if (finish())
+            showMismatch();
+        return nullptr;
+    }
+    return pipeline;
+}
+
 void MailboxClient::DeleteMail(const Account& account, QList<int> marked, const AccessToken& token)
 {
     m_cancelled = false;
@@ -184,31 +217,13 @@ void MailboxClient::DeleteMail(const Account& account, QList<int> marked, const 
     const auto busy = markBusy();
     std::sort(marked.begin(), marked.end());
     marked.erase(std::unique(marked.begin(), marked.end()), marked.end());
-    // The marks belong to the list on screen; on another account's server they would hit
-    // whatever messages happen to have the same numbers.
-    if (account.identity().key() != m_listedAccount || marked.first() < 0 ||
-        marked.last() >= m_fetched.messages.size()) {
-        showMismatch();
-        return;
-    }
-    if (!Do_Connect(account, ListingCommands, token))
-        return;
-    CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);
-    MailboxListing now;
     QList<qint32> numbers;
-    if (!listMailbox(*m_session, pipeline, now) ||
-        !Deletion::recognise(*m_session, pipeline, m_fetched, MailCount, marked, now, numbers)) {
-        report();
+    const std::unique_ptr<CommandPipeline> pipeline = findAgain(account, marked, token, numbers);
+    if (!pipeline)
         return;
-    }
-    if (numbers.isEmpty()) {
-        if (finish())
-            showMismatch();
-        return;
-    }
     QStringList refusals;
     QByteArray answer;
-    if (!Deletion::deleteMessages(*m_session, pipeline, numbers, refusals) ||
+    if (!Deletion::deleteMessages(*m_session, *pipeline, numbers, refusals) ||
         !m_session->quit(answer)) {
         report();
         return;
@@ -222,4 +237,35 @@ void MailboxClient::DeleteMail(const Account& account, QList<int> marked, const 
                            tr("Nicht jede markierte Nachricht wurde gelöscht."),
                            refusals.join(u'\n')});
     }
+}
+
+void MailboxClient::fetchWholeMessage(const Account& account, int position,
+                                      const AccessToken& token)
+{
+    m_cancelled = false;
+    if (m_busy || isAborted())
+        return;
+    const auto busy = markBusy();
+    const qint32 size = m_fetched.messages.value(position).size;
+    if (size > MessageRetrieval::MaxMessageSize) {
+        m_view.showNotice({Notice::Title::WindowCaption,
+                           tr("Die Nachricht ist größer als 25 MB und wird nicht abgerufen."),
+                           QString()});
+        return;
+    }
+    QList<qint32> numbers;
+    const std::unique_ptr<CommandPipeline> pipeline =
+        findAgain(account, {position}, token, numbers);
+    if (!pipeline)
+        return;
+    QByteArray message;
+    QByteArray answer;
+    if (!MessageRetrieval::retrieve(*m_session, *pipeline, numbers.first(), size, m_view,
+                                    message) ||
+        !m_session->quit(answer)) {
+        report();
+        return;
+    }
+    m_view.setStatus(QString());
+    m_view.wholeMessageArrived(position, message);
 }

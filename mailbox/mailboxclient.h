@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class CommandPipeline;
 class MailboxView;
 class Pop3Session;
 
@@ -46,6 +47,10 @@ public:
     // Deletes on the server the messages at the marked positions of the last listing, when they
     // are still the ones the user saw. No marks, no conversation.
     void DeleteMail(const Account& account, QList<int> marked, const AccessToken& token = {});
+
+    // Fetches the whole message at the position of the last listing, when the server still holds
+    // it, recognised as a deletion recognises it, and shows it in the view.
+    void fetchWholeMessage(const Account& account, int position, const AccessToken& token = {});
 
     bool isBusy() const { return m_busy; }
     // After abort() no conversation starts any more.
@@ -81,6 +86,11 @@ private:
     bool finish();
     void showListing(qint32 count, qint32 totalSize);
     void showMismatch();
+    // Logs in and finds the messages at the sorted positions of the last listing on the server
+    // again (Deletion::recognise), giving their numbers now. Null when the conversation ended or
+    // a message was not found; the user has been told.
+    std::unique_ptr<CommandPipeline> findAgain(const Account& account, const QList<int>& positions,
+                                               const AccessToken& token, QList<qint32>& numbers);
 
     MailboxView& m_view;
     std::unique_ptr<Transport> m_transport;

@@ -35,8 +35,12 @@ public:
     virtual void clearMessages() = 0;
     // The entries of a listing, in list order, all at once.
     virtual void appendMessages(const QList<ListedMessage>& messages) = 0;
-    // The stored text of the entry at position has arrived, from the server or from memory.
-    virtual void messageArrived(int position, const QString& text) = 0;
+    // The stored text of the entry at position has arrived, from the server or from memory, with
+    // its header block as the server sent it (empty unless it arrived whole). Both are empty when
+    // a failed conversation took them back.
+    virtual void messageArrived(int position, const QString& text, const QByteArray& header) = 0;
+    // The whole message at position, as the server sent it for "retr", without dot-stuffing.
+    virtual void wholeMessageArrived(int position, const QByteArray& message) = 0;
 
     // Value 0, minimum 0, then maximum, in this order.
     virtual void setProgressRange(int maximum) = 0;

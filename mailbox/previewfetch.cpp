@@ -37,7 +37,7 @@ bool PreviewFetch::run(CommandPipeline& pipeline, qint32 totalSize, MailboxView&
         FetchedMessage& message = m_listed.messages[k];
         if (cached && m_cache.find(m_scope, message)) {
             runningTotal += message.size;
-            view.messageArrived(k, message.text);
+            view.messageArrived(k, message.text, message.header);
         } else {
             m_fromServer.append(k);
             pipeline.send("top " + QByteArray::number(message.number) + ' ' +
@@ -67,7 +67,7 @@ bool PreviewFetch::readPreviews(CommandPipeline& pipeline, qint32 totalSize, qin
         pipeline.answered();
         message.header = wholeHeaderBlock(top.body);
         message.text = previewText(top.body);
-        view.messageArrived(k, message.text);
+        view.messageArrived(k, message.text, message.header);
         runningTotal += message.size;
     }
     return true;
@@ -92,6 +92,6 @@ void PreviewFetch::discard(MailboxView& view)
     for (int k : std::as_const(m_fromServer)) {
         m_listed.messages[k].text.clear();
         m_listed.messages[k].header.clear();
-        view.messageArrived(k, QString());
+        view.messageArrived(k, QString(), QByteArray());
     }
 }

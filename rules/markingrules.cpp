@@ -8,6 +8,7 @@
 #include "verdict/serverspam.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace {
 
@@ -25,15 +26,33 @@ QString normalisedAddress(const QString& address)
     return domain.isEmpty() ? QString() : address.first(at).toLower() + u'@' + domain;
 }
 
+// The number of a key such as "absender12" (case-folded) for the kind, written without blanks,
+// sign or leading zeros; 0 for another key.
+int ruleNumber(const QString& key, RuleKind kind)
+{
+    const QString name = keyName(kind).toCaseFolded();
+    const QStringView digits = QStringView(key).sliced(qMin(key.size(), name.size()));
+    const int number = digits.toInt();
+    const bool plain = key.startsWith(name) && QString::number(number) == digits;
+    return plain && number >= 1 && number <= MaxRuleNumber ? number : 0;
+}
+
 // Reads the numbered values of one kind; a value that cannot be one of its kind is named in
 // problem when it is the first.
 void readKind(const IniDocument& document, RuleSection section, RuleKind kind, RuleList& list,
               QString& problem)
 {
     const QString sectionText = sectionName(section);
-    for (int n = 1; n <= MaxRuleNumber; ++n) {
+    QList<std::pair<int, QString>> numbered;
+    for (const QString& key : document.keys(sectionText)) {
+        if (const int number = ruleNumber(key, kind); number > 0)
+            numbered.append({number, key});
+    }
+    // In the file's numbering, so that the first of two matching rules is the one named.
+    std::sort(numbered.begin(), numbered.end());
+    for (const auto& [n, foundKey] : std::as_const(numbered)) {
         const QString key = keyName(kind) + QString::number(n);
-        const QString value = document.value(sectionText, key).value_or(QString());
+        const QString value = document.value(sectionText, foundKey).value_or(QString());
         if (value.isEmpty())
             continue;
         const QString normal =

@@ -109,15 +109,16 @@ QString RulesFile::add(RuleSection section, RuleKind kind, const QString& value)
     QString problem;
     if (!readForEditing(m_path, bytes, problem))
         return problem.isEmpty() ? tr("%1 ist zu groß.").arg(m_path) : problem;
-    const QString rule =
-        QStringLiteral("[%1] %2=%3").arg(sectionName(section), keyName(kind), value);
+    // "Absender gewinn@lotto.example", "[Markieren]"
+    const QString rule = keyName(kind) + u' ' + value;
+    const QString where = u'[' + sectionName(section) + u']';
     switch (addRule(bytes, section, kind, value)) {
     case RuleAdded::AlreadyThere:
-        return tr("Die Regel %1 steht schon in %2.").arg(rule, m_path);
+        return tr("%1 steht schon in %2.").arg(rule, where);
     case RuleAdded::NoRoomLeft:
-        return tr("%1 hat keinen Platz für weitere Regeln dieser Art.").arg(m_path);
+        return tr("%1 in %2 hat keinen Platz für weitere Regeln dieser Art.").arg(where, m_path);
     case RuleAdded::NotWritable:
-        return tr("Die Regel %1 lässt sich nicht in %2 schreiben.").arg(rule, m_path);
+        return tr("%1 lässt sich nicht in %2 schreiben.").arg(rule, m_path);
     case RuleAdded::Added:
         break;
     }
@@ -125,5 +126,5 @@ QString RulesFile::add(RuleSection section, RuleKind kind, const QString& value)
         return tr("%1 konnte nicht geschrieben werden.").arg(m_path);
     watch();
     read();
-    return tr("Regel %1 hinzugefügt.").arg(rule);
+    return tr("%1 in %2 eingetragen.").arg(rule, where);
 }

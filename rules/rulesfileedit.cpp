@@ -111,9 +111,10 @@ SectionPlace findSection(const QString& units, const QString& section, const QSt
         place.insertAt = lineStart + (line.endsWith(u'\r') ? line.size() - 1 : line.size());
         const qsizetype equals = text.indexOf(u'=');
         const QStringView name = trimmedLine(text.first(qMax<qsizetype>(0, equals)));
-        bool isNumber = false;
-        const int number = name.sliced(qMin(name.size(), key.size())).toInt(&isNumber);
-        if (equals > 0 && isNumber && name.startsWith(key, Qt::CaseInsensitive))
+        const QStringView digits = name.sliced(qMin(name.size(), key.size()));
+        const int number = digits.toInt();
+        if (equals > 0 && name.startsWith(key, Qt::CaseInsensitive) &&
+            QString::number(number) == digits)
             place.numbers.insert(number);
     }
     return place;
@@ -156,10 +157,12 @@ RuleAdded addRule(QByteArray& file, RuleSection section, RuleKind kind, const QS
     qsizetype at = place.insertAt;
     if (at < 0) {
         at = read.units.size();
-        const bool endsLine = read.units.isEmpty() || read.units.endsWith(u'\n');
-        insertion = (endsLine ? QString() : lineEnd) +
-                    (read.units.isEmpty() ? QString() : lineEnd) + u'[' + sectionName(section) +
-                    u']' + lineEnd + rule + lineEnd;
+        // A last line ended by a CR alone gets its LF, so that the CR stays out of its value.
+        const QString endOfLast = read.units.isEmpty() || read.units.endsWith(u'\n') ? QString()
+                                  : read.units.endsWith(u'\r') ? QStringLiteral("\n")
+                                                               : lineEnd;
+        insertion = endOfLast + (read.units.isEmpty() ? QString() : lineEnd) + u'[' +
+                    sectionName(section) + u']' + lineEnd + rule + lineEnd;
     }
     const QByteArray bytes = encoded(insertion, read.encoding);
     if (bytes.isEmpty())

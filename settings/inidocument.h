@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The sections and keys of a settings file, parsed once so that every later lookup is a table
@@ -12,6 +13,11 @@ class IniDocument {
 public:
     // The value as written (trimmed and unquoted), or nothing for a missing section or key.
     std::optional<QString> value(const QString& section, const QString& key) const;
+    // The section's key names, case-folded, in no particular order.
+    QStringList keys(const QString& section) const
+    {
+        return m_sections.value(section.toCaseFolded()).keys();
+    }
 
 private:
     friend IniDocument parseIni(const QByteArray& bytes);

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 
 namespace {
 
@@ -80,6 +81,13 @@ void FormControls::createInfoFrame(QWidget* form)
     picMailInfo = new QLabel(Frame1);
     picMailInfo->setPixmap(QPixmap(QStringLiteral(":/paperclip.png")));
     picMailInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picVerdict = new QLabel(Frame1);
+    picVerdict->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    tabText1 = new QTabBar(Frame1);
+    tabText1->setDocumentMode(true);
+    tabText1->setDrawBase(false);
+    for (const char16_t* tab : {u"&Vorschau", u"&Kopfzeilen", u"&Ganze Nachricht"})
+        tabText1->addTab(QString::fromUtf16(tab));
     Text1 = new QPlainTextEdit(QStringLiteral("Text1"), Frame1);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setTabChangesFocus(true);
@@ -101,6 +109,8 @@ void FormControls::nameControls()
                                                     {Label3, "Label3"},
                                                     {Text1, "Text1"},
                                                     {picMailInfo, "picMailInfo"},
+                                                    {picVerdict, "picVerdict"},
+                                                    {tabText1, "tabText1"},
                                                     {ProgressBar1, "ProgressBar1"}};
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
@@ -113,7 +123,8 @@ void FormControls::nameControls()
 void FormControls::chainFocus()
 {
     // Frames, labels and the progress bar keep their kinds' default of taking no focus; Tab
-    // from the last of these wraps round to Text1.
+    // from the last of these wraps round to the tabs above Text1.
+    QWidget::setTabOrder(tabText1, Text1);
     QWidget::setTabOrder(Text1, List1);
     QWidget::setTabOrder(List1, cmbIdentity);
     QWidget::setTabOrder(cmbIdentity, Command1[1]);
@@ -134,6 +145,7 @@ void FormControls::describeForScreenReaders()
         lblMailInfo[4 + i]->setBuddy(lblMailInfo[i]);
     }
     picMailInfo->setAccessibleDescription(QStringLiteral("Anhang"));
+    picVerdict->setAccessibleDescription(QStringLiteral("Hinweis"));
 
     const auto nameAndDescribe = [](QWidget* control, const QString& what) {
         control->setAccessibleName(what);

@@ -10,6 +10,7 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QTabBar;
 class QWidget;
 
 // The window's controls, by the names the program gives them: how each looks, reads and takes the
@@ -25,9 +26,13 @@ struct FormControls {
     QLabel* Label2 = nullptr; // mailbox summary
     QLabel* Label3 = nullptr;
     QPlainTextEdit* Text1 = nullptr;
+    // Above Text1: what it shows of the message (MessageTexts::Tab).
+    QTabBar* tabText1 = nullptr;
     // (0) to (3): sender, recipient, subject, date; (4) to (7): their captions.
     std::array<QLabel*, 8> lblMailInfo{};
     QLabel* picMailInfo = nullptr;
+    // The icon of what the message's header block tells, all of it in its tooltip.
+    QLabel* picVerdict = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
 
     // Creates every control on the form, names them, chains the focus and describes them for

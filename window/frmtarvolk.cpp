@@ -28,13 +28,6 @@ static void initResources()
     Q_INIT_RESOURCE(tarvolk);
 }
 
-namespace {
-
-// The preview and the header summary show at most this many characters of a stored text.
-constexpr qsizetype PreviewLimit = 10000;
-
-} // namespace
-
 frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, QWidget* parent)
     : QWidget(parent),
       m_display([this](const QString& text) { plaintext::show(Label1, text, false); },
@@ -45,6 +38,9 @@ frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, 
     setWindowTitle(QStringLiteral("EMail Preview"));
     setWindowIcon(QIcon(QStringLiteral(":/mailbox.png")));
     createOn(this);
+    m_texts = std::make_unique<MessageTexts>(*this, [this](int row) { fetchWholeMessage(row); });
+    m_judging =
+        std::make_unique<ListJudging>(List1, [this](const QString& text) { setStatus(text); });
     connectControls();
     m_layout.place();
     Form_Load(programFolder, configFile);
@@ -91,8 +87,11 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     const IniFile settings = findSettings(configFile, programFolder);
     const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
-    for (const TitledSlot& entry : titled)
+    for (const TitledSlot& entry : titled) {
         cmbIdentity->addItem(plaintext::line(entry.title), entry.slot);
+        const Account& account = m_accounts.account(entry.slot);
+        m_judging->configure(account.identity().key(), account.authServId);
+    }
     cmbIdentity->setCurrentIndex(0);
     showTitleFromItsStart();
     // Each entry carries its slot number, so a file with gaps between titles still selects the
@@ -108,6 +107,9 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
         plaintext::show(Label1, problem);
         // The status line is too narrow for the whole path; the empty preview shows it in full.
         Text1->setPlaceholderText(plaintext::lines(problem));
+    } else {
+        // A broken rules file shows from the start.
+        setStatus(QString());
     }
     startWatching(titled);
 }
@@ -228,34 +230,59 @@ void frmTarvolk::Command1_Click(int Index)
     }
     // Both conversations of a press work on the account and the marks of the moment it was
     // pressed.
-    m_password.run(m_accounts.current(), this,
-                   [this, marked](const Account& account, const AccessToken& token) {
-                       m_fetchedAccount = account.identity().key();
-                       if (m_watch)
-                           m_watch->windowTalksTo(m_fetchedAccount);
-                       const auto done = qScopeGuard([this] {
-                           if (m_watch)
-                               m_watch->windowTalksTo(QString());
-                       });
-                       m_mailbox.DeleteMail(account, marked, token);
-                       // Without marks no deletion ran, and a cancel seen now is that of an earlier
-                       // press.
-                       if (!marked.isEmpty() && m_mailbox.wasCancelled())
-                           return false;
-                       m_mailbox.Emails_abrufen(account, m_accounts.LineCount, token);
-                       if (m_watch && m_listedAccount == m_fetchedAccount)
-                           m_watch->windowListed(m_fetchedAccount, m_mailbox.listedIds(),
-                                                 m_mailbox.MailCount);
-                       return m_mailbox.passwordRefused();
-                   });
+    converse(
+        m_accounts.current(), [this, marked](const Account& account, const AccessToken& token) {
+            m_mailbox.DeleteMail(account, marked, token);
+            // Without marks no deletion ran, and a cancel seen now is that of an earlier press.
+            if (!marked.isEmpty() && m_mailbox.wasCancelled())
+                return;
+            m_mailbox.Emails_abrufen(account, m_accounts.LineCount, token);
+            if (m_listedAccount != m_fetchedAccount)
+                return;
+            m_judging->fetched(m_listedAccount);
+            m_judging->showHint(List1->currentRow(), picVerdict);
+            if (m_watch)
+                m_watch->windowListed(m_fetchedAccount, m_mailbox.listedIds(), m_mailbox.MailCount);
+        });
+}
+
+void frmTarvolk::converse(const Account& account,
+                          const std::function<void(const Account&, const AccessToken&)>& talk)
+{
+    m_password.run(account, this, [this, talk](const Account& given, const AccessToken& token) {
+        m_fetchedAccount = given.identity().key();
+        if (m_watch)
+            m_watch->windowTalksTo(m_fetchedAccount);
+        const auto done = qScopeGuard([this] {
+            if (m_watch)
+                m_watch->windowTalksTo(QString());
+        });
+        talk(given, token);
+        return m_mailbox.passwordRefused();
+    });
+}
+
+void frmTarvolk::fetchWholeMessage(int row)
+{
+    if (m_mailbox.isBusy() || m_password.isRunning())
+        return;
+    // The list's own account, also when the account box shows another one by now.
+    Account account = m_accounts.current();
+    for (int slot = 1; slot <= AccountSlots::SlotCount; ++slot) {
+        if (m_accounts.account(slot).identity().key() == m_listedAccount)
+            account = m_accounts.account(slot);
+    }
+    converse(account, [this, row](const Account& given, const AccessToken& token) {
+        m_mailbox.fetchWholeMessage(given, row, token);
+    });
 }
 
 void frmTarvolk::List1_Click()
 {
     const int position = List1->currentRow();
-    const QString text = List1->messages()->text(position).left(PreviewLimit);
-    Text1->setPlainText(text);
-    SetMailInfo(text);
+    m_texts->showCurrent();
+    SetMailInfo(List1->messages()->text(position).left(MessageTexts::PreviewLimit));
+    m_judging->showHint(position, picVerdict);
 }
 
 void frmTarvolk::SetMailInfo(const QString& MailText)
@@ -269,7 +296,8 @@ void frmTarvolk::SetMailInfo(const QString& MailText)
 
 void frmTarvolk::setStatus(const QString& text)
 {
-    m_display.setStatus(text);
+    // A broken rules file stays in view while nothing else needs the line.
+    m_display.setStatus(text.isEmpty() ? m_judging->problem() : text);
 }
 
 void frmTarvolk::setSummary(const QString& text)
@@ -285,8 +313,10 @@ void frmTarvolk::clearMessages()
     else
         m_place.forget();
     List1->messages()->clear();
-    Text1->setPlainText(QString());
+    m_texts->forget();
+    m_texts->showCurrent();
     SetMailInfo(QStringLiteral(" "));
+    m_judging->showHint(-1, picVerdict);
 }
 
 void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
@@ -301,18 +331,25 @@ void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
     }
     List1->messages()->append(entries, uids);
     m_listedAccount = m_fetchedAccount;
+    m_judging->listed(m_listedAccount);
     m_place.restore(*List1);
     m_display.listChanged();
 }
 
-void frmTarvolk::messageArrived(int position, const QString& text)
+void frmTarvolk::messageArrived(int position, const QString& text, const QByteArray& header)
 {
-    const MailInfo info = readMailInfo(text.left(PreviewLimit));
-    List1->messages()->setMessage(position, text, {info.values[0], info.values[2], info.values[3]});
+    const MailInfo info = readMailInfo(text.left(MessageTexts::PreviewLimit));
+    List1->messages()->setMessage(position, text, {info.values[0], info.values[2], info.values[3]},
+                                  header);
     m_display.listChanged();
     // The preview of the current entry shows what is stored by now.
     if (position == List1->currentRow())
         List1_Click();
+}
+
+void frmTarvolk::wholeMessageArrived(int position, const QByteArray& message)
+{
+    m_texts->wholeMessageArrived(position, message);
 }
 
 void frmTarvolk::setProgressRange(int maximum)

@@ -5,10 +5,12 @@
 #include "settings/accountslots.h"
 #include "window/displaythrottle.h"
 #include "window/formcontrols.h"
+#include "window/listjudging.h"
 #include "window/listplace.h"
 #include "window/loginpassword.h"
 #include "window/mailwatch.h"
 #include "window/messagelistview.h"
+#include "window/messagetexts.h"
 #include "window/windowlayout.h"
 
 #include <QCoreApplication>
@@ -56,12 +58,19 @@ private:
     void showTitleFromItsStart();
     void Command1_Click(int Index);
     void List1_Click();
+    // Runs the conversation with the account as a press does: with its password or token, and
+    // with the background checks kept off its mailbox meanwhile.
+    void converse(const Account& account,
+                  const std::function<void(const Account&, const AccessToken&)>& talk);
+    // Asks the server of the listed account for the whole message of the row.
+    void fetchWholeMessage(int row);
 
     void setStatus(const QString& text) override;
     void setSummary(const QString& text) override;
     void clearMessages() override;
     void appendMessages(const QList<ListedMessage>& messages) override;
-    void messageArrived(int position, const QString& text) override;
+    void messageArrived(int position, const QString& text, const QByteArray& header) override;
+    void wholeMessageArrived(int position, const QByteArray& message) override;
     void setProgressRange(int maximum) override;
     void setProgress(int value) override;
     int progressMaximum() const override;
@@ -84,4 +93,6 @@ private:
     bool m_activated = false;
     std::unique_ptr<MailWatch> m_watch;
     bool m_quitting = false;
+    std::unique_ptr<MessageTexts> m_texts;
+    std::unique_ptr<ListJudging> m_judging;
 };

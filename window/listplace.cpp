@@ -24,8 +24,8 @@ void ListPlace::remember(const MessageListView& list)
     m_hadIds = everyEntryHasAnId(messages);
     for (int row = 0; row < messages.entryCount(); ++row) {
         m_entries.append(messages.entry(row));
-        if (m_hadIds && messages.isMarked(row))
-            m_markedUids.insert(messages.uid(row));
+        if (m_hadIds && messages.isMarkChosen(row))
+            m_chosenMarks.insert(messages.uid(row), messages.isMarked(row));
     }
     m_current = list.currentRow();
     m_currentUid = messages.uid(m_current);
@@ -37,14 +37,14 @@ void ListPlace::forget()
     m_hadIds = false;
     m_current = -1;
     m_currentUid.clear();
-    m_markedUids.clear();
+    m_chosenMarks.clear();
 }
 
 void ListPlace::restore(MessageListView& list)
 {
     MessageListModel& messages = *list.messages();
     // Marks and the current entry need the entries shown.
-    if (m_current >= 0 || !m_markedUids.isEmpty())
+    if (m_current >= 0 || !m_chosenMarks.isEmpty())
         messages.publish();
     int current = -1;
     if (m_hadIds && everyEntryHasAnId(messages)) {
@@ -52,8 +52,8 @@ void ListPlace::restore(MessageListView& list)
         for (int row = 0; row < messages.entryCount(); ++row)
             rowOfUid.insert(messages.uid(row), row);
         current = rowOfUid.value(m_currentUid, -1);
-        for (const QByteArray& uid : std::as_const(m_markedUids))
-            messages.setMarked(rowOfUid.value(uid, -1), true);
+        for (auto mark = m_chosenMarks.cbegin(); mark != m_chosenMarks.cend(); ++mark)
+            messages.setMarked(rowOfUid.value(mark.key(), -1), mark.value());
     } else {
         QStringList entries;
         for (int row = 0; row < messages.entryCount(); ++row)

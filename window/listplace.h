@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSet>
+#include <QHash>
 #include <QStringList>
 
 class MessageListView;
 
-// The user's place in the message list across a fetch: the current entry and the marks. A message
-// is found again by the server's id when the old and the new listing both have ids. Without ids
-// the current entry keeps its number only when the listing is unchanged, and the marks go: no
-// mark may pass to another message that now has the number.
+// The user's place in the message list across a fetch: the current entry and the marks the user
+// set (those the rules set, the rules set again). A message is found again by the server's id
+// when the old and the new listing both have ids. Without ids the current entry keeps its number
+// only when the listing is unchanged, and the marks go: no mark may pass to another message that
+// now has the number.
 class ListPlace {
 public:
     // Remembers the place in the list as it is now.
@@ -25,5 +26,5 @@ private:
     bool m_hadIds = false;
     int m_current = -1;
     QByteArray m_currentUid;
-    QSet<QByteArray> m_markedUids;
+    QHash<QByteArray, bool> m_chosenMarks; // by id: marked or not
 };

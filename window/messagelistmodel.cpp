@@ -1,5 +1,6 @@
 #include "window/messagelistmodel.h"
 
+#include "window/hint.h"
 #include "window/plaintext.h"
 
 #include <algorithm>
@@ -17,22 +18,74 @@ void MessageListModel::clear()
 void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids)
 {
     m_rows.reserve(m_rows.size() + entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        m_rows.append({entries[i], uids.value(i), {}, {}, false});
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        Row row;
+        row.entry = entries[i];
+        row.uid = uids.value(i);
+        m_rows.append(row);
+    }
 }
 
 void MessageListModel::setMessage(int row, const QString& text,
-                                  const std::array<QString, 3>& details)
+                                  const std::array<QString, 3>& details, const QByteArray& header)
 {
     if (row < 0 || row >= m_rows.size())
         return;
-    m_rows[row].text = text;
+    Row& changed = m_rows[row];
+    changed.text = text;
     for (size_t i = 0; i < details.size(); ++i)
-        m_rows[row].details[i] = plaintext::line(details[i]);
-    if (row < m_published) {
-        m_changedFirst = std::min(m_changedFirst, row);
-        m_changedLast = std::max(m_changedLast, row);
+        changed.details[i] = plaintext::line(details[i]);
+    changed.header = header;
+    changed.facts = header.isEmpty() ? MessageFacts() : readMessageFacts(header);
+    changed.rule = matchRules(m_rules, changed.facts);
+    changed.verdict.reset();
+    followRule(row);
+    noteChanged(row, row);
+}
+
+void MessageListModel::noteChanged(int first, int last)
+{
+    last = std::min(last, m_published - 1);
+    if (first > last)
+        return;
+    m_changedFirst = std::min(m_changedFirst, first);
+    m_changedLast = std::max(m_changedLast, last);
+}
+
+Verdict MessageListModel::verdict(int row) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    const Row& judged = m_rows[row];
+    if (!judged.verdict)
+        judged.verdict = judgeHeaderBlock(judged.header, m_trustedId);
+    return *judged.verdict;
+}
+
+void MessageListModel::setTrustedAuthServId(const QString& id)
+{
+    if (id == m_trustedId)
+        return;
+    m_trustedId = id;
+    for (Row& row : m_rows)
+        row.verdict.reset();
+    noteChanged(0, int(m_rows.size()) - 1);
+}
+
+void MessageListModel::setRules(const MarkingRules& rules)
+{
+    m_rules = rules;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        m_rows[row].rule = matchRules(m_rules, m_rows[row].facts);
+        followRule(row);
     }
+    noteChanged(0, int(m_rows.size()) - 1);
+}
+
+void MessageListModel::followRule(int row)
+{
+    if (!m_rows[row].markChosen)
+        changeMark(row, m_rows[row].rule.effect == RuleMatch::Effect::Mark);
 }
 
 void MessageListModel::publish()
@@ -44,7 +97,7 @@ void MessageListModel::publish()
     }
     if (m_changedFirst <= m_changedLast) {
         emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, Date),
-                         {Qt::DisplayRole, Qt::ToolTipRole});
+                         {Qt::DisplayRole, Qt::DecorationRole, Qt::ToolTipRole});
         m_changedFirst = INT_MAX;
         m_changedLast = -1;
     }
@@ -68,11 +121,22 @@ QList<int> MessageListModel::markedRows() const
 void MessageListModel::setMarked(int row, bool marked)
 {
     // Only a row the user can see can be marked.
-    if (row < 0 || row >= m_published || m_rows[row].marked == marked)
+    if (row < 0 || row >= m_published)
+        return;
+    m_rows[row].markChosen = true;
+    changeMark(row, marked);
+}
+
+void MessageListModel::changeMark(int row, bool marked)
+{
+    if (m_rows[row].marked == marked)
         return;
     m_rows[row].marked = marked;
-    const QModelIndex changed = index(row, Entry);
-    emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    // Rows not yet shown get their mark with their insertion.
+    if (row < m_published) {
+        const QModelIndex changed = index(row, Entry);
+        emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    }
 }
 
 int MessageListModel::rowCount(const QModelIndex& parent) const
@@ -103,6 +167,8 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
         }
         return QVariant();
     }
+    if (index.column() == Hint)
+        return hintData(index.row(), role);
     const QString& value = row.details[index.column() - Sender];
     if (role == Qt::DisplayRole)
         return value;
@@ -110,6 +176,18 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
     if (role == Qt::ToolTipRole)
         return plaintext::toolTip(value);
     return QVariant();
+}
+
+QVariant MessageListModel::hintData(int row, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::ToolTipRole)
+        return QVariant();
+    const ::Hint hint = hintFor(verdict(row), m_rows[row].rule);
+    if (role == Qt::DisplayRole)
+        return hint.word;
+    if (role == Qt::DecorationRole)
+        return hint.icon.isNull() ? QVariant() : QVariant(hint.icon);
+    return plaintext::toolTip(hint.lines);
 }
 
 Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const
@@ -127,6 +205,8 @@ QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, 
     switch (section) {
     case Entry:
         return tr("Nachricht");
+    case Hint:
+        return tr("Hinweis");
     case Sender:
         return tr("Absender");
     case Subject:

@@ -1,20 +1,26 @@
 #pragma once
 
+#include "rules/markingrules.h"
+#include "verdict/verdict.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <array>
 #include <climits>
+#include <optional>
 
 // The message list: per message its entry "i. Email size", the server's id for it (empty when the
-// server has no usable ids), its sender, subject and date once its text has arrived, and the
-// user's mark for deletion. Row k is message k + 1; nothing is sorted.
+// server has no usable ids), its sender, subject and date once its text has arrived, what its
+// header block tells (the "Hinweis" column, see window/hint.h), and the mark for deletion. The
+// rules tick and untick a message until the user sets its mark. Row k is message k + 1; nothing
+// is sorted.
 // Entries and details added during a fetch reach the views only when published: a fetch that
 // fills the list message by message then lays it out and repaints it a few times a second, not
 // for every message, and ten thousand entries cost one insertion.
 class MessageListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Entry, Sender, Subject, Date, ColumnCount };
+    enum Column { Entry, Hint, Sender, Subject, Date, ColumnCount };
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -22,8 +28,9 @@ public:
     // uids, when given, holds each entry's id in the same order.
     void append(const QStringList& entries, const QList<QByteArray>& uids = {});
     // A message's stored text has arrived (or was dropped: empty), with the values shown beside
-    // its entry: sender, subject and date.
-    void setMessage(int row, const QString& text, const std::array<QString, 3>& details);
+    // its entry: sender, subject and date, and its header block as the server sent it.
+    void setMessage(int row, const QString& text, const std::array<QString, 3>& details,
+                    const QByteArray& header = {});
     // The stored text of the entry, empty when none has arrived.
     QString text(int row) const
     {
@@ -38,11 +45,24 @@ public:
     QByteArray uid(int row) const { return m_rows.value(row).uid; }
     // Sender, subject and date, empty until the entry's text has arrived.
     std::array<QString, 3> details(int row) const { return m_rows.value(row).details; }
+    QByteArray header(int row) const { return m_rows.value(row).header; }
+    MessageFacts facts(int row) const { return m_rows.value(row).facts; }
+    // The verdict on the header block, judged when first asked for.
+    Verdict verdict(int row) const;
+    RuleMatch rule(int row) const { return m_rows.value(row).rule; }
+
+    // The Authentication-Results the verdicts read (verdict/authservid.h).
+    void setTrustedAuthServId(const QString& id);
+    QString trustedAuthServId() const { return m_trustedId; }
+    // Every message is matched against the rules again.
+    void setRules(const MarkingRules& rules);
 
     bool isMarked(int row) const;
     QList<int> markedRows() const;
+    // The user's own mark: no rule changes it any more.
     void setMarked(int row, bool marked);
     void toggleMark(int row) { setMarked(row, !isMarked(row)); }
+    bool isMarkChosen(int row) const { return m_rows.value(row).markChosen; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -58,8 +78,22 @@ private:
         std::array<QString, 3> details;
         QString text;
         bool marked = false;
+        bool markChosen = false;
+        QByteArray header;
+        MessageFacts facts;
+        RuleMatch rule;
+        mutable std::optional<Verdict> verdict;
     };
+    QVariant hintData(int row, int role) const;
+    // Ticks or unticks the row as its rule says, unless the user has set its mark.
+    void followRule(int row);
+    void changeMark(int row, bool marked);
+    // The rows have changed in the columns from first to last since the last publish().
+    void noteChanged(int first, int last);
+
     QList<Row> m_rows;
+    QString m_trustedId;
+    MarkingRules m_rules;
     int m_published = 0;
     // Published rows whose details changed since; empty when first > last.
     int m_changedFirst = INT_MAX;

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <algorithm>
 #include <climits>
 #include <initializer_list>
@@ -83,6 +84,7 @@ void WindowLayout::placeFrames()
                        {w.Label2, 120, 240, 2295, 255}});
     w.Frame1->setGeometry(toPixels(2700, 1020, 5655, 3435));
     placeIn(w.Frame1, {{w.picMailInfo, 5160, 420, 375, 615},
+                       {w.picVerdict, 5160, 1140, 375, 255},
                        {w.Text1, 120, 1500, 5415, 1815},
                        {w.lblMailInfo[3], 1080, 1140, 3975, 255},
                        {w.lblMailInfo[7], 120, 1200, 510, 195, true},
@@ -92,6 +94,11 @@ void WindowLayout::placeFrames()
                        {w.lblMailInfo[1], 1080, 540, 3975, 255},
                        {w.lblMailInfo[4], 120, 300, 720, 195, true},
                        {w.lblMailInfo[5], 120, 600, 810, 195, true}});
+    // The tabs that choose what the preview shows take the top of its room.
+    const QRect text = w.Text1->geometry();
+    const int tabsHeight = w.tabText1->sizeHint().height();
+    w.tabText1->setGeometry(text.left(), text.top(), text.width(), tabsHeight);
+    w.Text1->setGeometry(text.adjusted(0, tabsHeight, 0, 0));
     w.ProgressBar1->setGeometry(toPixels(0, 4605, 8445, 195));
     w.Label3->setGeometry(toPixels(6900, 0, 1395, 195));
     w.Label3->resize(w.Label3->sizeHint());
@@ -142,8 +149,10 @@ void WindowLayout::widenListColumn(int by)
     w.Frame1->setGeometry(w.Frame1->geometry().adjusted(by, 0, 0, 0));
     for (int i = 0; i < 4; ++i)
         w.lblMailInfo[i]->resize(w.lblMailInfo[i]->width() - by, w.lblMailInfo[i]->height());
-    w.Text1->resize(w.Text1->width() - by, w.Text1->height());
-    w.picMailInfo->move(w.picMailInfo->x() - by, w.picMailInfo->y());
+    for (QWidget* control : {static_cast<QWidget*>(w.Text1), static_cast<QWidget*>(w.tabText1)})
+        control->resize(control->width() - by, control->height());
+    for (QWidget* control : {w.picMailInfo, w.picVerdict})
+        control->move(control->x() - by, control->y());
 }
 
 QList<WindowLayout::Follow> WindowLayout::followers() const
@@ -157,6 +166,8 @@ QList<WindowLayout::Follow> WindowLayout::followers() const
                        {w.List1, Share::None, Share::List, true},
                        {w.Frame1, Share::List, Share::Preview, true},
                        {w.picMailInfo, Share::Preview, Share::None, false},
+                       {w.picVerdict, Share::Preview, Share::None, false},
+                       {w.tabText1, Share::None, Share::Preview, false},
                        {w.Text1, Share::None, Share::Preview, true}};
     for (int i = 0; i < 4; ++i)
         list.append({w.lblMailInfo[i], Share::None, Share::Preview, false});

@@ -14,11 +14,12 @@ public:
     void setSummary(const QString& text) override { summary = text; }
     void clearMessages() override { entries = 0; }
     void appendMessages(const QList<ListedMessage>& more) override { entries += int(more.size()); }
-    void messageArrived(int, const QString&) override
+    void messageArrived(int, const QString&, const QByteArray&) override
     {
         if (clock)
             lastArrivalNs = clock->nsecsElapsed();
     }
+    void wholeMessageArrived(int, const QByteArray&) override {}
     void setProgressRange(int maximum) override { progressMax = maximum; }
     void setProgress(int) override {}
     int progressMaximum() const override { return progressMax; }

@@ -22,7 +22,11 @@ public:
         for (const ListedMessage& message : more)
             entries.append(message.entry);
     }
-    void messageArrived(int position, const QString&) override { arrivals.append(position); }
+    void messageArrived(int position, const QString&, const QByteArray&) override
+    {
+        arrivals.append(position);
+    }
+    void wholeMessageArrived(int, const QByteArray& message) override { wholeMessage = message; }
     void setProgressRange(int maximum) override
     {
         progressMax = maximum;
@@ -44,6 +48,7 @@ public:
     QString summary = QStringLiteral("0 Emails");
     QStringList entries;
     QList<int> arrivals;
+    QByteArray wholeMessage;
     int clears = 0;
     int progressMax = 100;
     QList<int> progressValues;

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -387,13 +388,14 @@ void TestFrmTarvolk::focusStartsOnFetchAndTabGoesRound()
         QWidget* widget = QApplication::focusWidget();
         return widget == w.cmbIdentity->lineEdit() ? w.cmbIdentity : widget;
     };
-    const QList<QWidget*> forward{w.Text1,       w.List1,       w.cmbIdentity,
-                                  w.Command1[1], w.Command1[0], w.Text1};
+    const QList<QWidget*> forward{w.tabText1,    w.Text1,       w.List1,   w.cmbIdentity,
+                                  w.Command1[1], w.Command1[0], w.tabText1};
     for (QWidget* expected : forward) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(focused(), expected);
     }
-    const QList<QWidget*> backward{w.Command1[0], w.Command1[1], w.cmbIdentity, w.List1, w.Text1};
+    const QList<QWidget*> backward{w.Command1[0], w.Command1[1], w.cmbIdentity,
+                                   w.List1,       w.Text1,       w.tabText1};
     for (QWidget* expected : backward) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(focused(), expected);

@@ -459,9 +459,10 @@ void TestWindowConversations::listShowsSenderSubjectAndDate()
         for (int c = 0; c < 3; ++c)
             QCOMPARE(cell(w.List1, row, MessageListModel::Sender + c), shown[row][c]);
     }
-    const QStringList headers{QStringLiteral("Nachricht"), QStringLiteral("Absender"),
-                              QStringLiteral("Betreff"), QStringLiteral("Datum")};
-    for (int column = 0; column < 4; ++column)
+    const QStringList headers{QStringLiteral("Nachricht"), QStringLiteral("Hinweis"),
+                              QStringLiteral("Absender"), QStringLiteral("Betreff"),
+                              QStringLiteral("Datum")};
+    for (int column = 0; column < 5; ++column)
         QCOMPARE(w.List1->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
 }
 

@@ -1,0 +1,35 @@
+#include "window/hint.h"
+
+#include "window/verdicticons.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("Hint", text);
+}
+
+} // namespace
+
+Hint hintFor(const Verdict& verdict, const RuleMatch& rule)
+{
+    Hint hint;
+    for (const Finding& finding : verdict.findings)
+        hint.lines.append(finding.word + QStringLiteral(": ") + finding.detail);
+    if (!verdict.findings.isEmpty()) {
+        hint.word = verdict.findings.first().word;
+        hint.icon = severityIcon(verdict.findings.first().severity);
+    }
+    if (rule.effect == RuleMatch::Effect::Mark) {
+        hint.lines.append(tr("Regel zum Markieren: %1").arg(rule.rule));
+        if (hint.word.isEmpty())
+            hint.word = tr("Regel: markieren");
+    } else if (rule.effect == RuleMatch::Effect::NeverMark) {
+        hint.lines.append(tr("Regel gegen das Markieren: %1").arg(rule.rule));
+        if (hint.word.isEmpty())
+            hint.word = tr("Regel: nicht markieren");
+    }
+    return hint;
+}

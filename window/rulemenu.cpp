@@ -1,0 +1,55 @@
+#include "window/rulemenu.h"
+
+#include "rules/rulesfile.h"
+#include "text/boundedtext.h"
+#include "verdict/domainnames.h"
+#include "window/messagelistview.h"
+
+#include <QMenu>
+
+namespace {
+
+// A value in a menu entry: one short plain line, "&" shown as itself.
+QString menuText(const QString& value)
+{
+    return plaintext::line(value, 60).replace(u'&', QStringLiteral("&&"));
+}
+
+} // namespace
+
+namespace RuleMenu {
+
+void popUp(MessageListView* list, const QPoint& position, RulesFile& rules,
+           const std::function<void(const QString&)>& showStatus)
+{
+    const QModelIndex at = list->indexAt(position);
+    const int row = at.isValid() ? at.row() : list->currentRow();
+    const MessageFacts facts = list->messages()->facts(row);
+    if (row < 0 || facts.sender.isEmpty())
+        return;
+    const QString domain = registrableDomain(facts.domain);
+    auto* menu = new QMenu(list);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto add = [&](const QString& text, RuleSection section, RuleKind kind,
+                         const QString& value) {
+        if (value.isEmpty())
+            return;
+        QObject::connect(menu->addAction(text), &QAction::triggered, list,
+                         [&rules, showStatus, section, kind, value] {
+                             showStatus(rules.add(section, kind, value));
+                         });
+    };
+    add(QStringLiteral("Absender %1 immer &markieren").arg(menuText(facts.sender)),
+        RuleSection::Mark, RuleKind::Sender, facts.sender);
+    add(QStringLiteral("Domain %1 immer m&arkieren").arg(menuText(domain)), RuleSection::Mark,
+        RuleKind::Domain, domain);
+    menu->addSeparator();
+    add(QStringLiteral("Absender %1 &nie markieren").arg(menuText(facts.sender)),
+        RuleSection::NeverMark, RuleKind::Sender, facts.sender);
+    add(QStringLiteral("Domain %1 n&ie markieren").arg(menuText(domain)), RuleSection::NeverMark,
+        RuleKind::Domain, domain);
+    menu->popup(list->viewport()->mapToGlobal(
+        at.isValid() ? position : list->visualRect(list->currentIndex()).center()));
+}
+
+} // namespace RuleMenu

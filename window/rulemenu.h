@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class MessageListView;
+class QPoint;
+class RulesFile;
+
+// The message list's context menu: the sender of the entry, or its registrable domain, goes into
+// the rules that tick messages ([Markieren]) or into those that never do ([NichtMarkieren]).
+// What was done, or why not, goes to the status line.
+namespace RuleMenu {
+
+// Opens the menu for the entry at position (in the list's viewport), or for the current entry
+// when the keyboard asked; an entry whose sender is not known gets none.
+void popUp(MessageListView* list, const QPoint& position, RulesFile& rules,
+           const std::function<void(const QString&)>& showStatus);
+
+} // namespace RuleMenu
