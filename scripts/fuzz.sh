@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(replyreader replyparser inifile mailinfo redirectrequest tokenanswer verdict)
+targets=(replyreader replyparser inifile mailinfo redirectrequest tokenanswer verdict markingrules
+    wholemessage)
 
 bash scripts/deps.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
