@@ -131,11 +131,15 @@ void TestWindowJudging::rulesTickOnArrivalAndNeverMarkWins()
                        "Domain1=werbung.example\nBetreff1=gewinnspiel\nServerSpam=ja\n\n"
                        "[NichtMarkieren]\nDomain1=example.org\n"));
     const QPair<QByteArray, QByteArray> spam{"X-Spam-Status", "Yes, score=7.9 required=5.0"};
+    const QPair<QByteArray, QByteArray> passed{
+        "Authentication-Results", "mx.example.net; dmarc=pass header.from=example.com"};
     frmTarvolk& w = fetch({mail("Lotto <GEWINN@Lotto.example>", "Hallo"),
                            mail("news@mail.werbung.example", "Angebot"),
                            mail("anna@example.org", "Ihr Gewinnspiel", {spam}),
                            mail("bert@example.net", "Hallo", {{"Reply-To", "x@example.com"}}),
-                           mail("carl@example.com", "Wichtig", {spam})});
+                           mail("carl@example.com", "Wichtig", {spam}),
+                           mail("shop@example.com", "Rechnung", {passed}),
+                           mail("shop@example.com", "Mahnung", {passed})});
 
     QCOMPARE(markedRows(w.List1), QList<int>({0, 1, 4}));
     QVERIFY(cell(w.List1, 0, MessageListModel::Hint, Qt::ToolTipRole)
@@ -144,6 +148,9 @@ void TestWindowJudging::rulesTickOnArrivalAndNeverMarkWins()
     QVERIFY(cell(w.List1, 2, MessageListModel::Hint, Qt::ToolTipRole)
                 .contains(QStringLiteral("[NichtMarkieren] Domain1=example.org")));
     QCOMPARE(cell(w.List1, 3, MessageListModel::Hint), QStringLiteral("Antwort an andere Domain"));
+    // The two messages agree on the receiving server's id, which no setting names.
+    QCOMPARE(cell(w.List1, 6, MessageListModel::Hint),
+             QStringLiteral("Absender bestätigt (example.com)"));
     QVERIFY(clickEntry(w.List1, 4));
     QVERIFY(w.picVerdict->toolTip().contains(QStringLiteral("Spam laut Server")));
     QVERIFY(!w.picVerdict->pixmap().isNull());
@@ -153,7 +160,7 @@ void TestWindowJudging::rulesTickOnArrivalAndNeverMarkWins()
     m_f->boxes.unscriptedAnswer = false;
     press(w.Command1[1]);
     QCOMPARE(m_f->boxes.questions.size(), 1);
-    QCOMPARE(m_server.messageIds(m_user).size(), 5);
+    QCOMPARE(m_server.messageIds(m_user).size(), 7);
 }
 
 // The context menu writes the sender into the rules file, in the file's encoding and line ends
