@@ -19,10 +19,9 @@ ListJudging::ListJudging(MessageListView* list, std::function<void(const QString
         m_list->messages()->publish();
         showStatus(QString());
     });
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_list, &QWidget::customContextMenuRequested, this,
-            [this, showStatus](const QPoint& position) {
-                RuleMenu::popUp(m_list, position, m_rules, showStatus);
+    connect(m_list, &MessageListView::menuRequested, this,
+            [this, showStatus](int row, const QPoint& globalPosition) {
+                RuleMenu::popUp(m_list, row, globalPosition, m_rules, showStatus);
             });
 }
 

@@ -1,5 +1,6 @@
 #include "window/messagelistview.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -132,4 +133,16 @@ void MessageListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+void MessageListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    // The mouse's event comes from the viewport, the keyboard's from the list itself.
+    const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
+    const QModelIndex index = byMouse ? indexAt(event->pos()) : currentIndex();
+    if (index.isValid())
+        emit menuRequested(index.row(), byMouse
+                                            ? event->globalPos()
+                                            : viewport()->mapToGlobal(visualRect(index).center()));
 }

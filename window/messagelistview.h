@@ -20,6 +20,9 @@ public:
 signals:
     // The current entry changed, or the current entry was clicked again.
     void entryChosen();
+    // A context menu for the entry in the row, to show at the point on the screen: the entry
+    // under the mouse, or the current entry when the keyboard asked.
+    void menuRequested(int row, const QPoint& globalPosition);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -27,6 +30,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The row whose check box is at point, -1 when there is none.

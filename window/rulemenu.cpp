@@ -19,13 +19,11 @@ QString menuText(const QString& value)
 
 namespace RuleMenu {
 
-void popUp(MessageListView* list, const QPoint& position, RulesFile& rules,
+void popUp(MessageListView* list, int row, const QPoint& globalPosition, RulesFile& rules,
            const std::function<void(const QString&)>& showStatus)
 {
-    const QModelIndex at = list->indexAt(position);
-    const int row = at.isValid() ? at.row() : list->currentRow();
     const MessageFacts facts = list->messages()->facts(row);
-    if (row < 0 || facts.sender.isEmpty())
+    if (facts.sender.isEmpty())
         return;
     const QString domain = registrableDomain(facts.domain);
     auto* menu = new QMenu(list);
@@ -48,8 +46,7 @@ void popUp(MessageListView* list, const QPoint& position, RulesFile& rules,
         RuleSection::NeverMark, RuleKind::Sender, facts.sender);
     add(QStringLiteral("Domain %1 n&ie markieren").arg(menuText(domain)), RuleSection::NeverMark,
         RuleKind::Domain, domain);
-    menu->popup(list->viewport()->mapToGlobal(
-        at.isValid() ? position : list->visualRect(list->currentIndex()).center()));
+    menu->popup(globalPosition);
 }
 
 } // namespace RuleMenu

@@ -12,9 +12,9 @@ class RulesFile;
 // What was done, or why not, goes to the status line.
 namespace RuleMenu {
 
-// Opens the menu for the entry at position (in the list's viewport), or for the current entry
-// when the keyboard asked; an entry whose sender is not known gets none.
-void popUp(MessageListView* list, const QPoint& position, RulesFile& rules,
+// Opens the menu for the row's entry at the point on the screen; an entry whose sender is not
+// known gets none.
+void popUp(MessageListView* list, int row, const QPoint& globalPosition, RulesFile& rules,
            const std::function<void(const QString&)>& showStatus);
 
 } // namespace RuleMenu

@@ -31,12 +31,15 @@ QByteArray mail(const QByteArray& from, const QByteArray& subject,
     return TestMail::build(message);
 }
 
-// Chooses the entry of the row's context menu that starts with the text; false without it.
+// Chooses the entry of the row's context menu that starts with the text, opened with the mouse,
+// or with the keyboard for the current row (row -1); false without it.
 bool chooseFromMenu(MessageListView* list, int row, const QString& text)
 {
     const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(list->viewport(), &event);
+    QWidget* receiver = row < 0 ? static_cast<QWidget*>(list) : list->viewport();
+    QContextMenuEvent event(row < 0 ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, at,
+                            receiver->mapToGlobal(at));
+    QApplication::sendEvent(receiver, &event);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     const QList<QAction*> actions = menu ? menu->actions() : QList<QAction*>();
     const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction* action) {
@@ -179,7 +182,8 @@ void TestWindowJudging::contextMenuWritesTheRuleAndKeepsTheFile()
     QVERIFY(chooseFromMenu(w.List1, 0, QStringLiteral("Absender bert@news.example.net immer")));
     QTRY_COMPARE_WITH_TIMEOUT(markedRows(w.List1), QList<int>({0, 1, 2}), 5000);
     QVERIFY(windowdriver::clickCheckBox(w.List1, 1));
-    QVERIFY(chooseFromMenu(w.List1, 2, QStringLiteral("Domain example.net nie")));
+    QVERIFY(clickEntry(w.List1, 2));
+    QVERIFY(chooseFromMenu(w.List1, -1, QStringLiteral("Domain example.net nie")));
     QTRY_COMPARE_WITH_TIMEOUT(markedRows(w.List1), QList<int>(), 5000);
     QVERIFY(windowdriver::clickCheckBox(w.List1, 1));
     QVERIFY(chooseFromMenu(w.List1, 2, QStringLiteral("Domain example.net immer")));
