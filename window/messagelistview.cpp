@@ -56,6 +56,7 @@ MessageListView::MessageListView(QWidget* parent)
     const int entry = fontMetrics().horizontalAdvance(QStringLiteral("9999. Email 99999999"));
     header()->resizeSection(MessageListModel::Entry, entry + checkBox + fontMetrics().height());
     const int em = fontMetrics().horizontalAdvance(u'M');
+    header()->resizeSection(MessageListModel::Hint, 16 * em);
     header()->resizeSection(MessageListModel::Sender, 12 * em);
     header()->resizeSection(MessageListModel::Subject, 16 * em);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,

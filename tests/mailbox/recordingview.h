@@ -26,7 +26,7 @@ public:
     {
         arrivals.append(position);
     }
-    void wholeMessageArrived(int, const QByteArray& message) override { wholeMessage = message; }
+    void wholeMessageArrived(int, const QByteArray&) override {}
     void setProgressRange(int maximum) override
     {
         progressMax = maximum;
@@ -48,7 +48,6 @@ public:
     QString summary = QStringLiteral("0 Emails");
     QStringList entries;
     QList<int> arrivals;
-    QByteArray wholeMessage;
     int clears = 0;
     int progressMax = 100;
     QList<int> progressValues;
