@@ -37,10 +37,13 @@ FileUnits readUnits(const QByteArray& file)
         read.units = utf16.decode(QByteArrayView(file).sliced(2, (file.size() - 2) / 2 * 2));
         return read;
     }
-    read.markSize = file.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     [[maybe_unused]] const QString checked = utf8.decode(file);
     read.encoding = utf8.hasError() ? FileUnits::Encoding::Windows1252 : FileUnits::Encoding::Utf8;
+    // In Windows-1252 these bytes are letters of the first line.
+    const bool marked =
+        read.encoding == FileUnits::Encoding::Utf8 && file.startsWith("\xEF\xBB\xBF");
+    read.markSize = marked ? 3 : 0;
     read.units = QString::fromLatin1(QByteArrayView(file).sliced(read.markSize));
     return read;
 }
