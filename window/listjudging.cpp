@@ -43,8 +43,13 @@ void ListJudging::fetched(const QString& mailbox)
     const MessageListModel& messages = *m_list->messages();
     QList<QByteArray> headers;
     headers.reserve(messages.entryCount());
-    for (int row = 0; row < messages.entryCount(); ++row)
-        headers.append(messages.header(row));
+    // Only blocks that hold the field count; the rest need no reading.
+    for (int row = 0; row < messages.entryCount(); ++row) {
+        const QByteArray header = messages.header(row);
+        if (QLatin1String(header).contains(QLatin1String("Authentication-Results"),
+                                           Qt::CaseInsensitive))
+            headers.append(header);
+    }
     const QString agreed = commonAuthServId(headers);
     m_agreed.insert(mailbox, agreed);
     m_list->messages()->setTrustedAuthServId(agreed);

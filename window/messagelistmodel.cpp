@@ -36,10 +36,9 @@ void MessageListModel::setMessage(int row, const QString& text,
     for (size_t i = 0; i < details.size(); ++i)
         changed.details[i] = plaintext::line(details[i]);
     changed.header = header;
-    changed.facts = header.isEmpty() ? MessageFacts() : readMessageFacts(header);
-    changed.rule = matchRules(m_rules, changed.facts);
+    changed.facts.reset();
     changed.verdict.reset();
-    followRule(row);
+    followRules(row);
     noteChanged(row, row);
 }
 
@@ -50,6 +49,16 @@ void MessageListModel::noteChanged(int first, int last)
         return;
     m_changedFirst = std::min(m_changedFirst, first);
     m_changedLast = std::max(m_changedLast, last);
+}
+
+MessageFacts MessageListModel::facts(int row) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    const Row& read = m_rows[row];
+    if (!read.facts)
+        read.facts = read.header.isEmpty() ? MessageFacts() : readMessageFacts(read.header);
+    return *read.facts;
 }
 
 Verdict MessageListModel::verdict(int row) const
@@ -75,15 +84,16 @@ void MessageListModel::setTrustedAuthServId(const QString& id)
 void MessageListModel::setRules(const MarkingRules& rules)
 {
     m_rules = rules;
-    for (int row = 0; row < m_rows.size(); ++row) {
-        m_rows[row].rule = matchRules(m_rules, m_rows[row].facts);
-        followRule(row);
-    }
+    m_noRules = rules.isEmpty();
+    for (int row = 0; row < m_rows.size(); ++row)
+        followRules(row);
     noteChanged(0, int(m_rows.size()) - 1);
 }
 
-void MessageListModel::followRule(int row)
+void MessageListModel::followRules(int row)
 {
+    // Without rules no message's facts need reading while a fetch fills the list.
+    m_rows[row].rule = m_noRules ? RuleMatch() : matchRules(m_rules, facts(row));
     if (!m_rows[row].markChosen)
         changeMark(row, m_rows[row].rule.effect == RuleMatch::Effect::Mark);
 }

@@ -46,7 +46,8 @@ public:
     // Sender, subject and date, empty until the entry's text has arrived.
     std::array<QString, 3> details(int row) const { return m_rows.value(row).details; }
     QByteArray header(int row) const { return m_rows.value(row).header; }
-    MessageFacts facts(int row) const { return m_rows.value(row).facts; }
+    // What the rules look at, read when first asked for.
+    MessageFacts facts(int row) const;
     // The verdict on the header block, judged when first asked for.
     Verdict verdict(int row) const;
     RuleMatch rule(int row) const { return m_rows.value(row).rule; }
@@ -80,13 +81,14 @@ private:
         bool marked = false;
         bool markChosen = false;
         QByteArray header;
-        MessageFacts facts;
         RuleMatch rule;
+        mutable std::optional<MessageFacts> facts;
         mutable std::optional<Verdict> verdict;
     };
     QVariant hintData(int row, int role) const;
-    // Ticks or unticks the row as its rule says, unless the user has set its mark.
-    void followRule(int row);
+    // Matches the row against the rules, then ticks or unticks it as its rule says, unless the
+    // user has set its mark.
+    void followRules(int row);
     void changeMark(int row, bool marked);
     // The rows have changed in the columns from first to last since the last publish().
     void noteChanged(int first, int last);
@@ -94,6 +96,7 @@ private:
     QList<Row> m_rows;
     QString m_trustedId;
     MarkingRules m_rules;
+    bool m_noRules = true;
     int m_published = 0;
     // Published rows whose details changed since; empty when first > last.
     int m_changedFirst = INT_MAX;
