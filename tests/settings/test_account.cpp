@@ -83,7 +83,8 @@ void TestAccount::readsFingerprints_data()
     QTest::newRow("plain hex")
         << QStringLiteral("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef")
         << digest << true;
-    QTest::newRow("upper case with colons") << QString::fromLatin1(digest.toHex(':').toUpper()) << digest << true;
+    QTest::newRow("upper case with colons")
+        << QString::fromLatin1(digest.toHex(':').toUpper()) << digest << true;
     QTest::newRow("too short") << QStringLiteral("01:23:45") << QByteArray() << false;
     QTest::newRow("not hex")
         << QStringLiteral("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdeg")
