@@ -1,7 +1,7 @@
-#include "tests/dovecot/demomailbox.h"
+#include "demo/demomailbox.h"
 
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/testmail.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/testmail.h"
 
 #include <QFile>
 #include <QSslCertificate>

@@ -1,7 +1,7 @@
 // Starts a throw-away dovecot with a demo mailbox on loopback and opens Tarvolk on it, so that
 // everything can be tried without a mail account. Usage: tarvolk_demo <path of tarvolk>
-#include "tests/dovecot/demomailbox.h"
-#include "tests/dovecot/dovecotserver.h"
+#include "demo/demomailbox.h"
+#include "testsupport/dovecotserver.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Opens Tarvolk on the demo mailbox, fetches it, previews a message with an attachment, marks
 // one entry and saves a picture of the window, to check the window by eye.
 // Usage: tarvolk_screenshot <picture.png> [--point-size N] [--dark]
-#include "tests/dovecot/demomailbox.h"
-#include "tests/dovecot/dovecotserver.h"
+#include "demo/demomailbox.h"
+#include "testsupport/dovecotserver.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 

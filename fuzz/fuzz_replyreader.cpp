@@ -9,7 +9,7 @@
 #include "mailbox/capabilities.h"
 #include "mailbox/fetchedmailbox.h"
 #include "mailbox/replyreader.h"
-#include "tests/mailbox/fedsource.h"
+#include "testsupport/fedsource.h"
 
 #include <QSet>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "pop3server/conversation.h"
+#include "testsupport/conversation.h"
 
 namespace pop3test {
 

@@ -3,7 +3,7 @@
 // Conversations for the scripted server, written as a server log reads, and whole fetches as
 // Tarvolk holds them.
 
-#include "pop3server/scriptedserver.h"
+#include "testsupport/scriptedserver.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "tests/dovecot/dovecotserver.h"
+#include "testsupport/dovecotserver.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,6 +1,6 @@
-#include "tests/e2e/e2esupport.h"
+#include "testsupport/e2esupport.h"
 
-#include "tests/dovecot/testmail.h"
+#include "testsupport/testmail.h"
 
 #include <QDeadlineTimer>
 #include <QSignalSpy>

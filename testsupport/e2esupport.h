@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/account.h"
-#include "tests/dovecot/dovecotserver.h"
+#include "testsupport/dovecotserver.h"
 
 #include <QByteArray>
 #include <QList>

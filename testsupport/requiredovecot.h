@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/dovecot/dovecotserver.h"
+#include "testsupport/dovecotserver.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "resourceusage.h"
+#include "testsupport/resourceusage.h"
 
 #include <QFile>
 #include <sys/resource.h>

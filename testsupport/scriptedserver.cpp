@@ -1,4 +1,4 @@
-#include "pop3server/scriptedserver.h"
+#include "testsupport/scriptedserver.h"
 
 #include <QHostAddress>
 #include <QTcpServer>

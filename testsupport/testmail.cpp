@@ -1,4 +1,4 @@
-#include "tests/dovecot/testmail.h"
+#include "testsupport/testmail.h"
 
 namespace TestMail {
 

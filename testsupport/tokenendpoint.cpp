@@ -1,4 +1,4 @@
-#include "tests/e2e/tokenendpoint.h"
+#include "testsupport/tokenendpoint.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -1,9 +1,9 @@
 #include "mailbox/mailboxclient.h"
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/dovecot/testmail.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/mailbox/recordingview.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/testmail.h"
 
 #include <QElapsedTimer>
 #include <QTest>

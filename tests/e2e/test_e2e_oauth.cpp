@@ -1,10 +1,10 @@
 #include "mailbox/mailboxclient.h"
 #include "oauth/redirectrequest.h"
 #include "oauth/tokenlogin.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/e2e/tokenendpoint.h"
-#include "tests/mailbox/recordingview.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/tokenendpoint.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>

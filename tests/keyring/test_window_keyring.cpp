@@ -1,9 +1,9 @@
 #include "keyring/keyring.h"
 #include "keyring/secretkeys.h"
 #include "oauth/tokensource.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/window/windowdriver.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/window/windowdriver.h"
 #include "window/messagebox.h"
 #include "window/passworddialog.h"
 

@@ -1,8 +1,8 @@
 #include "mailbox/mailboxclient.h"
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "recordingview.h"
-#include "testaccount.h"
+#include "testsupport/conversation.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testaccount.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "../bench/fetch/resourceusage.h"
 #include "mailbox/mailboxclient.h"
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "recordingview.h"
-#include "testaccount.h"
+#include "testsupport/conversation.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/resourceusage.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testaccount.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "mailbox/mailboxclient.h"
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "recordingview.h"
 #include "settings/accountslots.h"
 #include "settings/inidocument.h"
-#include "testaccount.h"
+#include "testsupport/conversation.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testaccount.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "fedsource.h"
 #include "mailbox/connection.h"
 #include "mailbox/replyreader.h"
-#include "pop3server/scriptedserver.h"
+#include "testsupport/fedsource.h"
+#include "testsupport/scriptedserver.h"
 
 #include <QElapsedTimer>
 #include <QTest>

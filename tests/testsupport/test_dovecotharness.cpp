@@ -1,6 +1,6 @@
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/dovecot/testmail.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/testmail.h"
 
 #include <QElapsedTimer>
 #include <QFile>

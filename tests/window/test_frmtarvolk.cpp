@@ -1,5 +1,5 @@
 #include "settings/tarvolkx.h"
-#include "tests/window/windowfixture.h"
+#include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 
 #include <QAccessible>

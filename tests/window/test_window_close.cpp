@@ -2,10 +2,10 @@
 // application's event loops, so this test runs the real application loop in its own main()
 // instead of inside a QTest class.
 
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "tests/window/windowdriver.h"
-#include "tests/window/windowfixture.h"
+#include "testsupport/conversation.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/window/windowdriver.h"
+#include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 

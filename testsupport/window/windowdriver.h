@@ -3,7 +3,7 @@
 // What the window tests do as a user would: write the settings file, start the window, press its
 // buttons and click list entries, and act while a conversation waits for the server.
 
-#include "pop3server/scriptedserver.h"
+#include "testsupport/scriptedserver.h"
 #include "window/frmtarvolk.h"
 
 #include <QByteArray>

@@ -4,8 +4,8 @@
 // message box and question instead of a user, a scripted POP3 server on loopback, and the window
 // itself.
 
-#include "pop3server/scriptedserver.h"
-#include "tests/window/windowdriver.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/window/windowdriver.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 
