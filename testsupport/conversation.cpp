@@ -2,27 +2,6 @@
 
 namespace pop3test {
 
-Scenario transcript(const QByteArray& text)
-{
-    Scenario scenario;
-    QByteArray pending;
-    const auto flush = [&] {
-        if (!pending.isEmpty())
-            scenario << Step::send(std::exchange(pending, {}));
-    };
-    for (const QByteArray& rawLine : text.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.startsWith("S:")) {
-            pending += line.mid(line.startsWith("S: ") ? 3 : 2) + "\r\n";
-        } else if (line.startsWith("C:")) {
-            flush();
-            scenario << Step::expect(line.mid(3));
-        }
-    }
-    flush();
-    return scenario;
-}
-
 QByteArray multiLineAnswer(const QByteArray& body, const QByteArray& status)
 {
     QByteArray stuffed;

@@ -3,16 +3,12 @@
 // Conversations for the scripted server, written as a server log reads, and whole fetches as
 // Tarvolk holds them.
 
-#include "testsupport/scriptedserver.h"
+#include "testsupport/scenario.h"
 
 #include <QByteArray>
 #include <QList>
 
 namespace pop3test {
-
-// "C: line" is a line the client must send next; "S: line" a line the server sends, CR LF added.
-// Consecutive "S:" lines go out in one write. Blank lines and leading blanks are ignored.
-Scenario transcript(const QByteArray& text);
 
 // A message as the scripted server holds it: its unique id and its whole text.
 struct ServedMail {
