@@ -37,6 +37,15 @@ QString quoted(const QByteArray& bytes)
     return QLatin1Char('"') + printable(bytes) + QLatin1Char('"');
 }
 
+// Blanks at the end of a line are part of it: "C: user " leaves the user name empty.
+QByteArray withoutIndent(const QByteArray& line)
+{
+    qsizetype start = 0;
+    while (start < line.size() && (line[start] == ' ' || line[start] == '\t'))
+        ++start;
+    return line.mid(start);
+}
+
 // One line of a transcript as a step, or nothing when the line is no step.
 std::optional<Step> stepOf(const QByteArray& line)
 {
@@ -201,7 +210,7 @@ Scenario transcript(const QByteArray& text)
             scenario << Step::send(std::exchange(pending, {}));
     };
     for (const QByteArray& rawLine : text.split('\n')) {
-        const std::optional<Step> step = stepOf(rawLine.trimmed());
+        const std::optional<Step> step = stepOf(withoutIndent(rawLine));
         if (!step)
             continue;
         if (step->kind == Step::Kind::Send) {

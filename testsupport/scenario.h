@@ -79,7 +79,7 @@ private:
     QList<Step> m_steps;
 };
 
-// One step a line, leading blanks and blank lines ignored:
+// One step a line; blanks before a line and empty lines are ignored, blanks after it kept:
 //   "C: line"          the client must send this line next
 //   "C: <close>"       the client must close the connection now
 //   "S: line"          the server sends the line, CR LF added; consecutive ones in one write

@@ -3,8 +3,9 @@
 #include "settings/account.h"
 
 // An account on a test server, with the user and password the scripted log-ins expect, and the
-// settings of its slot as given.
-inline Account testAccount(const QString& host, const QString& user = QStringLiteral("joe"),
+// settings of its slot as given. The fed transport takes any host.
+inline Account testAccount(const QString& host = QStringLiteral("pop.example.org"),
+                           const QString& user = QStringLiteral("joe"),
                            const QString& password = QStringLiteral("secret"),
                            AccountSlot slot = {})
 {
