@@ -14,11 +14,20 @@ QByteArray multiLineAnswer(const QByteArray& body, const QByteArray& status)
     return status + "\r\n" + stuffed + ".\r\n";
 }
 
+namespace {
+
+qint64 sizeOf(const ServedMail& mail)
+{
+    return mail.size < 0 ? mail.text.size() : mail.size;
+}
+
+} // namespace
+
 QByteArray statAnswer(const QList<ServedMail>& mails)
 {
-    qsizetype total = 0;
+    qint64 total = 0;
     for (const ServedMail& mail : mails)
-        total += mail.text.size();
+        total += sizeOf(mail);
     return "+OK " + QByteArray::number(mails.size()) + ' ' + QByteArray::number(total) + "\r\n";
 }
 
@@ -26,7 +35,7 @@ QByteArray listAnswer(const QList<ServedMail>& mails)
 {
     QByteArray body;
     for (int i = 0; i < mails.size(); ++i)
-        body += QByteArray::number(i + 1) + ' ' + QByteArray::number(mails[i].text.size()) + "\r\n";
+        body += QByteArray::number(i + 1) + ' ' + QByteArray::number(sizeOf(mails[i])) + "\r\n";
     return multiLineAnswer(body);
 }
 
@@ -72,10 +81,10 @@ Scenario listing(const QList<ServedMail>& mails, Ids ids, const QByteArray& capa
             Step::send(uidsOf(mails, ids))};
 }
 
-Scenario previews(const QList<ServedMail>& mails, int lineCount)
+Scenario previews(const QList<ServedMail>& mails, int lineCount, int skipped)
 {
     Scenario scenario;
-    for (int i = 0; i < mails.size(); ++i) {
+    for (int i = skipped; i < mails.size(); ++i) {
         scenario << Step::expect("top " + QByteArray::number(i + 1) + ' ' +
                                  QByteArray::number(lineCount))
                  << Step::send(multiLineAnswer(mails[i].text));

@@ -10,10 +10,12 @@
 
 namespace pop3test {
 
-// A message as the scripted server holds it: its unique id and its whole text.
+// A message as the scripted server holds it: its unique id, its whole text, and the size "list"
+// gives when that is not the text's.
 struct ServedMail {
     QByteArray uid;
     QByteArray text;
+    qint64 size = -1;
 };
 
 // A multi-line "+OK" answer: lines starting with "." are stuffed and the "." line ends it.
@@ -34,8 +36,9 @@ enum class Ids { Unique, Refused, Alike };
 Scenario listing(const QList<ServedMail>& mails, Ids ids = Ids::Unique, const QByteArray& capa = {},
                  bool early = false);
 
-// "top i lineCount" for messages 1, 2, ..., one at a time, each answered with the whole mail.
-Scenario previews(const QList<ServedMail>& mails, int lineCount = 10);
+// "top i lineCount" for the messages after the first `skipped`, one at a time, each answered with
+// the whole mail.
+Scenario previews(const QList<ServedMail>& mails, int lineCount = 10, int skipped = 0);
 
 // After the log-in with a server that announces nothing: the listing of the mails, each preview
 // with lineCount lines (the server sends the whole text), and "quit".
