@@ -3,6 +3,7 @@
 // Usage: tarvolk_screenshot <picture.png> [--point-size N] [--dark]
 #include "demo/demomailbox.h"
 #include "testsupport/dovecotserver.h"
+#include "testsupport/window/darkpalette.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 
@@ -11,28 +12,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
-
-namespace {
-
-QPalette darkPalette()
-{
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    dark.setColor(QPalette::Button, QColor(55, 55, 58));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
-    dark.setColor(QPalette::Link, QColor(100, 180, 255));
-    dark.setColor(QPalette::ToolTipBase, QColor(55, 55, 58));
-    dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
-    return dark;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -54,7 +33,7 @@ int main(int argc, char* argv[])
         QApplication::setFont(font);
     }
     if (arguments.contains(QStringLiteral("--dark")))
-        QApplication::setPalette(darkPalette());
+        QApplication::setPalette(windowdriver::darkPalette());
     if (const QString reason = DovecotServer::unavailableReason(); !reason.isEmpty()) {
         err << "The demo mailbox needs dovecot: " << reason << "\n";
         return 2;

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <initializer_list>
 
@@ -93,6 +94,9 @@ Scenario transcript(const QByteArray& text);
 QString printable(const QByteArray& bytes);
 
 } // namespace pop3test
+
+// Scenarios are the rows of data-driven tests.
+Q_DECLARE_METATYPE(pop3test::Scenario)
 
 // Fails the calling test function, with what happened, unless the scripted server or the fed
 // transport played every queued scenario to its end without a failure.

@@ -1,3 +1,5 @@
+#include "testsupport/testregistry.h"
+
 #include <QProcess>
 #include <QTest>
 
@@ -50,5 +52,5 @@ void TestCommandLine::answersOnTheTerminalWithoutADisplay()
     QVERIFY2(stderrHas.isEmpty() ? err.isEmpty() : err.contains(stderrHas), qPrintable(err));
 }
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+TARVOLK_TEST(TestCommandLine);
 #include "test_commandline.moc"

@@ -4,6 +4,7 @@
 #include "testsupport/recordingview.h"
 #include "testsupport/requiredovecot.h"
 #include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -213,5 +214,5 @@ void TestE2eDelete::conversationEndedWithoutQuitDeletesNothing()
     QCOMPARE(m_server.messageIds(user), ids);
 }
 
-QTEST_GUILESS_MAIN(TestE2eDelete)
+TARVOLK_TEST(TestE2eDelete);
 #include "test_e2e_delete.moc"

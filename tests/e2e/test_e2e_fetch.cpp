@@ -4,6 +4,7 @@
 #include "testsupport/recordingview.h"
 #include "testsupport/requiredovecot.h"
 #include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 #include "text/mailinfo.h"
 
 #include <QTest>
@@ -380,5 +381,5 @@ void TestE2eFetch::secondFetchShowsMailDeliveredMeanwhile()
                           expectedText(later, 10)}));
 }
 
-QTEST_GUILESS_MAIN(TestE2eFetch)
+TARVOLK_TEST(TestE2eFetch);
 #include "test_e2e_fetch.moc"

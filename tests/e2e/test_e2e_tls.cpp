@@ -5,6 +5,7 @@
 #include "testsupport/requiredovecot.h"
 #include "testsupport/scriptedserver.h"
 #include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 
 #include <QSslCertificate>
 #include <QTest>
@@ -12,8 +13,6 @@
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
-
-Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
 
@@ -268,5 +267,5 @@ void TestE2eTls::plainPathIsUnchanged()
     QVERIFY2(!loginLine(m_server, user).contains("TLS"), loginLine(m_server, user).constData());
 }
 
-QTEST_GUILESS_MAIN(TestE2eTls)
+TARVOLK_TEST(TestE2eTls);
 #include "test_e2e_tls.moc"

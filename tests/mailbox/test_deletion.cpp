@@ -4,14 +4,13 @@
 #include "testsupport/recordingview.h"
 #include "testsupport/scriptedserver.h"
 #include "testsupport/testaccount.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
 using namespace pop3test;
-
-Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
 
@@ -297,5 +296,5 @@ void TestDeletion::abortEndsTheWaitAtOnceWithoutQuit()
     QTRY_VERIFY(server.clientClosed(1));
 }
 
-QTEST_GUILESS_MAIN(TestDeletion)
+TARVOLK_TEST(TestDeletion);
 #include "test_deletion.moc"

@@ -5,12 +5,12 @@
 #include "testsupport/resourceusage.h"
 #include "testsupport/scriptedserver.h"
 #include "testsupport/testaccount.h"
+#include "testsupport/testregistry.h"
 
 #include <QTest>
 
 using namespace pop3test;
 
-Q_DECLARE_METATYPE(pop3test::Scenario)
 Q_DECLARE_METATYPE(QList<pop3test::ServedMail>)
 
 namespace {
@@ -397,5 +397,5 @@ void TestFetch::decodesEachMessageOnceComplete()
     QCOMPARE(client.MailText(1), QStringLiteral("Subject: y\r\n\r\nGrüße\r\n"));
 }
 
-QTEST_GUILESS_MAIN(TestFetch)
+TARVOLK_TEST(TestFetch);
 #include "test_fetch.moc"

@@ -5,6 +5,7 @@
 #include "testsupport/recordingview.h"
 #include "testsupport/scriptedserver.h"
 #include "testsupport/testaccount.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -13,8 +14,6 @@ using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
 using pop3test::transcript;
-
-Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
 
@@ -341,5 +340,5 @@ void TestLogin::refusesUnusableSettingsBeforeSending()
     }
 }
 
-QTEST_GUILESS_MAIN(TestLogin)
+TARVOLK_TEST(TestLogin);
 #include "test_login.moc"

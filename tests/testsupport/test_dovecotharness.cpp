@@ -1,6 +1,7 @@
 #include "testsupport/dovecotserver.h"
 #include "testsupport/requiredovecot.h"
 #include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -395,5 +396,5 @@ void TestDovecotHarness::stopEndsTheServer()
     server.stop(); // a second stop is harmless
 }
 
-QTEST_GUILESS_MAIN(TestDovecotHarness)
+TARVOLK_TEST(TestDovecotHarness);
 #include "test_dovecotharness.moc"

@@ -1,4 +1,5 @@
 #include "testsupport/scriptedserver.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -438,5 +439,5 @@ void TestScriptedServer::servesAClientWaitingInANestedLoop()
     SCRIPTED_VERIFY(server);
 }
 
-QTEST_GUILESS_MAIN(TestScriptedServer)
+TARVOLK_TEST(TestScriptedServer);
 #include "test_scriptedserver.moc"

@@ -1,4 +1,5 @@
 #include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 
 #include <QTest>
 
@@ -216,5 +217,5 @@ void TestTestMail::foldsAtBlanksWithinTheWidth()
     QCOMPARE(QByteArray(folded).replace("\r\n", ""), value);
 }
 
-QTEST_GUILESS_MAIN(TestTestMail)
+TARVOLK_TEST(TestTestMail);
 #include "test_testmail.moc"

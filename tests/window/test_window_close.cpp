@@ -1,9 +1,10 @@
 // Closing the window while a conversation waits for the server. Closing the last window quits the
-// application's event loops, so this test runs the real application loop in its own main()
-// instead of inside a QTest class.
+// application's event loops, so this test runs the real application loop itself instead of
+// inside a QTest class.
 
 #include "testsupport/conversation.h"
 #include "testsupport/scriptedserver.h"
+#include "testsupport/testregistry.h"
 #include "testsupport/window/windowdriver.h"
 #include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
@@ -194,14 +195,8 @@ int closeDuringAFetchWhileTheProgramRuns()
     return failures;
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+int runCloseTests(int, char**)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] {
@@ -214,3 +209,7 @@ int main(int argc, char* argv[])
         closeDuringAFetch() + closeDuringADeletion() + closeDuringAFetchWhileTheProgramRuns();
     return failures == 0 ? 0 : 1;
 }
+
+const bool registered = testregistry::add("TestWindowClose", runCloseTests);
+
+} // namespace

@@ -1,4 +1,5 @@
 #include "testsupport/conversation.h"
+#include "testsupport/testregistry.h"
 #include "testsupport/window/windowdriver.h"
 #include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
@@ -192,7 +193,6 @@ struct Preview {
 class TestWindowConversations : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -226,12 +226,6 @@ private:
 
     std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
-
-void TestWindowConversations::initTestCase()
-{
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-}
 
 void TestWindowConversations::init()
 {
@@ -897,5 +891,5 @@ void TestWindowConversations::longHeaderValuesAreCut()
     QVERIFY(rendered(w.lblMailInfo[2]->toolTip()).size() < 2000);
 }
 
-QTEST_MAIN(TestWindowConversations)
+TARVOLK_TEST(TestWindowConversations);
 #include "test_window_conversations.moc"

@@ -2,6 +2,7 @@
 #include "testsupport/e2esupport.h"
 #include "testsupport/requiredovecot.h"
 #include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 #include "testsupport/window/windowdriver.h"
 #include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
@@ -62,8 +63,6 @@ private:
 
 void TestWindowDovecot::initTestCase()
 {
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
     TARVOLK_REQUIRE_DOVECOT();
     // Every user before the first log-in: dovecot re-reads its users at most once a second.
     QVERIFY2(m_users.create(m_server, 2, Password), qPrintable(m_server.errorString()));
@@ -187,5 +186,5 @@ void TestWindowDovecot::sameCountAfterAnotherClientDeletedAndMailArrivedDeletesB
     QCOMPARE(w.Label1->text(), QString());
 }
 
-QTEST_MAIN(TestWindowDovecot)
+TARVOLK_TEST(TestWindowDovecot);
 #include "test_window_dovecot.moc"

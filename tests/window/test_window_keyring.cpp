@@ -3,6 +3,7 @@
 #include "oauth/tokensource.h"
 #include "testsupport/e2esupport.h"
 #include "testsupport/requiredovecot.h"
+#include "testsupport/testregistry.h"
 #include "testsupport/window/windowdriver.h"
 #include "window/messagebox.h"
 #include "window/passworddialog.h"
@@ -199,5 +200,5 @@ void TestWindowKeyring::findsEachSecretForItsOwnerOnly()
     }
 }
 
-QTEST_MAIN(TestWindowKeyring)
+TARVOLK_TEST(TestWindowKeyring);
 #include "test_window_keyring.moc"
