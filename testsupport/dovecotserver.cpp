@@ -97,6 +97,10 @@ bool DovecotServer::runScript(const QStringList& arguments, int timeoutMs, QByte
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TARVOLK_DOVECOT_OWNER"),
+                       QString::number(QCoreApplication::applicationPid()));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral("bash"), QStringList{scriptPath()} + arguments);
     if (!process.waitForStarted(timeoutMs)) {
         m_error = QStringLiteral("cannot run bash: ") + process.errorString();
@@ -170,17 +174,27 @@ bool DovecotServer::tryStart(Tls tls, bool* portTaken)
     m_port = ports.at(0);
     m_tlsPort = tls == Tls::On ? ports.at(1) : 0;
     m_running = true;
+    // The harness reports a start only once the pid file is there.
+    QFile pidFile(directory() + QStringLiteral("/run/master.pid"));
+    m_pid = pidFile.open(QIODevice::ReadOnly) ? QString::fromLatin1(pidFile.readAll().trimmed())
+                                              : QString();
     m_error.clear();
     return true;
 }
 
 void DovecotServer::stop()
 {
-    if (!m_running) {
+    // A start that timed out may still have left a server running.
+    if (!QFile::exists(directory() + QStringLiteral("/dovecot.conf"))) {
         return;
     }
-    runScript({QStringLiteral("stop"), directory()}, ScriptTimeoutMs, nullptr);
+    QStringList arguments{QStringLiteral("stop"), directory()};
+    if (!m_pid.isEmpty()) {
+        arguments.append(m_pid);
+    }
+    runScript(arguments, ScriptTimeoutMs, nullptr);
     m_running = false;
+    m_pid.clear();
 }
 
 bool DovecotServer::addUser(const QString& name, const QString& password)

@@ -8,7 +8,9 @@
 
 // A real dovecot POP3 server on 127.0.0.1 for tests and benchmarks, driven through
 // scripts/dovecot-harness.sh. Everything it writes lives in a temporary folder under /tmp that is
-// removed again with the object; the destructor stops the server.
+// removed again with the object. The destructor stops the server, by the pid recorded at its
+// start when the pid file is gone; a process that ends without it (a crash, a kill on time-out)
+// leaves a watcher behind that stops the server.
 //
 //     DovecotServer server;
 //     QVERIFY(server.addUser(QStringLiteral("anna"), QStringLiteral("geheim")));
@@ -70,6 +72,7 @@ private:
     quint16 m_port = 0;
     quint16 m_tlsPort = 0;
     bool m_running = false;
+    QString m_pid; // the master's, recorded at the start
     qint64 m_firstSecond = 0;
     int m_delivered = 0;
 };
