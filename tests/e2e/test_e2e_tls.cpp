@@ -12,7 +12,7 @@
 
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
-using pop3test::Step;
+using pop3test::transcript;
 
 namespace {
 
@@ -201,17 +201,16 @@ void TestE2eTls::starttlsRefusedWhenTheServerOffersNoStls_data()
 {
     QTest::addColumn<Scenario>("scenario");
     QTest::addColumn<QString>("detailPart");
-    const Scenario greeting{Step::send("+OK POP3 ready\r\n"), Step::expect("capa")};
-    const Scenario quit{Step::expect("quit"), Step::expectClose()};
+    const QByteArray greeting = "S: +OK POP3 ready\nC: capa\n";
+    const QByteArray quit = "C: quit\nC: <close>";
     QTest::newRow("capa lists no STLS")
-        << Scenario{greeting, Step::send("+OK\r\nTOP\r\nUSER\r\nUIDL\r\n.\r\n"), quit}
+        << transcript(greeting + "S: +OK\nS: TOP\nS: USER\nS: UIDL\nS: .\n" + quit)
         << QStringLiteral("STLS");
     QTest::newRow("capa answered with -ERR")
-        << Scenario{greeting, Step::send("-ERR unknown command\r\n"), quit}
-        << QStringLiteral("STLS");
+        << transcript(greeting + "S: -ERR unknown command\n" + quit) << QStringLiteral("STLS");
     QTest::newRow("stls answered with -ERR")
-        << Scenario{greeting, Step::send("+OK\r\nTOP\r\nSTLS\r\nUSER\r\n.\r\n"),
-                    Step::expect("stls"), Step::send("-ERR TLS is switched off here\r\n"), quit}
+        << transcript(greeting + "S: +OK\nS: TOP\nS: STLS\nS: USER\nS: .\nC: stls\n" +
+                      "S: -ERR TLS is switched off here\n" + quit)
         << QStringLiteral("TLS is switched off here");
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUuid>
 
 using PasswordDialog::Answer;
 using windowdriver::entries;
@@ -170,7 +171,8 @@ void TestWindowKeyring::findsEachSecretForItsOwnerOnly()
     QFETCH(AccountIdentity, readFor);
     QFETCH(Secret, read);
     using Keyring::Space;
-    const QString secret = QString::fromUtf8(QTest::currentDataTag());
+    // Each row's own, so that no row finds what an earlier one stored.
+    const QString secret = QUuid::createUuid().toString();
     // Earlier versions joined the fields as they were.
     const QString earlierKey =
         storedFor.user + u'@' + storedFor.host + u':' + QString::number(storedFor.port);
