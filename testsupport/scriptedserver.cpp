@@ -38,7 +38,6 @@ struct ScriptedServer::Connection {
 
 ScriptedServer::ScriptedServer(QObject* parent) : QObject(parent), m_listener(new QTcpServer(this))
 {
-    m_clock.start();
     connect(m_listener, &QTcpServer::newConnection, this, &ScriptedServer::onNewConnection);
     if (!m_listener->listen(QHostAddress::LocalHost, 0))
         m_failures
@@ -135,44 +134,6 @@ QString ScriptedServer::problems() const
     return lines.join(QLatin1Char('\n')) + QStringLiteral("\nTranscript:\n") + transcript();
 }
 
-QList<QByteArray> ScriptedServer::receivedLines() const
-{
-    return receivedLines(-1);
-}
-
-QList<QByteArray> ScriptedServer::receivedLines(int connection) const
-{
-    QList<QByteArray> lines;
-    for (const Event& e : m_events) {
-        if (e.kind != EventKind::Received || (connection >= 0 && e.connection != connection))
-            continue;
-        QByteArray line = e.bytes;
-        if (line.endsWith("\r\n"))
-            line.chop(2);
-        else if (line.endsWith('\n'))
-            line.chop(1);
-        lines.append(line);
-    }
-    return lines;
-}
-
-QList<QByteArray> ScriptedServer::receivedLinesStartingWith(const QByteArray& prefix) const
-{
-    QList<QByteArray> lines = receivedLines();
-    lines.removeIf([&prefix](const QByteArray& line) { return !line.startsWith(prefix); });
-    return lines;
-}
-
-QByteArray ScriptedServer::sentBytes(int connection) const
-{
-    QByteArray bytes;
-    for (const Event& e : m_events) {
-        if (e.kind == EventKind::Sent && e.connection == connection)
-            bytes += e.bytes;
-    }
-    return bytes;
-}
-
 qint64 ScriptedServer::bytesReceived(int connection) const
 {
     if (connection < 0 || connection >= connectionCount())
@@ -185,41 +146,6 @@ bool ScriptedServer::clientClosed(int connection) const
     if (connection < 0 || connection >= connectionCount())
         return false;
     return m_connections[static_cast<size_t>(connection)]->clientClosed;
-}
-
-QString ScriptedServer::transcript() const
-{
-    QString out;
-    for (const Event& e : m_events) {
-        out += QStringLiteral("[%1] %2 ms ").arg(e.connection).arg(e.atMs);
-        switch (e.kind) {
-        case EventKind::Accepted:
-            out += QStringLiteral("accepted");
-            break;
-        case EventKind::Sent:
-            out += QStringLiteral("S: ") + printable(e.bytes);
-            break;
-        case EventKind::Received:
-            out += QStringLiteral("C: ") + printable(e.bytes);
-            break;
-        case EventKind::ServerClosed:
-            out += QStringLiteral("server closed the connection");
-            break;
-        case EventKind::ClientClosed:
-            out += QStringLiteral("client closed the connection");
-            break;
-        case EventKind::Failure:
-            out += QStringLiteral("FAILURE: ") + QString::fromUtf8(e.bytes);
-            break;
-        }
-        out += QLatin1Char('\n');
-    }
-    return out;
-}
-
-void ScriptedServer::record(int connection, EventKind kind, const QByteArray& bytes)
-{
-    m_events.append(Event{connection, kind, bytes, m_clock.elapsed()});
 }
 
 void ScriptedServer::onNewConnection()
@@ -235,7 +161,7 @@ void ScriptedServer::onNewConnection()
         c->pauseTimer.setSingleShot(true);
         c->pauseTimer.setTimerType(Qt::PreciseTimer);
         m_connections.push_back(std::move(owned));
-        record(c->index, EventKind::Accepted, {});
+        m_log.record(c->index, EventKind::Accepted, {});
 
         connect(socket, &QTcpSocket::readyRead, this, [this, c] { onReadyRead(c); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, c] { advance(c); });
@@ -280,7 +206,7 @@ void ScriptedServer::onReadyRead(Connection* c)
     while ((end = c->partial.indexOf('\n', from)) >= 0) {
         const QByteArray raw = c->partial.mid(from, end + 1 - from);
         from = end + 1;
-        record(c->index, EventKind::Received, raw);
+        m_log.record(c->index, EventKind::Received, raw);
         const bool pieces = continuesEarlierRead;
         continuesEarlierRead = false;
         if (c->state == Connection::State::Failed)
@@ -304,9 +230,9 @@ void ScriptedServer::onClientClosed(Connection* c)
         return;
     onReadyRead(c); // whatever came with the close
     c->clientClosed = true;
-    record(c->index, EventKind::ClientClosed, {});
+    m_log.record(c->index, EventKind::ClientClosed, {});
     if (!c->partial.isEmpty()) {
-        record(c->index, EventKind::Received, c->partial);
+        m_log.record(c->index, EventKind::Received, c->partial);
         if (c->state != Connection::State::Failed)
             fail(c, QStringLiteral("the client sent %1 without a line end and closed")
                         .arg(quoted(c->partial)));
@@ -329,68 +255,8 @@ void ScriptedServer::advance(Connection* c)
             played = true;
             break;
         }
-        const Step step = c->steps[c->next];
-        if (c->clientClosed && step.kind == Step::Kind::Flood) {
-            ++c->next; // the client gave up, as it should
-            continue;
-        }
-        if (c->clientClosed && step.kind != Step::Kind::ExpectClose &&
-            !(step.kind == Step::Kind::Expect && !c->lines.isEmpty())) {
-            fail(c, QStringLiteral("the client closed the connection before step %1: %2")
-                        .arg(c->next + 1)
-                        .arg(step.describe()));
+        if (!playStep(c, c->steps[c->next]))
             break;
-        }
-        if (step.kind == Step::Kind::Send) {
-            c->socket->write(step.bytes);
-            c->socket->flush();
-            record(c->index, EventKind::Sent, step.bytes);
-            ++c->next;
-        } else if (step.kind == Step::Kind::Expect) {
-            if (c->lines.isEmpty())
-                break;
-            const QByteArray line = c->lines.takeFirst();
-            if (line != step.bytes) {
-                fail(c, QStringLiteral("step %1: expected %2, received %3")
-                            .arg(c->next + 1)
-                            .arg(quoted(step.bytes), quoted(line)));
-                break;
-            }
-            ++c->next;
-        } else if (step.kind == Step::Kind::Flood) {
-            if (c->flooded >= step.limit) {
-                fail(c, QStringLiteral("the client took %1 bytes of a flood without giving up")
-                            .arg(c->flooded));
-                break;
-            }
-            // Written as the socket drains, so the server's memory stays small too.
-            if (c->socket->bytesToWrite() > 0)
-                break;
-            if (c->flooded == 0)
-                record(c->index, EventKind::Sent, step.bytes);
-            for (int i = 0; i < 64; ++i)
-                c->socket->write(step.bytes);
-            c->flooded += 64 * step.bytes.size();
-            break;
-        } else if (step.kind == Step::Kind::Pause) {
-            c->pausing = true;
-            c->pauseTimer.start(step.milliseconds);
-        } else if (step.kind == Step::Kind::Close) {
-            ++c->next;
-            c->serverClosed = true;
-            record(c->index, EventKind::ServerClosed, {});
-            c->socket->disconnectFromHost();
-        } else { // ExpectClose
-            if (!c->lines.isEmpty()) {
-                fail(c, QStringLiteral("step %1: expected the client to close, received %2")
-                            .arg(c->next + 1)
-                            .arg(quoted(c->lines.first())));
-                break;
-            }
-            if (!c->clientClosed)
-                break;
-            ++c->next;
-        }
     }
     if (c->state == Connection::State::Done && !c->lines.isEmpty()) {
         fail(c, QStringLiteral("received %1 after the end of the scenario")
@@ -402,18 +268,105 @@ void ScriptedServer::advance(Connection* c)
     checkFinished();
 }
 
+bool ScriptedServer::playStep(Connection* c, const Step& step)
+{
+    if (c->clientClosed && step.kind == Step::Kind::Flood) {
+        ++c->next; // the client gave up, as it should
+        return true;
+    }
+    if (c->clientClosed && step.kind != Step::Kind::ExpectClose &&
+        !(step.kind == Step::Kind::Expect && !c->lines.isEmpty())) {
+        fail(c, QStringLiteral("the client closed the connection before step %1: %2")
+                    .arg(c->next + 1)
+                    .arg(step.describe()));
+        return false;
+    }
+    switch (step.kind) {
+    case Step::Kind::Send:
+        c->socket->write(step.bytes);
+        c->socket->flush();
+        m_log.record(c->index, EventKind::Sent, step.bytes);
+        ++c->next;
+        return true;
+    case Step::Kind::Expect:
+        return takeExpectedLine(c, step);
+    case Step::Kind::Flood:
+        flood(c, step);
+        return false;
+    case Step::Kind::Pause:
+        c->pausing = true;
+        c->pauseTimer.start(step.milliseconds);
+        return false;
+    case Step::Kind::Close:
+        ++c->next;
+        c->serverClosed = true;
+        m_log.record(c->index, EventKind::ServerClosed, {});
+        c->socket->disconnectFromHost();
+        return true;
+    case Step::Kind::ExpectClose:
+        return takeClose(c);
+    }
+    return false;
+}
+
+bool ScriptedServer::takeExpectedLine(Connection* c, const Step& step)
+{
+    if (c->lines.isEmpty())
+        return false;
+    const QByteArray line = c->lines.takeFirst();
+    if (line != step.bytes) {
+        fail(c, QStringLiteral("step %1: expected %2, received %3")
+                    .arg(c->next + 1)
+                    .arg(quoted(step.bytes), quoted(line)));
+        return false;
+    }
+    ++c->next;
+    return true;
+}
+
+void ScriptedServer::flood(Connection* c, const Step& step)
+{
+    if (c->flooded >= step.limit) {
+        fail(c, QStringLiteral("the client took %1 bytes of a flood without giving up")
+                    .arg(c->flooded));
+        return;
+    }
+    // Written as the socket drains, so the server's memory stays small too.
+    if (c->socket->bytesToWrite() > 0)
+        return;
+    if (c->flooded == 0)
+        m_log.record(c->index, EventKind::Sent, step.bytes);
+    for (int i = 0; i < 64; ++i)
+        c->socket->write(step.bytes);
+    c->flooded += 64 * step.bytes.size();
+}
+
+bool ScriptedServer::takeClose(Connection* c)
+{
+    if (!c->lines.isEmpty()) {
+        fail(c, QStringLiteral("step %1: expected the client to close, received %2")
+                    .arg(c->next + 1)
+                    .arg(quoted(c->lines.first())));
+        return false;
+    }
+    if (!c->clientClosed)
+        return false;
+    ++c->next;
+    return true;
+}
+
 void ScriptedServer::fail(Connection* c, const QString& message)
 {
     const QString full = QStringLiteral("connection %1: %2").arg(c->index).arg(message);
     m_failures << full;
-    record(c->index, EventKind::Failure, full.toUtf8());
+    m_log.record(c->index, EventKind::Failure, full.toUtf8());
     c->state = Connection::State::Failed;
     c->pausing = false;
     c->pauseTimer.stop();
     c->lines.clear();
     if (!c->serverClosed && !c->clientClosed) {
         c->serverClosed = true;
-        record(c->index, EventKind::ServerClosed, {});
+        m_log.record(c->index, EventKind::ServerClosed, {});
         c->socket->disconnectFromHost();
     }
     emit failed(full);

@@ -16,9 +16,9 @@
 //     SCRIPTED_VERIFY(server);
 
 #include "testsupport/scenario.h"
+#include "testsupport/serverlog.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -33,13 +33,8 @@ namespace pop3test {
 class ScriptedServer : public QObject {
     Q_OBJECT
 public:
-    enum class EventKind { Accepted, Sent, Received, ServerClosed, ClientClosed, Failure };
-    struct Event {
-        int connection = 0; // 0 for the first accepted connection
-        EventKind kind = EventKind::Accepted;
-        QByteArray bytes; // Sent: what was written; Received: one line with its line end
-        qint64 atMs = 0;  // since the server was created
-    };
+    using EventKind = ServerLog::Kind;
+    using Event = ServerLog::Event;
 
     // Listens on 127.0.0.1 at a port the system chooses.
     explicit ScriptedServer(QObject* parent = nullptr);
@@ -67,16 +62,20 @@ public:
     // every queued scenario was played to its end without a failure. SCRIPTED_VERIFY uses it.
     QString problems() const;
 
-    QList<Event> events() const { return m_events; }
-    // Lines received without their line end: from every connection in order, or from one.
-    QList<QByteArray> receivedLines() const;
-    QList<QByteArray> receivedLines(int connection) const;
-    QList<QByteArray> receivedLinesStartingWith(const QByteArray& prefix) const;
-    QByteArray sentBytes(int connection) const;
+    // What happened, in order (ServerLog).
+    const QList<Event>& events() const { return m_log.events(); }
+    QList<QByteArray> receivedLines(int connection = -1) const
+    {
+        return m_log.receivedLines(connection);
+    }
+    QList<QByteArray> receivedLinesStartingWith(const QByteArray& prefix) const
+    {
+        return m_log.receivedLinesStartingWith(prefix);
+    }
+    QByteArray sentBytes(int connection) const { return m_log.sentBytes(connection); }
+    QString transcript() const { return m_log.transcript(); }
     qint64 bytesReceived(int connection) const;
     bool clientClosed(int connection) const;
-    // The whole conversation, readable: "[0] S: +OK ready\r\n", "[0] C: user joe\r\n", ...
-    QString transcript() const;
 
 signals:
     void connectionAccepted(int connection);
@@ -91,15 +90,19 @@ private:
     void onReadyRead(Connection* c);
     void onClientClosed(Connection* c);
     void advance(Connection* c);
+    // Plays one step; false when the scenario waits (for the client, for a pause, for the socket
+    // to drain) or has failed.
+    bool playStep(Connection* c, const Step& step);
+    bool takeExpectedLine(Connection* c, const Step& step);
+    void flood(Connection* c, const Step& step);
+    bool takeClose(Connection* c);
     void fail(Connection* c, const QString& message);
-    void record(int connection, EventKind kind, const QByteArray& bytes);
     void checkFinished();
 
     QTcpServer* m_listener = nullptr;
-    QElapsedTimer m_clock;
     QList<Scenario> m_queue;
     std::vector<std::unique_ptr<Connection>> m_connections;
-    QList<Event> m_events;
+    ServerLog m_log;
     QStringList m_failures;
     bool m_finishedSignalled = true;
 };
