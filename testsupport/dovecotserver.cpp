@@ -261,29 +261,6 @@ QStringList DovecotServer::messageIds(const QString& user) const
     return ids;
 }
 
-QString DovecotServer::messagePath(const QString& user, const QString& id) const
-{
-    for (const char* sub : {"/new", "/cur"}) {
-        const QDir dir(maildirPath(user) + QLatin1String(sub));
-        for (const QString& name : dir.entryList(QDir::Files)) {
-            if (name == id || name.startsWith(id + QLatin1Char(':'))) {
-                return dir.filePath(name);
-            }
-        }
-    }
-    return {};
-}
-
-QByteArray DovecotServer::messageFile(const QString& user, const QString& id) const
-{
-    const QString path = messagePath(user, id);
-    if (path.isEmpty()) {
-        return {};
-    }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString DovecotServer::maildirPath(const QString& user) const
 {
     return directory() + QStringLiteral("/mail/") + user;

@@ -51,8 +51,6 @@ public:
     QString deliver(const QString& user, const QByteArray& message);
     // Ids of the messages still in the user's maildir, in delivery order.
     QStringList messageIds(const QString& user) const;
-    // The stored bytes of one message, empty when it is gone.
-    QByteArray messageFile(const QString& user, const QString& id) const;
     QString maildirPath(const QString& user) const;
 
     quint16 port() const { return m_port; }
@@ -65,7 +63,6 @@ public:
 private:
     bool runScript(const QStringList& arguments, int timeoutMs, QByteArray* output);
     bool tryStart(Tls tls, bool* portTaken);
-    QString messagePath(const QString& user, const QString& id) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_error;

@@ -7,11 +7,6 @@ void FedTransport::play(const pop3test::Scenario& scenario)
     m_queue.append(scenario);
 }
 
-QList<QByteArray> FedTransport::receivedLines(int connection) const
-{
-    return m_conversations.value(connection).lines;
-}
-
 QString FedTransport::problems() const
 {
     QStringList lines = m_refused;
@@ -38,11 +33,10 @@ QString FedTransport::problems() const
     return lines.join(u'\n');
 }
 
-void FedTransport::open(const ServerAddress& server)
+void FedTransport::open(const ServerAddress&)
 {
     close();
     m_buffer.clear();
-    m_server = server;
     m_cancelled = false;
     setFailure(Failure::None, {});
     if (m_queue.isEmpty()) {

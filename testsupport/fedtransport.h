@@ -19,10 +19,6 @@ public:
     void play(const pop3test::Scenario& scenario);
 
     int connectionCount() const { return int(m_conversations.size()); }
-    // The lines the client sent on one connection, without CR LF.
-    QList<QByteArray> receivedLines(int connection) const;
-    // Where the client connected last.
-    const ServerAddress& server() const { return m_server; }
     // Failures, steps not played and scenarios never taken, with the lines the client sent;
     // empty when every queued scenario was played to its end. SCRIPTED_VERIFY uses it.
     QString problems() const;
@@ -65,7 +61,6 @@ private:
     QList<pop3test::Scenario> m_queue;
     QList<Conversation> m_conversations;
     QStringList m_refused;
-    ServerAddress m_server;
     ReceiveBuffer m_buffer;
     bool m_open = false;
     bool m_aborted = false;

@@ -93,7 +93,6 @@ void ScriptedServer::play(const Scenario& scenario)
         }
     }
     m_queue.append(scenario);
-    m_finishedSignalled = false;
 }
 
 int ScriptedServer::connectionCount() const
@@ -107,11 +106,6 @@ bool ScriptedServer::isFinished() const
         return false;
     return std::none_of(m_connections.begin(), m_connections.end(),
                         [](const auto& c) { return c->state == Connection::State::Playing; });
-}
-
-QStringList ScriptedServer::failures() const
-{
-    return m_failures;
 }
 
 QString ScriptedServer::problems() const
@@ -239,7 +233,6 @@ void ScriptedServer::onClientClosed(Connection* c)
         c->partial.clear();
     }
     advance(c);
-    checkFinished();
 }
 
 void ScriptedServer::advance(Connection* c)
@@ -248,11 +241,9 @@ void ScriptedServer::advance(Connection* c)
     if (c->advancing)
         return;
     c->advancing = true;
-    bool played = false;
     while (c->state == Connection::State::Playing && !c->pausing) {
         if (c->next >= c->steps.size()) {
             c->state = Connection::State::Done;
-            played = true;
             break;
         }
         if (!playStep(c, c->steps[c->next]))
@@ -263,9 +254,6 @@ void ScriptedServer::advance(Connection* c)
                     .arg(quoted(c->lines.first())));
     }
     c->advancing = false;
-    if (played)
-        emit scenarioPlayed(c->index);
-    checkFinished();
 }
 
 bool ScriptedServer::playStep(Connection* c, const Step& step)
@@ -369,16 +357,6 @@ void ScriptedServer::fail(Connection* c, const QString& message)
         m_log.record(c->index, EventKind::ServerClosed, {});
         c->socket->disconnectFromHost();
     }
-    emit failed(full);
-    checkFinished();
-}
-
-void ScriptedServer::checkFinished()
-{
-    if (m_finishedSignalled || !isFinished())
-        return;
-    m_finishedSignalled = true;
-    emit finished();
 }
 
 } // namespace pop3test

@@ -56,8 +56,6 @@ public:
     // a failure). True as well when nothing was ever queued.
     bool isFinished() const;
 
-    // Failures recorded so far; empty when all went well.
-    QStringList failures() const;
     // Failures, steps not played, scenarios never taken, followed by the transcript; empty when
     // every queued scenario was played to its end without a failure. SCRIPTED_VERIFY uses it.
     QString problems() const;
@@ -79,9 +77,6 @@ public:
 
 signals:
     void connectionAccepted(int connection);
-    void scenarioPlayed(int connection); // every step played
-    void failed(const QString& message);
-    void finished(); // isFinished() has become true
 
 private:
     struct Connection;
@@ -97,14 +92,12 @@ private:
     void flood(Connection* c, const Step& step);
     bool takeClose(Connection* c);
     void fail(Connection* c, const QString& message);
-    void checkFinished();
 
     QTcpServer* m_listener = nullptr;
     QList<Scenario> m_queue;
     std::vector<std::unique_ptr<Connection>> m_connections;
     ServerLog m_log;
     QStringList m_failures;
-    bool m_finishedSignalled = true;
 };
 
 } // namespace pop3test

@@ -82,8 +82,7 @@ QByteArray buildOnce(const Message& message, const QByteArray& body)
     return out;
 }
 
-} // namespace
-
+// LF and lone CR become CR LF; the result ends with CR LF unless empty.
 QByteArray toCrLf(const QByteArray& text)
 {
     QByteArray out;
@@ -107,6 +106,7 @@ QByteArray toCrLf(const QByteArray& text)
     return out;
 }
 
+// Exactly `size` bytes of numbered CR LF lines of plain ASCII (`size` 1 gives nothing).
 QByteArray filler(int size)
 {
     static const QByteArray text =
@@ -126,6 +126,8 @@ QByteArray filler(int size)
     }
     return out;
 }
+
+} // namespace
 
 QByteArray build(const Message& message)
 {

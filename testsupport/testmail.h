@@ -51,10 +51,4 @@ QByteArray encodedWord(const QString& text, const QByteArray& charset, char enco
 // Folds a header value at blanks so that no line of it is longer than `width`.
 QByteArray fold(const QByteArray& value, int width = 40);
 
-// Exactly `size` bytes of numbered CR LF lines of plain ASCII (`size` 1 gives nothing).
-QByteArray filler(int size);
-
-// LF and lone CR become CR LF; the result ends with CR LF unless empty.
-QByteArray toCrLf(const QByteArray& text);
-
 } // namespace TestMail
