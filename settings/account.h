@@ -50,6 +50,8 @@ struct Account {
     QString problem;
     // Minutes between checks in the background, 1 to 1440; 0: never.
     int checkIntervalMinutes = 0;
+    // Its previews may be kept on disk across runs of the program.
+    bool cacheOnDisk = true;
 
     AccountIdentity identity() const { return {user, server.host, server.port}; }
 };

@@ -1,5 +1,6 @@
 #include "window/frmtarvolk.h"
 
+#include "mailbox/previewstore.h"
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
@@ -42,6 +43,7 @@ frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, 
                 [this] { List1->messages()->publish(); })
 {
     initResources();
+    m_mailbox.useDisk(PreviewStore::defaultFolder());
     setWindowTitle(QStringLiteral("EMail Preview"));
     setWindowIcon(QIcon(QStringLiteral(":/mailbox.png")));
     createOn(this);
@@ -303,6 +305,18 @@ void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
     m_listedAccount = m_fetchedAccount;
     m_place.restore(*List1);
     m_display.listChanged();
+}
+
+QList<int> frmTarvolk::rowsOnScreen() const
+{
+    // The list shows the current entry once its rows are laid out; about a screenful around it.
+    const int rowHeight = qMax(1, List1->fontMetrics().height());
+    const int shown = qMax(1, List1->viewport()->height() / rowHeight);
+    const int first = qMax(0, List1->currentRow() - shown / 2);
+    QList<int> rows;
+    for (int row = first; row < first + shown; ++row)
+        rows.append(row);
+    return rows;
 }
 
 void frmTarvolk::messageArrived(int position, const QString& text)

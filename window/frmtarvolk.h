@@ -61,6 +61,7 @@ private:
     void setSummary(const QString& text) override;
     void clearMessages() override;
     void appendMessages(const QList<ListedMessage>& messages) override;
+    QList<int> rowsOnScreen() const override;
     void messageArrived(int position, const QString& text) override;
     void setProgressRange(int maximum) override;
     void setProgress(int value) override;
