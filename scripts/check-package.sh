@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package from this tree as it is (committed or not), lets lintian judge it and
-# checks that it installs exactly the files `cmake --install` puts in place.
+# Builds the Debian package (source and binary) from this tree as it is, committed or not, lets
+# lintian judge it and checks that it installs exactly the files `cmake --install` puts in place.
 # Usage: scripts/check-package.sh [BUILD_DIR]
 #   BUILD_DIR (default build/) must hold a built program; the package, its build log and
 #   lintian's verdict end up in BUILD_DIR/package/.
