@@ -47,6 +47,7 @@ CommandLine readCommandLine(const QStringList& arguments)
         {QStringLiteral("version"), tr("zeigt die Versionsnummer")},
         {QStringLiteral("config"), tr("liest die Einstellungen aus genau dieser Datei"),
          tr("DATEI")},
+        {QStringLiteral("hidden"), tr("startet im Infobereich, wenn ein Konto überwacht wird")},
     };
     QCommandLineParser parser;
     parser.addOptions(options);
@@ -70,6 +71,7 @@ CommandLine readCommandLine(const QStringList& arguments)
         // Made absolute now: the program changes its current folder at start-up.
         if (parser.isSet(options[2]))
             command.configFile = QFileInfo(parser.value(options[2])).absoluteFilePath();
+        command.hidden = parser.isSet(options[3]);
     }
     return command;
 }

@@ -35,6 +35,9 @@ int main(int argc, char* argv[])
 
     frmTarvolk form(QCoreApplication::applicationDirPath(), command.configFile);
     QApplication::setWindowIcon(form.windowIcon());
-    form.show();
+    // Watching from the tray, Tarvolk runs on with its window closed, until it is told to quit.
+    QApplication::setQuitOnLastWindowClosed(!form.watchesFromTray());
+    if (!command.hidden || !form.watchesFromTray())
+        form.show();
     return app.exec();
 }

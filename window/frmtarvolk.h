@@ -35,6 +35,8 @@ public:
     void SetMailInfo(const QString& MailText);
 
     MailboxClient& mailbox() { return m_mailbox; }
+    // Accounts are watched and a tray shows Tarvolk: closing the window only hides it.
+    bool watchesFromTray() const { return m_watch && m_watch->keepsRunning(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
