@@ -30,8 +30,6 @@ int main(int argc, char* argv[])
     // The app id: Wayland's window class, and the name of the menu entry and icon that docks
     // and task bars tie the window to.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.tarvolk.tarvolk"));
-    // One style everywhere, so that the frames' title space the window allows for is the one drawn.
-    QApplication::setStyle(QStringLiteral("Fusion"));
 
     frmTarvolk form(QCoreApplication::applicationDirPath(), command.configFile);
     QApplication::setWindowIcon(form.windowIcon());
