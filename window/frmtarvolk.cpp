@@ -4,6 +4,7 @@
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
+#include "window/aboutbox.h"
 #include "window/deletequestion.h"
 #include "window/messagebox.h"
 #include "window/plaintext.h"
@@ -68,6 +69,9 @@ void frmTarvolk::connectControls()
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             [this] { m_mailbox.cancel(); });
     connect(List1, &MessageListView::entryChosen, this, &frmTarvolk::List1_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &frmTarvolk::showAbout);
+    Label3->installEventFilter(this);
 }
 
 bool frmTarvolk::SetIdentity(int MailNo)
@@ -91,6 +95,8 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     picMailInfo->hide();
 
     const IniFile settings = findSettings(configFile, programFolder);
+    m_settingsPath = settings.path;
+    m_settingsRead = settings.status == IniFile::Status::Read;
     const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled)
@@ -129,6 +135,7 @@ void frmTarvolk::startWatching(const QList<TitledSlot>& titled)
     connect(m_watch.get(), &MailWatch::toggleWindowRequested, this,
             [this] { setVisible(!isVisible()); });
     connect(m_watch.get(), &MailWatch::quitRequested, this, &frmTarvolk::quit);
+    connect(m_watch.get(), &MailWatch::aboutRequested, this, &frmTarvolk::showAbout);
     connect(m_watch.get(), &MailWatch::countsChanged, this, &frmTarvolk::showTitlesWithCounts);
     showTitlesWithCounts();
 }
@@ -154,6 +161,18 @@ void frmTarvolk::showAccount(int slot)
     cmbIdentity->setCurrentIndex(index);
     cmbIdentity_Click();
     Command1_Click(0);
+}
+
+bool frmTarvolk::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease)
+        showAbout();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmTarvolk::showAbout()
+{
+    AboutBox::show(this, m_settingsPath, m_settingsRead);
 }
 
 void frmTarvolk::quit()

@@ -42,6 +42,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectControls();
@@ -51,6 +52,8 @@ private:
     // Shows the window on the account's slot and fetches it.
     void showAccount(int slot);
     void quit();
+    // "Über Tarvolk", on F1, from the "Tarvolk POP3" label and from the tray.
+    void showAbout();
 
     void Form_Load(const QString& programFolder, const QString& configFile);
     void Form_Activate();
@@ -87,4 +90,7 @@ private:
     bool m_activated = false;
     std::unique_ptr<MailWatch> m_watch;
     bool m_quitting = false;
+    // The settings file read at start-up, or the one looked for.
+    QString m_settingsPath;
+    bool m_settingsRead = false;
 };
