@@ -9,7 +9,7 @@
 #include "mailbox/capabilities.h"
 #include "mailbox/fetchedmailbox.h"
 #include "mailbox/replyreader.h"
-#include "mailbox/replysource.h"
+#include "tests/mailbox/fedsource.h"
 
 #include <QSet>
 #include <cstdint>
@@ -22,40 +22,20 @@ enum Kind { StatusLine, WholeBody, LimitedBody, ListingLines };
 // Lines handed to onLine are cut to this length.
 constexpr qsizetype LineCut = 4 * 1024;
 
-// Hands the readers the stream in chunks of one to maxChunk bytes, one chunk a wait, cut as
-// they are asked for: no chunk is copied but into the receive buffer.
-class ChunkedSource : public ReplySource {
-public:
-    ChunkedSource(QByteArrayView stream, int maxChunk, unsigned seed)
-        : m_stream(stream), m_maxChunk(maxChunk), m_lengths(seed)
-    {
+// The chunks view the stream: copying happens only into the receive buffer.
+QList<QByteArray> chunksOf(QByteArrayView stream, int maxChunk, unsigned seed)
+{
+    std::minstd_rand lengths(seed);
+    QList<QByteArray> chunks;
+    for (qsizetype pos = 0; pos < stream.size();) {
+        const qsizetype length = qMin<qsizetype>(1 + lengths() % maxChunk, stream.size() - pos);
+        chunks.append(QByteArray::fromRawData(stream.data() + pos, length));
+        pos += length;
     }
+    return chunks;
+}
 
-    ReceiveBuffer& receiveBuffer() override { return m_buffer; }
-    bool Wait_Reply(QDeadlineTimer) override
-    {
-        if (m_sent == m_stream.size())
-            return true;
-        const qsizetype length =
-            qMin<qsizetype>(1 + m_lengths() % m_maxChunk, m_stream.size() - m_sent);
-        m_buffer.append(m_stream.sliced(m_sent, length));
-        m_sent += length;
-        return false;
-    }
-    int timeLimitMs() const override { return 0; }
-    void failProtocol(const QString& reason) override { failure = reason; }
-
-    QString failure;
-
-private:
-    QByteArrayView m_stream;
-    int m_maxChunk;
-    std::minstd_rand m_lengths;
-    qsizetype m_sent = 0;
-    ReceiveBuffer m_buffer;
-};
-
-bool checkStatusLine(ChunkedSource& source, QByteArrayView stream, qsizetype& cursor)
+bool checkStatusLine(FedSource& source, QByteArrayView stream, qsizetype& cursor)
 {
     const ModelAnswer expected = modelStatusLine(stream, cursor);
     QByteArray line;
@@ -100,7 +80,7 @@ void checkListing(FetchedMailbox& mailbox)
         require(uids.size() == mailbox.messages.size(), "kept ids are distinct");
 }
 
-bool checkMultiLine(ChunkedSource& source, QByteArrayView stream, qsizetype& cursor, Kind kind,
+bool checkMultiLine(FedSource& source, QByteArrayView stream, qsizetype& cursor, Kind kind,
                     quint8 limit)
 {
     const ModelAnswer expected = modelMultiLine(stream, cursor);
@@ -171,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 4 || size > 32 * 1024)
         return 0;
     const QByteArrayView stream(reinterpret_cast<const char*>(data) + 4, qsizetype(size) - 4);
-    ChunkedSource source(stream, 1 + data[0], data[1] + 1u);
+    FedSource source(chunksOf(stream, 1 + data[0], data[1] + 1u));
     qsizetype cursor = 0;
     for (int answer = 0;; ++answer) {
         const auto kind = Kind((data[2] >> (2 * (answer % 4))) & 3);
