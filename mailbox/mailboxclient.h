@@ -14,8 +14,10 @@
 #include <functional>
 #include <memory>
 
+class CapabilityStore;
 class MailboxView;
 class Pop3Session;
+class PreviewStore;
 
 // The conversations the window starts: log-in, fetching the mailbox, deleting marked messages.
 // Each runs as a Pop3Session of its own; this keeps what lasts between them (the listing on
@@ -47,6 +49,9 @@ public:
     // are still the ones the user saw. No marks, no conversation.
     void DeleteMail(const Account& account, QList<int> marked, const AccessToken& token = {});
 
+    // Keeps previews and what servers announced in the folder across runs of the program.
+    void useDisk(const QString& folder);
+
     bool isBusy() const { return m_busy; }
     // After abort() no conversation starts any more.
     bool isAborted() const { return m_transport->isAborted(); }
@@ -67,6 +72,8 @@ public:
     QString MailText(int position) const { return m_fetched.messages.value(position).text; }
     QStringList MailTexts() const { return m_fetched.MailTexts(); }
     QList<QByteArray> MailUids() const { return m_fetched.MailUids(); }
+    // The ids of the last listing, when the server gives usable ids.
+    QSet<QByteArray> listedIds() const;
     // The message count of the last fetch that found messages.
     qint32 MailCount = 0;
 
@@ -91,6 +98,8 @@ private:
     QList<QByteArray> m_sentAhead;
     FetchedMailbox m_fetched;
     PreviewCache m_previews;
+    std::unique_ptr<PreviewStore> m_store;
+    std::unique_ptr<CapabilityStore> m_capabilityStore;
     // The account whose list is on screen: marks of one account's list must never delete on
     // another's server.
     QString m_listedAccount;

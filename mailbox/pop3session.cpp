@@ -93,6 +93,7 @@ bool Pop3Session::refuse(const QString& text, const QString& detail)
 
 bool Pop3Session::refuseWithReason(const QByteArray& reply)
 {
+    m_refusalCode = responseCodeOf(reply);
     return refuse(refusalText(responseCodeOf(reply),
                               loginDelaySeconds(m_capabilities.arguments("LOGIN-DELAY"))),
                   decodeUtf8OrWindows1252(reply).trimmed());

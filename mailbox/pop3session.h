@@ -3,6 +3,7 @@
 #include "mailbox/capabilities.h"
 #include "mailbox/mailboxview.h"
 #include "mailbox/replyreader.h"
+#include "mailbox/responsecode.h"
 
 #include <QByteArray>
 #include <QString>
@@ -53,10 +54,13 @@ public:
     // ended: its refusal or its failure; nothing when it ended cleanly or was cancelled.
     std::optional<Notice> end();
     bool wasCancelled() const;
+    // The code of the server's refusal, None when it gave none or did not refuse.
+    ResponseCode refusalCode() const { return m_refusalCode; }
 
 private:
     Transport& m_transport;
     std::function<void(const QString&)> m_showStatus;
     Capabilities m_capabilities;
     std::optional<Notice> m_refusal;
+    ResponseCode m_refusalCode = ResponseCode::None;
 };

@@ -164,6 +164,10 @@ TokenSource::Ending TokenSource::refresh(const Account& account, const OAuthEndp
 TokenSource::Result TokenSource::signInWithBrowser(const Account& account,
                                                    const OAuthEndpoints& endpoints)
 {
+    if (!m_openBrowser) {
+        return failure(tr("Die Anmeldung beim Anbieter ist nötig: bitte einmal im Fenster "
+                          "abrufen."));
+    }
     // Only the provider's redirect carries this state back; the flow's own is too short to be
     // beyond guessing.
     const QString state = QString::fromLatin1(randomWord());

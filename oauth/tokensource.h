@@ -36,6 +36,7 @@ public:
         QString problem;         // for Failed: why, in German, never holding a token
     };
 
+    // Without openBrowser no sign-in in the browser happens: only kept and refreshed tokens.
     explicit TokenSource(std::function<void(const QUrl&)> openBrowser,
                          RefreshTokens refreshTokens = keyring(), QObject* parent = nullptr);
 

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvolk needs that are not installed yet; does nothing otherwise.
-# Usage: scripts/deps.sh build|test|run|screenshot|fuzz  (each includes build)
+# Usage: scripts/deps.sh build|test|run|screenshot|fuzz|package  (each includes build)
 set -euo pipefail
 
-# QtKeychain loads libsecret only at run time and its package does not depend on it.
-packages=(g++ cmake ninja-build qt6-base-dev qt6-networkauth-dev qtkeychain-qt6-dev libsecret-1-0)
+# QtKeychain loads libsecret only at run time and its package does not depend on it. GMime reads
+# addresses, libpsl finds registrable domains in the list that publicsuffix installs.
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-networkauth-dev qtkeychain-qt6-dev
+          libsecret-1-0 libgmime-3.0-dev libpsl-dev publicsuffix)
 case "${1:-build}" in
     # desktop-file-utils and appstream check the installed desktop entry and metainfo; the
     # keyring test runs gnome-keyring on a private bus (dbus-run-session) and reads it back with
@@ -18,6 +20,8 @@ case "${1:-build}" in
     screenshot) packages+=(dovecot-core dovecot-pop3d openssl) ;;
     # libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes for clang 14.
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # The Debian package needs no root to build (Rules-Requires-Root: no), so no fakeroot.
+    package) packages+=(debhelper dpkg-dev lintian) ;;
 esac
 
 missing=()

@@ -18,9 +18,9 @@ if $quick; then
     exec env QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
 fi
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
-# Each reader of untrusted input under libFuzzer for about 30 s, with the same mutations every
+# Each reader of untrusted input under libFuzzer for about 20 s, with the same mutations every
 # time, so that a run passes or fails by the code, not by chance; longer runs go by hand.
-FUZZ_SEED=1 bash scripts/fuzz.sh 30
+FUZZ_SEED=1 bash scripts/fuzz.sh 20
 
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVOLK_WERROR=ON \
     -DTARVOLK_SANITIZE=ON >/dev/null

@@ -1,6 +1,7 @@
 #include "settings/account.h"
 
 #include "settings/hostport.h"
+#include "text/numbervalue.h"
 
 #include <QCoreApplication>
 
@@ -84,6 +85,11 @@ Account accountFrom(const AccountSlot& slot)
     account.user = slot.Account;
     account.password = slot.Password;
     account.passwordGiven = slot.PasswordGiven;
+    // A longer interval than a day is a day; what is no number is no interval.
+    const double minutes = numberValue(slot.CheckInterval);
+    account.checkIntervalMinutes = !(minutes >= 1) ? 0 : int(qMin(minutes, 1440.0));
+    const QString cache = slot.Cache.trimmed().toLower();
+    account.cacheOnDisk = cache != u"no" && cache != u"nein" && cache != u"0";
     const QString serverProblem = readServer(slot, account.server);
     const QString authProblem = readAuth(slot, account.auth);
     if (account.auth == AuthMethod::OAuth2) {

@@ -48,6 +48,10 @@ struct Account {
     // Why the account cannot be used, in German, naming the setting; empty when it can. Nothing
     // is sent for such an account.
     QString problem;
+    // Minutes between checks in the background, 1 to 1440; 0: never.
+    int checkIntervalMinutes = 0;
+    // Its previews may be kept on disk across runs of the program.
+    bool cacheOnDisk = true;
 
     AccountIdentity identity() const { return {user, server.host, server.port}; }
 };

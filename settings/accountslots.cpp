@@ -23,6 +23,8 @@ const std::pair<const SettingsKeys::Key*, QString AccountSlot::*> SlotValues[] =
     {&SettingsKeys::AuthUrl, &AccountSlot::AuthUrl},
     {&SettingsKeys::TokenUrl, &AccountSlot::TokenUrl},
     {&SettingsKeys::Scope, &AccountSlot::Scope},
+    {&SettingsKeys::CheckInterval, &AccountSlot::CheckInterval},
+    {&SettingsKeys::Cache, &AccountSlot::Cache},
 };
 
 QString tr(const char* text)

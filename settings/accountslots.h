@@ -33,6 +33,8 @@ public:
 
     // The current account, read once at load, for a conversation to take when it starts.
     const Account& current() const { return m_values[m_current]; }
+    // The account of slot n (1 to 10), read once at load.
+    const Account& account(int n) const { return m_values[qBound(0, n, SlotCount)]; }
 
     std::array<AccountSlot, SlotCount + 1> Accounts;
     qint16 LineCount = 0;

@@ -1,8 +1,10 @@
 #include "window/frmtarvolk.h"
 
+#include "mailbox/previewstore.h"
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
+#include "window/aboutbox.h"
 #include "window/deletequestion.h"
 #include "window/messagebox.h"
 #include "window/plaintext.h"
@@ -17,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -32,16 +35,6 @@ namespace {
 // The preview and the header summary show at most this many characters of a stored text.
 constexpr qsizetype PreviewLimit = 10000;
 
-QLabel* newValueLabel(QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    // Values come from servers and messages: never markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setLineWidth(1);
-    return label;
-}
-
 } // namespace
 
 frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, QWidget* parent)
@@ -51,30 +44,19 @@ frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, 
                 [this] { List1->messages()->publish(); })
 {
     initResources();
-    createControls();
+    m_mailbox.useDisk(PreviewStore::defaultFolder());
+    setWindowTitle(QStringLiteral("EMail Preview"));
+    setWindowIcon(QIcon(QStringLiteral(":/mailbox.png")));
+    createOn(this);
+    connectControls();
     m_layout.place();
-    chainFocus();
-    describeForScreenReaders();
     Form_Load(programFolder, configFile);
 }
 
-void frmTarvolk::createControls()
+void frmTarvolk::connectControls()
 {
-    setWindowTitle(QStringLiteral("EMail Preview"));
-    setWindowIcon(QIcon(QStringLiteral(":/mailbox.png")));
-
-    Frame3 = new QGroupBox(QStringLiteral("Mailkonto"), this);
-    cmbIdentity = new QComboBox(Frame3);
-    cmbIdentity->setEditable(true);
-    // What the user types never becomes an entry: only configured accounts can be chosen.
-    cmbIdentity->setInsertPolicy(QComboBox::NoInsert);
-    cmbIdentity->setEditText(QStringLiteral("Identity"));
     connect(cmbIdentity, &QComboBox::activated, this, &frmTarvolk::cmbIdentity_Click);
-    Command1[0] = new QPushButton(QStringLiteral("&Emails abrufen"), Frame3);
-    Command1[1] = new QPushButton(QStringLiteral("&Markierte Email(s) löschen"), Frame3);
     for (int index = 0; index < 2; ++index) {
-        // Return or Enter presses the focused button, as in a dialog.
-        Command1[index]->setAutoDefault(true);
         connect(Command1[index], &QPushButton::clicked, this,
                 [this, index] { Command1_Click(index); });
     }
@@ -82,103 +64,14 @@ void frmTarvolk::createControls()
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, Command1[0],
             &QPushButton::click);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
-            &QWidget::close);
+            &frmTarvolk::quit);
     // Escape ends a running conversation without "quit": the server deletes nothing.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             [this] { m_mailbox.cancel(); });
-
-    Frame2 = new QGroupBox(QStringLiteral("Maillist"), this);
-    Label2 = newValueLabel(Frame2);
-    Label2->setText(QStringLiteral("Label2"));
-    Label1 = newValueLabel(Frame2);
-    Label1->setText(QStringLiteral("Label1"));
-    List1 = new MessageListView(Frame2);
     connect(List1, &MessageListView::entryChosen, this, &frmTarvolk::List1_Click);
-
-    Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), this);
-    // The header values look like fields: the colours of a text field, white in the standard
-    // scheme and dark in a dark one.
-    for (int i = 0; i < 4; ++i) {
-        lblMailInfo[i] = newValueLabel(Frame1);
-        lblMailInfo[i]->setBackgroundRole(QPalette::Base);
-        lblMailInfo[i]->setForegroundRole(QPalette::Text);
-        lblMailInfo[i]->setAutoFillBackground(true);
-    }
-    const char16_t* captions[] = {u"Absender:", u"Empfänger:", u"Betreff:", u"Datum:"};
-    for (int i = 0; i < 4; ++i)
-        lblMailInfo[4 + i] = new QLabel(QString::fromUtf16(captions[i]), Frame1);
-    picMailInfo = new QLabel(Frame1);
-    picMailInfo->setPixmap(QPixmap(QStringLiteral(":/paperclip.png")));
-    picMailInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Text1 = new QPlainTextEdit(QStringLiteral("Text1"), Frame1);
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setTabChangesFocus(true);
-    // The preview shows what the server holds; it can be selected and copied, not edited.
-    Text1->setReadOnly(true);
-    Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-
-    Label3 = new QLabel(QStringLiteral("Tarvolk POP3"), this);
-    // Blue in the standard scheme, and a blue that a dark scheme keeps readable.
-    Label3->setForegroundRole(QPalette::Link);
-
-    // Object names as the program calls the controls, for diagnostics and tools.
-    const QList<QPair<QWidget*, const char*>> names{{Frame1, "Frame1"},
-                                                    {Frame2, "Frame2"},
-                                                    {Frame3, "Frame3"},
-                                                    {List1, "List1"},
-                                                    {cmbIdentity, "cmbIdentity"},
-                                                    {Label1, "Label1"},
-                                                    {Label2, "Label2"},
-                                                    {Label3, "Label3"},
-                                                    {Text1, "Text1"},
-                                                    {picMailInfo, "picMailInfo"},
-                                                    {ProgressBar1, "ProgressBar1"}};
-    for (const auto& [control, name] : names)
-        control->setObjectName(QString::fromLatin1(name));
-    for (int i = 0; i < 2; ++i)
-        Command1[i]->setObjectName(QStringLiteral("Command1(%1)").arg(i));
-    for (int i = 0; i < 8; ++i)
-        lblMailInfo[i]->setObjectName(QStringLiteral("lblMailInfo(%1)").arg(i));
-}
-
-void frmTarvolk::chainFocus()
-{
-    // Frames, labels and the progress bar keep their kinds' default of taking no focus; Tab
-    // from the last of these wraps round to Text1.
-    QWidget::setTabOrder(Text1, List1);
-    QWidget::setTabOrder(List1, cmbIdentity);
-    QWidget::setTabOrder(cmbIdentity, Command1[1]);
-    QWidget::setTabOrder(Command1[1], Command1[0]);
-}
-
-void frmTarvolk::describeForScreenReaders()
-{
-    // Labels keep their text as accessible name, so that a screen reader speaks the value;
-    // the description says what the value is.
-    Label1->setAccessibleDescription(QStringLiteral("Status"));
-    Label2->setAccessibleDescription(QStringLiteral("Postfach"));
-    const char16_t* values[] = {u"Absender", u"Empfänger", u"Betreff", u"Datum"};
-    for (int i = 0; i < 4; ++i) {
-        lblMailInfo[i]->setAccessibleDescription(QString::fromUtf16(values[i]));
-        // The caption labels its value: an empty value is read by its caption, not by the
-        // frame's title.
-        lblMailInfo[4 + i]->setBuddy(lblMailInfo[i]);
-    }
-    picMailInfo->setAccessibleDescription(QStringLiteral("Anhang"));
-
-    const auto nameAndDescribe = [](QWidget* control, const QString& what) {
-        control->setAccessibleName(what);
-        control->setAccessibleDescription(what);
-    };
-    nameAndDescribe(Text1, QStringLiteral("Vorschau"));
-    nameAndDescribe(List1, QStringLiteral("Nachrichten"));
-    nameAndDescribe(ProgressBar1, QStringLiteral("Fortschritt"));
-    cmbIdentity->setAccessibleName(QStringLiteral("Mailkonto"));
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &frmTarvolk::showAbout);
+    Label3->installEventFilter(this);
 }
 
 bool frmTarvolk::SetIdentity(int MailNo)
@@ -202,6 +95,8 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     picMailInfo->hide();
 
     const IniFile settings = findSettings(configFile, programFolder);
+    m_settingsPath = settings.path;
+    m_settingsRead = settings.status == IniFile::Status::Read;
     const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled)
@@ -222,6 +117,69 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
         // The status line is too narrow for the whole path; the empty preview shows it in full.
         Text1->setPlaceholderText(plaintext::lines(problem));
     }
+    startWatching(titled);
+}
+
+void frmTarvolk::startWatching(const QList<TitledSlot>& titled)
+{
+    QList<std::pair<int, Account>> accounts;
+    bool watched = false;
+    for (const TitledSlot& entry : titled) {
+        accounts.append({entry.slot, m_accounts.account(entry.slot)});
+        watched = watched || m_accounts.account(entry.slot).checkIntervalMinutes > 0;
+    }
+    if (!watched)
+        return;
+    m_watch = std::make_unique<MailWatch>(accounts, windowIcon());
+    connect(m_watch.get(), &MailWatch::showAccountRequested, this, &frmTarvolk::showAccount);
+    connect(m_watch.get(), &MailWatch::toggleWindowRequested, this,
+            [this] { setVisible(!isVisible()); });
+    connect(m_watch.get(), &MailWatch::quitRequested, this, &frmTarvolk::quit);
+    connect(m_watch.get(), &MailWatch::aboutRequested, this, &frmTarvolk::showAbout);
+    connect(m_watch.get(), &MailWatch::countsChanged, this, &frmTarvolk::showTitlesWithCounts);
+    showTitlesWithCounts();
+}
+
+void frmTarvolk::showTitlesWithCounts()
+{
+    for (int index = 0; index < cmbIdentity->count(); ++index) {
+        const int slot = cmbIdentity->itemData(index).toInt();
+        cmbIdentity->setItemText(
+            index, plaintext::line(m_watch->titleOf(slot, m_accounts.Accounts[slot].Title)));
+    }
+    showTitleFromItsStart();
+}
+
+void frmTarvolk::showAccount(int slot)
+{
+    showNormal();
+    raise();
+    activateWindow();
+    const int index = cmbIdentity->findData(slot);
+    if (index < 0)
+        return;
+    cmbIdentity->setCurrentIndex(index);
+    cmbIdentity_Click();
+    Command1_Click(0);
+}
+
+bool frmTarvolk::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease)
+        showAbout();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmTarvolk::showAbout()
+{
+    AboutBox::show(this, m_settingsPath, m_settingsRead);
+}
+
+void frmTarvolk::quit()
+{
+    m_quitting = true;
+    close();
+    QCoreApplication::quit();
 }
 
 void frmTarvolk::showEvent(QShowEvent* event)
@@ -260,6 +218,12 @@ void frmTarvolk::resizeEvent(QResizeEvent* event)
 
 void frmTarvolk::closeEvent(QCloseEvent* event)
 {
+    // Watching from the tray, closing only hides the window; Ctrl+Q and "Beenden" quit.
+    if (m_watch && m_watch->keepsRunning() && !m_quitting) {
+        hide();
+        event->ignore();
+        return;
+    }
     // A conversation still running ends at once, without "quit", so that the server deletes
     // nothing a half-done deletion has marked, and no box appears after the window is gone.
     m_mailbox.abort();
@@ -288,12 +252,21 @@ void frmTarvolk::Command1_Click(int Index)
     m_password.run(m_accounts.current(), this,
                    [this, marked](const Account& account, const AccessToken& token) {
                        m_fetchedAccount = account.identity().key();
+                       if (m_watch)
+                           m_watch->windowTalksTo(m_fetchedAccount);
+                       const auto done = qScopeGuard([this] {
+                           if (m_watch)
+                               m_watch->windowTalksTo(QString());
+                       });
                        m_mailbox.DeleteMail(account, marked, token);
                        // Without marks no deletion ran, and a cancel seen now is that of an earlier
                        // press.
                        if (!marked.isEmpty() && m_mailbox.wasCancelled())
                            return false;
                        m_mailbox.Emails_abrufen(account, m_accounts.LineCount, token);
+                       if (m_watch && m_listedAccount == m_fetchedAccount)
+                           m_watch->windowListed(m_fetchedAccount, m_mailbox.listedIds(),
+                                                 m_mailbox.MailCount);
                        return m_mailbox.passwordRefused();
                    });
 }
@@ -301,7 +274,7 @@ void frmTarvolk::Command1_Click(int Index)
 void frmTarvolk::List1_Click()
 {
     const int position = List1->currentRow();
-    const QString text = m_mailbox.MailText(position).left(PreviewLimit);
+    const QString text = List1->messages()->text(position).left(PreviewLimit);
     Text1->setPlainText(text);
     SetMailInfo(text);
 }
@@ -353,10 +326,22 @@ void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
     m_display.listChanged();
 }
 
+QList<int> frmTarvolk::rowsOnScreen() const
+{
+    // The list shows the current entry once its rows are laid out; about a screenful around it.
+    const int rowHeight = qMax(1, List1->fontMetrics().height());
+    const int shown = qMax(1, List1->viewport()->height() / rowHeight);
+    const int first = qMax(0, List1->currentRow() - shown / 2);
+    QList<int> rows;
+    for (int row = first; row < first + shown; ++row)
+        rows.append(row);
+    return rows;
+}
+
 void frmTarvolk::messageArrived(int position, const QString& text)
 {
     const MailInfo info = readMailInfo(text.left(PreviewLimit));
-    List1->messages()->setDetails(position, {info.values[0], info.values[2], info.values[3]});
+    List1->messages()->setMessage(position, text, {info.values[0], info.values[2], info.values[3]});
     m_display.listChanged();
     // The preview of the current entry shows what is stored by now.
     if (position == List1->currentRow())

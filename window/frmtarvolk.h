@@ -4,27 +4,21 @@
 #include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
 #include "window/displaythrottle.h"
+#include "window/formcontrols.h"
 #include "window/listplace.h"
 #include "window/loginpassword.h"
+#include "window/mailwatch.h"
 #include "window/messagelistview.h"
 #include "window/windowlayout.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
-#include <array>
-
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 
 // The program's one window: the account choice, the message list and the preview of one message.
-// The controls are public so that the tests can reach them by name; the conversations with the
-// server live in MailboxClient and reach the window through MailboxView.
-class frmTarvolk : public QWidget, private MailboxView {
+// The controls (FormControls) are public so that the tests can reach them by name; the
+// conversations with the server live in MailboxClient and reach the window through MailboxView.
+class frmTarvolk : public QWidget, public FormControls, private MailboxView {
     Q_OBJECT
 
 public:
@@ -41,31 +35,25 @@ public:
     void SetMailInfo(const QString& MailText);
 
     MailboxClient& mailbox() { return m_mailbox; }
-
-    QGroupBox* Frame1 = nullptr; // "Mailinfo"
-    QGroupBox* Frame2 = nullptr; // "Maillist"
-    QGroupBox* Frame3 = nullptr; // "Mailkonto"
-    std::array<QPushButton*, 2> Command1{};
-    QComboBox* cmbIdentity = nullptr;
-    MessageListView* List1 = nullptr;
-    QLabel* Label1 = nullptr; // status line
-    QLabel* Label2 = nullptr; // mailbox summary
-    QLabel* Label3 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    // (0) to (3): sender, recipient, subject, date; (4) to (7): their captions.
-    std::array<QLabel*, 8> lblMailInfo{};
-    QLabel* picMailInfo = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+    // Accounts are watched and a tray shows Tarvolk: closing the window only hides it.
+    bool watchesFromTray() const { return m_watch && m_watch->keepsRunning(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createControls();
-    void chainFocus();
-    void describeForScreenReaders();
+    void connectControls();
+    // Watches the accounts that have a CheckInterval: checks, notifications, tray.
+    void startWatching(const QList<TitledSlot>& titled);
+    void showTitlesWithCounts();
+    // Shows the window on the account's slot and fetches it.
+    void showAccount(int slot);
+    void quit();
+    // "Über Tarvolk", on F1, from the "Tarvolk POP3" label and from the tray.
+    void showAbout();
 
     void Form_Load(const QString& programFolder, const QString& configFile);
     void Form_Activate();
@@ -78,6 +66,7 @@ private:
     void setSummary(const QString& text) override;
     void clearMessages() override;
     void appendMessages(const QList<ListedMessage>& messages) override;
+    QList<int> rowsOnScreen() const override;
     void messageArrived(int position, const QString& text) override;
     void setProgressRange(int maximum) override;
     void setProgress(int value) override;
@@ -99,4 +88,9 @@ private:
     // The current entry and the marks, from before a fetch to its listing.
     ListPlace m_place;
     bool m_activated = false;
+    std::unique_ptr<MailWatch> m_watch;
+    bool m_quitting = false;
+    // The settings file read at start-up, or the one looked for.
+    QString m_settingsPath;
+    bool m_settingsRead = false;
 };

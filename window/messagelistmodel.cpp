@@ -18,13 +18,15 @@ void MessageListModel::append(const QStringList& entries, const QList<QByteArray
 {
     m_rows.reserve(m_rows.size() + entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i)
-        m_rows.append({entries[i], uids.value(i), {}, false});
+        m_rows.append({entries[i], uids.value(i), {}, {}, false});
 }
 
-void MessageListModel::setDetails(int row, const std::array<QString, 3>& details)
+void MessageListModel::setMessage(int row, const QString& text,
+                                  const std::array<QString, 3>& details)
 {
     if (row < 0 || row >= m_rows.size())
         return;
+    m_rows[row].text = text;
     for (size_t i = 0; i < details.size(); ++i)
         m_rows[row].details[i] = plaintext::line(details[i]);
     if (row < m_published) {

@@ -21,8 +21,14 @@ public:
     void clear();
     // uids, when given, holds each entry's id in the same order.
     void append(const QStringList& entries, const QList<QByteArray>& uids = {});
-    // The values shown beside an entry: sender, subject and date.
-    void setDetails(int row, const std::array<QString, 3>& details);
+    // A message's stored text has arrived (or was dropped: empty), with the values shown beside
+    // its entry: sender, subject and date.
+    void setMessage(int row, const QString& text, const std::array<QString, 3>& details);
+    // The stored text of the entry, empty when none has arrived.
+    QString text(int row) const
+    {
+        return row >= 0 && row < m_rows.size() ? m_rows[row].text : QString();
+    }
     // Shows the views what was appended and set since the last time.
     void publish();
     // Every entry, published or not.
@@ -50,6 +56,7 @@ private:
         QString entry;
         QByteArray uid;
         std::array<QString, 3> details;
+        QString text;
         bool marked = false;
     };
     QList<Row> m_rows;

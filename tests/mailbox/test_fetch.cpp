@@ -8,6 +8,7 @@
 #include "testsupport/testregistry.h"
 
 #include <QTest>
+#include <QTimer>
 
 using namespace pop3test;
 
@@ -63,6 +64,7 @@ private slots:
     void pipelinesWhenAnnounced();
     void refetchAsksOnlyForNewMessages_data();
     void refetchAsksOnlyForNewMessages();
+    void twoAccountsFetchAtTheSameTime();
     void keepsAnswersInStep_data();
     void keepsAnswersInStep();
     // On the scripted server: answers in pieces, floods and time-outs.
@@ -352,6 +354,35 @@ void TestFetch::keepsAnswersInStep()
     fed.client.Emails_abrufen(testAccount(), 10);
     SCRIPTED_VERIFY(*fed.transport);
     QCOMPARE(fed.client.MailTexts(), texts(mails));
+}
+
+void TestFetch::twoAccountsFetchAtTheSameTime()
+{
+    // The second account's fetch starts while the first waits for its server, and ends first.
+    const QList<ServedMail> other{{"x", "Subject: Anderes Konto\r\n\r\n"}};
+    ScriptedServer first;
+    ScriptedServer second;
+    first.play({listing(Three), Step::expect("top 1 10"), Step::pause(300),
+                Step::send(multiLineAnswer(Message1)), transcript("C: top 2 10"),
+                Step::send(multiLineAnswer(Message2)), transcript("C: top 3 10"),
+                Step::send(multiLineAnswer(Message3)), Step::quitOk()});
+    second.play(fetchConversation(other));
+    RecordingView firstView;
+    RecordingView secondView;
+    MailboxClient firstClient(firstView);
+    MailboxClient secondClient(secondView);
+    bool overlapped = false;
+    QTimer::singleShot(100, [&] {
+        secondClient.Emails_abrufen(testAccount(second.hostWithPort()), 10);
+        overlapped = firstClient.isBusy() && firstView.arrivals.isEmpty();
+    });
+    firstClient.Emails_abrufen(testAccount(first.hostWithPort()), 10);
+    SCRIPTED_VERIFY(first);
+    SCRIPTED_VERIFY(second);
+    QVERIFY(overlapped);
+    QVERIFY(firstView.notices.isEmpty() && secondView.notices.isEmpty());
+    QCOMPARE(firstClient.MailTexts(), texts(Three));
+    QCOMPARE(secondClient.MailTexts(), texts(other));
 }
 
 void TestFetch::stopsGrowingATextAtTheLimit()

@@ -41,9 +41,12 @@ public:
         return {{"Privat", server.hostWithPort(), "joe", "secret"}};
     }
 
-    // Creates the window on the folder's settings, not shown yet.
+    // Creates the window on the folder's settings, not shown yet. What it keeps between runs
+    // goes into the folder too: each test starts with nothing on disk.
     frmTarvolk& open()
     {
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.filePath(QStringLiteral("cache"))));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(folder.filePath(QStringLiteral("state"))));
         window = std::make_unique<frmTarvolk>(folder.path());
         return *window;
     }
