@@ -33,6 +33,53 @@ QString helpText(const QList<QCommandLineOption>& options)
     return text;
 }
 
+// Qt's own options, which QApplication takes when the window opens: with a value, and without.
+const QStringList QtOptionsWithValue = {QStringLiteral("style"),
+                                        QStringLiteral("stylesheet"),
+                                        QStringLiteral("platform"),
+                                        QStringLiteral("platformpluginpath"),
+                                        QStringLiteral("platformtheme"),
+                                        QStringLiteral("plugin"),
+                                        QStringLiteral("qmljsdebugger"),
+                                        QStringLiteral("qwindowgeometry"),
+                                        QStringLiteral("qwindowicon"),
+                                        QStringLiteral("qwindowtitle"),
+                                        QStringLiteral("session"),
+                                        QStringLiteral("display"),
+                                        QStringLiteral("geometry"),
+                                        QStringLiteral("title"),
+                                        QStringLiteral("name"),
+                                        QStringLiteral("visual"),
+                                        QStringLiteral("ncols"),
+                                        QStringLiteral("cmap"),
+                                        QStringLiteral("im"),
+                                        QStringLiteral("inputstyle")};
+const QStringList QtOptionsAlone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                    QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                    QStringLiteral("sync")};
+
+// The arguments without Qt's own options (as -style Fusion, --style=Fusion, -reverse), which are
+// QApplication's to read.
+QStringList withoutQtOptions(const QStringList& arguments)
+{
+    QStringList ours;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const QString name = argument.startsWith(u'-') && i > 0
+                                 ? argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1)
+                                 : QString();
+        const QString bare = name.section(u'=', 0, 0);
+        if (QtOptionsWithValue.contains(bare)) {
+            if (!name.contains(u'='))
+                ++i;
+            continue;
+        }
+        if (!QtOptionsAlone.contains(name))
+            ours.append(argument);
+    }
+    return ours;
+}
+
 void print(FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -47,17 +94,20 @@ CommandLine readCommandLine(const QStringList& arguments)
         {QStringLiteral("version"), tr("zeigt die Versionsnummer")},
         {QStringLiteral("config"), tr("liest die Einstellungen aus genau dieser Datei"),
          tr("DATEI")},
+        {QStringLiteral("hidden"), tr("startet im Infobereich, wenn ein Konto überwacht wird")},
     };
     QCommandLineParser parser;
     parser.addOptions(options);
 
     CommandLine command;
-    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+    if (!parser.parse(withoutQtOptions(arguments)) || !parser.positionalArguments().isEmpty()) {
+        // Tarvolk has one option with a value; a parse that fails otherwise lacks it.
         const QString mistake =
             !parser.unknownOptionNames().isEmpty()
-                ? tr("Unbekannte Option: %1").arg(parser.unknownOptionNames().join(u' '))
+                ? tr("Unbekannte Option: %1")
+                      .arg(parser.unknownOptionNames().join(QStringLiteral(", ")))
             : parser.positionalArguments().isEmpty()
-                ? parser.errorText()
+                ? tr("Der Option --config fehlt die Datei.")
                 : tr("Unerwartetes Argument: %1").arg(parser.positionalArguments().join(u' '));
         print(stderr, tr("tarvolk: %1\nMehr mit: tarvolk --help\n").arg(mistake));
         command.exitCode = UsageError;
@@ -70,6 +120,7 @@ CommandLine readCommandLine(const QStringList& arguments)
         // Made absolute now: the program changes its current folder at start-up.
         if (parser.isSet(options[2]))
             command.configFile = QFileInfo(parser.value(options[2])).absoluteFilePath();
+        command.hidden = parser.isSet(options[3]);
     }
     return command;
 }

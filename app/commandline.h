@@ -7,8 +7,9 @@
 // need no display, so that they also work over ssh.
 struct CommandLine {
     bool openWindow = false;
-    int exitCode = 0;   // when the window is not opened
-    QString configFile; // absolute; empty when --config was not given
+    int exitCode = 0;    // when the window is not opened
+    QString configFile;  // absolute; empty when --config was not given
+    bool hidden = false; // start in the tray, for an autostart entry
 };
 
 // Parses the arguments (the first is the program) and prints help, version or the mistake.

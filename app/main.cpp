@@ -27,11 +27,15 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     nameApplication();
-    // One style everywhere, so that the frames' title space the window allows for is the one drawn.
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    // The app id: Wayland's window class, and the name of the menu entry and icon that docks
+    // and task bars tie the window to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.tarvolk.tarvolk"));
 
     frmTarvolk form(QCoreApplication::applicationDirPath(), command.configFile);
     QApplication::setWindowIcon(form.windowIcon());
-    form.show();
+    // Watching from the tray, Tarvolk runs on with its window closed, until it is told to quit.
+    QApplication::setQuitOnLastWindowClosed(!form.watchesFromTray());
+    if (!command.hidden || !form.watchesFromTray())
+        form.show();
     return app.exec();
 }

@@ -7,28 +7,21 @@
 #include "settings/inidocument.h"
 #include "settings/inifile.h"
 
-#include <QList>
 #include <QStringDecoder>
 #include <cstdint>
 #include <optional>
 
 namespace {
 
-int lookUpIniValue(const QByteArray& content, const QString& section, const QString& key,
-                   const QString& defaultValue, QString& buffer, int bufferSize)
-{
-    return lookupIniValue(section, key, defaultValue, buffer, bufferSize, parseIni(content));
-}
-
 // No line of a file can hold a line feed, so no value found can be this.
 const QString NotFound = QStringLiteral("\n");
 constexpr int Unlimited = 1 << 20;
 
-std::optional<QString> valueIn(const QByteArray& content, const QString& section,
+std::optional<QString> valueIn(const IniDocument& document, const QString& section,
                                const QString& key)
 {
     QString value;
-    lookUpIniValue(content, section, key, NotFound, value, Unlimited);
+    lookupIniValue(section, key, NotFound, value, Unlimited, document);
     return value == NotFound ? std::nullopt : std::optional<QString>(value);
 }
 
@@ -60,11 +53,11 @@ bool isPlainName(const QString& name)
            !name.contains(u'\n') && !name.contains(u'\r');
 }
 
-void checkCut(const QByteArray& content, const QString& section, const QString& key,
+void checkCut(const IniDocument& document, const QString& section, const QString& key,
               const QString& whole, int bufferSize)
 {
     QString cut;
-    const int count = lookUpIniValue(content, section, key, NotFound, cut, bufferSize);
+    const int count = lookupIniValue(section, key, NotFound, cut, bufferSize, document);
     const int room = qMax(0, bufferSize - 1);
     require(count == cut.size() && count <= room, "the count is what was delivered, within room");
     require(whole.startsWith(cut) && cut.size() >= qMin<qsizetype>(whole.size(), room) - 1,
@@ -78,34 +71,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    const QList<QByteArray> parts =
-        QByteArray(reinterpret_cast<const char*>(data) + 1, qsizetype(size) - 1).split('\0');
-    if (parts.size() < 3)
+    const QByteArrayView input(reinterpret_cast<const char*>(data) + 1, qsizetype(size) - 1);
+    const qsizetype sectionEnd = input.indexOf('\0');
+    const qsizetype keyEnd = sectionEnd < 0 ? -1 : input.indexOf('\0', sectionEnd + 1);
+    if (keyEnd < 0)
         return 0;
-    const QString section = QString::fromUtf8(parts[0]);
-    const QString key = QString::fromUtf8(parts[1]);
-    const QByteArray content = parts.mid(2).join('\0');
+    const QString section = QString::fromUtf8(input.first(sectionEnd));
+    const QString key = QString::fromUtf8(input.sliced(sectionEnd + 1, keyEnd - sectionEnd - 1));
+    const QByteArray content = input.sliced(keyEnd + 1).toByteArray();
 
-    const std::optional<QString> value = valueIn(content, section, key);
-    checkCut(content, section, key, value.value_or(NotFound), data[0]);
-    require(valueIn(content, swappedCase(section), swappedCase(key)) == value,
+    // Lookups in one file share its parse; each changed file below needs one of its own.
+    const IniDocument document = parseIni(content);
+    const std::optional<QString> value = valueIn(document, section, key);
+    checkCut(document, section, key, value.value_or(NotFound), data[0]);
+    require(valueIn(document, swappedCase(section), swappedCase(key)) == value,
             "names are found whatever their letter case");
     const QByteArray bom = "\xEF\xBB\xBF";
     // A file that starts with a byte-order mark is read in the encoding the mark names: text put
     // before it would change how the whole file is read.
     if (content.startsWith(bom) || content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF"))
         return 0;
-    require(valueIn("; a comment\n" + content, section, key) == value, "comments are skipped");
+    require(valueIn(parseIni("; a comment\n" + content), section, key) == value,
+            "comments are skipped");
     if (!content.contains('\r')) {
         QByteArray crlf = content;
-        require(valueIn(crlf.replace("\n", "\r\n"), section, key) == value,
+        require(valueIn(parseIni(crlf.replace("\n", "\r\n")), section, key) == value,
                 "CR LF line ends read as LF");
     }
     if (isUtf8(content))
-        require(valueIn(bom + content, section, key) == value, "a byte-order mark is skipped");
+        require(valueIn(parseIni(bom + content), section, key) == value,
+                "a byte-order mark is skipped");
     if (value && isPlainName(section) && isPlainName(key)) {
         const QByteArray later = "\n[" + section.toUtf8() + "]\n" + key.toUtf8() + "=later\n";
-        require(valueIn(content + later, section, key) == value, "the first value wins");
+        require(valueIn(parseIni(content + later), section, key) == value, "the first value wins");
     }
     return 0;
 }

@@ -12,9 +12,16 @@
 
 namespace {
 
-bool isHexDigit(char c)
+// The value of a hex digit, or -1.
+int hexValue(char c)
 {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
 // The "Q" reading: "_" is a blank, "=" and two hex digits a byte; nothing when an "=" has no
@@ -22,11 +29,12 @@ bool isHexDigit(char c)
 std::optional<QByteArray> decodedQ(const QByteArray& text)
 {
     QByteArray bytes;
+    bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '=') {
-            if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2]))
+            if (i + 2 >= text.size() || hexValue(text[i + 1]) < 0 || hexValue(text[i + 2]) < 0)
                 return std::nullopt;
-            bytes += char(text.mid(i + 1, 2).toInt(nullptr, 16));
+            bytes += char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
         } else {
             bytes += text[i] == '_' ? ' ' : text[i];
@@ -35,15 +43,19 @@ std::optional<QByteArray> decodedQ(const QByteArray& text)
     return bytes;
 }
 
-QByteArray encodedQ(const QByteArray& bytes)
+// Appended byte by byte: this runs for every byte of every input.
+void appendEncodedQ(QByteArray& text, QByteArrayView bytes)
 {
-    QByteArray text;
+    static constexpr char HexDigits[] = "0123456789ABCDEF";
     for (const char c : bytes) {
-        const bool plain =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        text += plain ? QByteArray(1, c) : '=' + QByteArray(1, c).toHex().toUpper();
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            text += c;
+        } else {
+            text += '=';
+            text += HexDigits[uchar(c) >> 4];
+            text += HexDigits[uchar(c) & 15];
+        }
     }
-    return text;
 }
 
 // The bytes in words of one to sixteen bytes, so that characters fall apart between words,
@@ -52,12 +64,20 @@ QString encodedWords(const QByteArray& bytes, unsigned seed)
 {
     std::minstd_rand lengths(seed);
     QByteArray value;
+    value.reserve(4 * bytes.size());
     for (qsizetype pos = 0, word = 0; pos < bytes.size(); ++word) {
-        const QByteArray piece = bytes.mid(pos, 1 + qsizetype(lengths() % 16));
-        pos += piece.size();
+        const qsizetype length = qMin<qsizetype>(1 + lengths() % 16, bytes.size() - pos);
+        const QByteArray piece = QByteArray::fromRawData(bytes.constData() + pos, length);
+        pos += length;
         if (word > 0)
             value += word % 3 == 0 ? "\r\n\t" : " ";
-        value += word % 2 == 0 ? "=?UTF-8?B?" + piece.toBase64() : "=?utf-8?q?" + encodedQ(piece);
+        if (word % 2 == 0) {
+            value += "=?UTF-8?B?";
+            value += piece.toBase64();
+        } else {
+            value += "=?utf-8?q?";
+            appendEncodedQ(value, piece);
+        }
         value += "?=";
     }
     return QString::fromLatin1(value);

@@ -35,7 +35,7 @@ ModelAnswer modelMultiLine(QByteArrayView stream, qsizetype& cursor)
             line = line.sliced(1);
         answer.body += line;
         answer.body += "\r\n";
-        answer.lines.append(line.toByteArray());
+        answer.lines.append(line);
         cursor = end + 2;
     }
 }

@@ -9,10 +9,10 @@
 struct ModelAnswer {
     enum Outcome { Incomplete, Rejected, Complete };
     Outcome outcome = Incomplete;
-    QByteArray status;       // CR LF included
-    QByteArray body;         // unstuffed lines, each with its CR LF
-    QList<QByteArray> lines; // unstuffed lines without CR LF
-    qint64 received = 0;     // bytes before the "." line, as sent
+    QByteArray status;           // CR LF included
+    QByteArray body;             // unstuffed lines, each with its CR LF
+    QList<QByteArrayView> lines; // unstuffed lines without CR LF, in the stream
+    qint64 received = 0;         // bytes before the "." line, as sent
 };
 
 // Each reads the answer that starts at cursor and moves the cursor past what it read.

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
+#include <QList>
 
 // What a server announced in its answer to "capa"; nothing when it answered "-ERR".
 class Capabilities {
@@ -14,6 +15,8 @@ public:
     // The arguments after the name, as the server wrote them ("PLAIN XOAUTH2" for "SASL").
     QByteArray arguments(const QByteArray& name) const { return m_arguments.value(name); }
     bool isEmpty() const { return m_arguments.isEmpty(); }
+    // One line per capability, as addLine() takes them.
+    QList<QByteArray> lines() const;
 
 private:
     QHash<QByteArray, QByteArray> m_arguments; // by upper-case name

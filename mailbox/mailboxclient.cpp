@@ -1,5 +1,6 @@
 #include "mailbox/mailboxclient.h"
 
+#include "mailbox/capabilitystore.h"
 #include "mailbox/commandpipeline.h"
 #include "mailbox/connection.h"
 #include "mailbox/deletion.h"
@@ -9,6 +10,7 @@
 #include "mailbox/messageretrieval.h"
 #include "mailbox/pop3session.h"
 #include "mailbox/previewfetch.h"
+#include "mailbox/previewstore.h"
 #include "text/textdecoding.h"
 
 #include <algorithm>
@@ -34,6 +36,14 @@ MailboxClient::MailboxClient(MailboxView& view, std::unique_ptr<Transport> trans
 }
 
 MailboxClient::~MailboxClient() = default;
+
+void MailboxClient::useDisk(const QString& folder)
+{
+    m_store = std::make_unique<PreviewStore>(folder);
+    m_previews.setStore(m_store.get());
+    m_capabilityStore = std::make_unique<CapabilityStore>(folder);
+    m_announced = m_capabilityStore->load();
+}
 
 void MailboxClient::abort()
 {
@@ -74,8 +84,11 @@ bool MailboxClient::Do_Connect(const Account& account, const QList<QByteArray>& 
     const QString key = account.identity().key();
     LogIn logIn(*m_session, {account, token, m_announced.value(key), ahead});
     const bool loggedIn = logIn.run();
-    if (logIn.announced())
+    if (logIn.announced() && m_announced.value(key).lines() != logIn.announced()->lines()) {
         m_announced.insert(key, *logIn.announced());
+        if (m_capabilityStore)
+            m_capabilityStore->save(m_announced);
+    }
     m_passwordRefused = logIn.passwordRefused();
     m_sentAhead = logIn.sentAhead();
     if (!loggedIn)
@@ -148,8 +161,9 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     showListing(listing.count, listing.size);
     // Servers refuse a negative count of lines: then every preview would stay empty.
     const qint16 lineCount = qMax<qint16>(0, LineCount);
-    PreviewFetch previews(*m_session, m_fetched, m_previews,
-                          PreviewCache::scope(m_listedAccount, lineCount), lineCount);
+    const QString scope = PreviewCache::scope(m_listedAccount, lineCount);
+    m_previews.open(scope, account.cacheOnDisk);
+    PreviewFetch previews(*m_session, m_fetched, m_previews, scope, lineCount);
     QByteArray quitAnswer;
     if (!previews.run(pipeline, listing.size, m_view) || !m_session->quit(quitAnswer)) {
         previews.discard(m_view);
@@ -158,8 +172,10 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     }
     m_view.setStatus(QString());
     // Only a conversation that ended as POP3 ends vouches for its answers.
-    if (quitAnswer.startsWith("+OK"))
+    if (quitAnswer.startsWith("+OK")) {
         previews.keep();
+        m_previews.persist(scope);
+    }
 }
 
 void MailboxClient::showListing(qint32 count, qint32 totalSize)

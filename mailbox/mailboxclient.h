@@ -14,9 +14,11 @@
 #include <functional>
 #include <memory>
 
+class CapabilityStore;
 class CommandPipeline;
 class MailboxView;
 class Pop3Session;
+class PreviewStore;
 
 // The conversations the window starts: log-in, fetching the mailbox, deleting marked messages.
 // Each runs as a Pop3Session of its own; this keeps what lasts between them (the listing on
@@ -51,6 +53,9 @@ public:
     // Fetches the whole message at the position of the last listing, when the server still holds
     // it, recognised as a deletion recognises it, and shows it in the view.
     void fetchWholeMessage(const Account& account, int position, const AccessToken& token = {});
+
+    // Keeps previews and what servers announced in the folder across runs of the program.
+    void useDisk(const QString& folder);
 
     bool isBusy() const { return m_busy; }
     // After abort() no conversation starts any more.
@@ -103,6 +108,8 @@ private:
     QList<QByteArray> m_sentAhead;
     FetchedMailbox m_fetched;
     PreviewCache m_previews;
+    std::unique_ptr<PreviewStore> m_store;
+    std::unique_ptr<CapabilityStore> m_capabilityStore;
     // The account whose list is on screen: marks of one account's list must never delete on
     // another's server.
     QString m_listedAccount;

@@ -35,6 +35,8 @@ public:
     virtual void clearMessages() = 0;
     // The entries of a listing, in list order, all at once.
     virtual void appendMessages(const QList<ListedMessage>& messages) = 0;
+    // The positions of the entries the user sees now, whose previews are fetched first.
+    virtual QList<int> rowsOnScreen() const { return {}; }
     // The stored text of the entry at position has arrived, from the server or from memory, with
     // its header block as the server sent it (empty unless it arrived whole). Both are empty when
     // a failed conversation took them back.

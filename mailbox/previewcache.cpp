@@ -1,18 +1,49 @@
 #include "mailbox/previewcache.h"
 
+#include "mailbox/previewstore.h"
+
+#include <QDateTime>
+
+namespace {
+
+qint64 now()
+{
+    return QDateTime::currentSecsSinceEpoch();
+}
+
+} // namespace
+
 QString PreviewCache::scope(const QString& account, qint16 lineCount)
 {
     return QString::number(lineCount) + u' ' + account;
 }
 
-bool PreviewCache::find(const QString& scope, FetchedMessage& message) const
+void PreviewCache::open(const QString& scope, bool onDisk)
 {
-    const auto previews = m_previews.constFind(scope);
-    if (previews == m_previews.constEnd())
+    if (!m_store || !onDisk) {
+        m_onDisk.remove(scope);
+        return;
+    }
+    m_onDisk.insert(scope);
+    if (m_opened.contains(scope))
+        return;
+    m_opened.insert(scope);
+    QHash<QByteArray, Preview>& previews = m_previews[scope];
+    for (const PreviewStore::Entry& entry : m_store->load(scope)) {
+        if (!entry.uid.isEmpty() && !previews.contains(entry.uid))
+            previews.insert(entry.uid, {entry.size, entry.text, entry.header, entry.usedAt});
+    }
+}
+
+bool PreviewCache::find(const QString& scope, FetchedMessage& message)
+{
+    const auto previews = m_previews.find(scope);
+    if (previews == m_previews.end())
         return false;
-    const auto preview = previews->constFind(message.uid);
-    if (preview == previews->constEnd() || preview->size != message.size)
+    const auto preview = previews->find(message.uid);
+    if (preview == previews->end() || preview->size != message.size)
         return false;
+    preview->usedAt = now();
     message.text = preview->text;
     message.header = preview->header;
     return true;
@@ -20,7 +51,7 @@ bool PreviewCache::find(const QString& scope, FetchedMessage& message) const
 
 void PreviewCache::store(const QString& scope, const FetchedMessage& message)
 {
-    m_previews[scope].insert(message.uid, {message.size, message.text, message.header});
+    m_previews[scope].insert(message.uid, {message.size, message.text, message.header, now()});
 }
 
 void PreviewCache::keepOnly(const QString& scope, const QSet<QByteArray>& listed)
@@ -29,4 +60,16 @@ void PreviewCache::keepOnly(const QString& scope, const QSet<QByteArray>& listed
     if (previews == m_previews.end())
         return;
     previews->removeIf([&](const auto& entry) { return !listed.contains(entry.key()); });
+}
+
+void PreviewCache::persist(const QString& scope)
+{
+    if (!m_store || !m_onDisk.contains(scope))
+        return;
+    QList<PreviewStore::Entry> entries;
+    const QHash<QByteArray, Preview> previews = m_previews.value(scope);
+    entries.reserve(previews.size());
+    for (auto it = previews.begin(); it != previews.end(); ++it)
+        entries.append({it.key(), it->size, it->header, it->text, it->usedAt});
+    m_store->save(scope, entries);
 }

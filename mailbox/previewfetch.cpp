@@ -33,7 +33,7 @@ bool PreviewFetch::run(CommandPipeline& pipeline, qint32 totalSize, MailboxView&
     // message.
     const bool cached = m_listed.hasUsableIds();
     qint64 runningTotal = 0;
-    for (int k = 0; k < m_listed.messages.size(); ++k) {
+    for (int k : inOrderOfNeed(view.rowsOnScreen())) {
         FetchedMessage& message = m_listed.messages[k];
         if (cached && m_cache.find(m_scope, message)) {
             runningTotal += message.size;
@@ -71,6 +71,25 @@ bool PreviewFetch::readPreviews(CommandPipeline& pipeline, qint32 totalSize, qin
         runningTotal += message.size;
     }
     return true;
+}
+
+QList<int> PreviewFetch::inOrderOfNeed(const QList<int>& onScreen) const
+{
+    const qsizetype count = m_listed.messages.size();
+    QList<int> order;
+    order.reserve(count);
+    QList<bool> taken(count, false);
+    for (int k : onScreen) {
+        if (k >= 0 && k < count && !taken[k]) {
+            taken[k] = true;
+            order.append(k);
+        }
+    }
+    for (int k = 0; k < count; ++k) {
+        if (!taken[k])
+            order.append(k);
+    }
+    return order;
 }
 
 void PreviewFetch::keep()

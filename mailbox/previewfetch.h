@@ -27,6 +27,8 @@ public:
     void discard(MailboxView& view);
 
 private:
+    // The entries on screen first, then the rest in number order.
+    QList<int> inOrderOfNeed(const QList<int>& onScreen) const;
     bool readPreviews(CommandPipeline& pipeline, qint32 totalSize, qint64 runningTotal,
                       MailboxView& view);
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvolk needs that are not installed yet; does nothing otherwise.
-# Usage: scripts/deps.sh build|test|run|screenshot|fuzz  (each includes build)
+# Usage: scripts/deps.sh build|test|run|screenshot|fuzz|package  (each includes build)
 set -euo pipefail
 
 # QtKeychain loads libsecret only at run time and its package does not depend on it. GMime reads
@@ -20,6 +20,8 @@ case "${1:-build}" in
     screenshot) packages+=(dovecot-core dovecot-pop3d openssl) ;;
     # libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes for clang 14.
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # The Debian package needs no root to build (Rules-Requires-Root: no), so no fakeroot.
+    package) packages+=(debhelper dpkg-dev lintian) ;;
 esac
 
 missing=()

@@ -4,8 +4,11 @@
 # Usage:
 #   dovecot-harness.sh adduser DIR NAME PASSWORD   add a user with an empty maildir DIR/mail/NAME
 #   dovecot-harness.sh start DIR PORT [TLSPORT]    write DIR/dovecot.conf, start, wait for PORT
-#   dovecot-harness.sh stop DIR                    stop the server started in DIR (quiet if none)
+#   dovecot-harness.sh stop DIR [PID]              stop the server started in DIR (quiet if none);
+#                                                  PID is its pid as recorded at the start
 #
+# With TARVOLK_DOVECOT_OWNER set to a process id, start leaves a watcher behind that stops the
+# server when that process is gone: a test that crashes or is killed runs no clean-up of its own.
 # Users may be added before or after start: dovecot re-reads the passwd-file when it changes.
 # Mail is delivered by writing a file into DIR/mail/NAME/new (or cur). Everything dovecot writes
 # stays inside DIR. With TLSPORT, DIR/cert.pem is a fresh self-signed certificate for localhost,
@@ -38,23 +41,35 @@ absolute_dir()
     (cd "$1" && pwd -P)
 }
 
+# The pid of the dovecot that runs DIR's configuration: from its pid file, else the pid recorded
+# at its start, else found among all processes (before dovecot has written its pid file).
 master_pid()
 {
-    local pidfile="$1/run/master.pid" pid entry
-    if [ -s "$pidfile" ]; then
-        pid=$(cat "$pidfile")
-        kill -0 "$pid" 2>/dev/null || return 1
-        echo "$pid"
-        return 0
-    fi
-    # Before dovecot has written its pid file, the master is found by the configuration it runs.
+    local dir="$1" pid entry
+    for pid in "$(cat "$dir/run/master.pid" 2>/dev/null)" "${2:-}"; do
+        if runs_config "$pid" "$dir"; then
+            echo "$pid"
+            return 0
+        fi
+    done
     for entry in /proc/[0-9]*; do
-        if [ "$({ tr '\0' ' ' <"$entry/cmdline"; } 2>/dev/null)" = "$(command -v dovecot) -c $1/dovecot.conf " ]; then
+        if runs_config "${entry#/proc/}" "$dir"; then
             echo "${entry#/proc/}"
             return 0
         fi
     done
     return 1
+}
+
+# True when the process is a dovecot master running DIR's configuration: a pid written down
+# earlier may belong to another process by now. Read without a subshell a process: a loaded
+# machine forks slowly, and this looks at every process.
+runs_config()
+{
+    local arguments=()
+    [ -n "$1" ] && mapfile -d '' arguments 2>/dev/null <"/proc/$1/cmdline" || return 1
+    [[ ${arguments[0]:-} == *dovecot && ${arguments[1]:-} == -c &&
+        ${arguments[2]:-} == "$2/dovecot.conf" ]]
 }
 
 port_open()
@@ -220,6 +235,15 @@ cmd_start()
         fi
         sleep 0.1
     done
+    if [ -n "${TARVOLK_DOVECOT_OWNER:-}" ]; then
+        setsid bash "$0" watch "$dir" "$TARVOLK_DOVECOT_OWNER" </dev/null >/dev/null 2>&1 &
+    fi
+}
+
+cmd_watch()
+{
+    tail --pid="$2" -f /dev/null 2>/dev/null || true
+    cmd_stop "$1"
 }
 
 failed()
@@ -232,11 +256,11 @@ failed()
 
 cmd_stop()
 {
-    [ $# -eq 1 ] || die "usage: stop DIR"
+    [ $# -eq 1 ] || [ $# -eq 2 ] || die "usage: stop DIR [PID]"
     [ -d "$1" ] || return 0
     local dir pid tries=0 pids=()
     dir=$(absolute_dir "$1")
-    pid=$(master_pid "$dir") || return 0
+    pid=$(master_pid "$dir" "${2:-}") || return 0
     # Login processes hold the listening socket too: wait for them as well as for the master.
     read -r -a pids <<<"$pid $(children_of "$pid")"
     kill -TERM "$pid" 2>/dev/null || return 0
@@ -251,34 +275,33 @@ cmd_stop()
     rm -f "$dir/run/master.pid"
 }
 
-# State and parent of a process from /proc (procps may be missing in a slim CI image).
+# State and parent of a process from /proc into `state` and `parent` (procps may be missing in a
+# slim CI image), without a subshell.
 proc_stat()
 {
-    local stat
-    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    local stat rest
+    read -r stat 2>/dev/null <"/proc/$1/stat" || return 1
     # The name in parentheses may hold blanks; the fields after it do not.
-    echo "${stat##*) }"
+    read -r state parent rest <<<"${stat##*) }"
 }
 
 children_of()
 {
-    local entry pid ppid rest
+    local entry state parent
     for entry in /proc/[0-9]*; do
-        pid=${entry#/proc/}
-        read -r _ ppid rest <<<"$(proc_stat "$pid")" || continue
-        if [ "$ppid" = "$1" ]; then
-            echo -n "$pid "
+        if proc_stat "${entry#/proc/}" && [ "$parent" = "$1" ]; then
+            echo -n "${entry#/proc/} "
         fi
     done
 }
 
 still_running()
 {
-    local pid rest
+    local pid state parent
     for pid in "$@"; do
-        rest=$(proc_stat "$pid") || continue
+        proc_stat "$pid" || continue
         # A finished process may stay a zombie when nothing reaps it: that counts as gone.
-        [ "${rest:0:1}" = Z ] || return 0
+        [ "$state" = Z ] || return 0
     done
     return 1
 }
@@ -296,5 +319,9 @@ stop)
     shift
     cmd_stop "$@"
     ;;
-*) die "usage: $0 adduser DIR NAME PASSWORD | start DIR PORT [TLSPORT] | stop DIR" ;;
+watch)
+    shift
+    cmd_watch "$@"
+    ;;
+*) die "usage: $0 adduser DIR NAME PASSWORD | start DIR PORT [TLSPORT] | stop DIR [PID]" ;;
 esac

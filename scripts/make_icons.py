@@ -4,7 +4,8 @@
     python3 scripts/make_icons.py window/resources [desktop/icons]
 
 With a second folder, the mailbox is also written there as the desktop's program icon in the
-usual sizes (tarvolk-16.png ... tarvolk-256.png), each pixel scaled as a block so it stays crisp.
+usual sizes (tarvolk-16.png ... tarvolk-256.png), each pixel scaled as a block so it stays crisp,
+and as tarvolk.svg, the same shapes as lines and areas for any other size.
 
 mailbox.png: a mailbox on its post with the red flag raised (the window icon).
 paperclip.png: an upright paper clip (the attachment sign); it is drawn in the left 25 columns
@@ -108,6 +109,25 @@ def mailbox(ink):
     return p
 
 
+def mailbox_svg():
+    """The mailbox's shapes on the same 32 x 32 grid; each outline is the shape's inner pixel."""
+    colour = lambda index: "#%02x%02x%02x" % PALETTE[index]
+    outlined = 'fill="%s" stroke="#000" stroke-width="1"'
+    shapes = [
+        '<rect x="9" y="30" width="13" height="2" fill="%s"/>' % colour(GREY),
+        '<rect x="13.5" y="18.5" width="4" height="12" %s/>' % (outlined % colour(BROWN)),
+        '<rect x="7" y="8" width="20" height="12" fill="%s"/>' % colour(SILVER),
+        '<rect x="7" y="8" width="20" height="3" fill="%s"/>' % colour(WHITE),
+        '<rect x="7.5" y="8.5" width="19" height="11" fill="none" stroke="#000" stroke-width="1"/>',
+        '<path d="M2.5 19.5V13a4.5 4.5 0 0 1 9 0v6.5z" %s/>' % (outlined % colour(GREY)),
+        '<rect x="6" y="14" width="2" height="2" fill="#000"/>',
+        '<rect x="24.5" y="3.5" width="6" height="4" %s/>' % (outlined % colour(RED)),
+        '<rect x="24" y="3" width="1" height="11" fill="#000"/>',
+    ]
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+            + "".join("  %s\n" % shape for shape in shapes) + "</svg>\n")
+
+
 def paperclip(ink):
     # The wire as a path of straight pieces and half circles, starting at the inner end.
     path = []
@@ -152,6 +172,8 @@ def main():
     if len(sys.argv) > 2:
         for size in (16, 32, 48, 64, 128, 256):
             write_png("%s/tarvolk-%d.png" % (sys.argv[2], size), scaled(mailbox(1), size), 1)
+        with open(sys.argv[2] + "/tarvolk.svg", "w") as out:
+            out.write(mailbox_svg())
 
 
 if __name__ == "__main__":

@@ -89,6 +89,8 @@ Account accountFrom(const AccountSlot& slot)
     const double minutes = numberValue(slot.CheckInterval);
     account.checkIntervalMinutes = !(minutes >= 1) ? 0 : int(qMin(minutes, 1440.0));
     account.authServId = slot.AuthServId.trimmed();
+    const QString cache = slot.Cache.trimmed().toLower();
+    account.cacheOnDisk = cache != u"no" && cache != u"nein" && cache != u"0";
     const QString serverProblem = readServer(slot, account.server);
     const QString authProblem = readAuth(slot, account.auth);
     if (account.auth == AuthMethod::OAuth2) {

@@ -53,6 +53,8 @@ struct Account {
     // The id of the account's receiving server in Authentication-Results, "-" for a server that
     // writes none; empty when the settings name none.
     QString authServId;
+    // Its previews may be kept on disk across runs of the program.
+    bool cacheOnDisk = true;
 
     AccountIdentity identity() const { return {user, server.host, server.port}; }
 };

@@ -23,6 +23,7 @@ struct AccountSlot {
     QString Scope;
     QString CheckInterval; // minutes between checks in the background
     QString AuthServId;    // the receiving server's id in Authentication-Results
+    QString Cache;         // "no" keeps the previews off the disk
     // Whether the file has the Password key at all: an empty value is an empty password, while
     // an account without the key takes its password from the keyring or the user.
     bool PasswordGiven = false;

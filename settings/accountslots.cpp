@@ -24,6 +24,7 @@ const std::pair<const SettingsKeys::Key*, QString AccountSlot::*> SlotValues[] =
     {&SettingsKeys::TokenUrl, &AccountSlot::TokenUrl},
     {&SettingsKeys::Scope, &AccountSlot::Scope},
     {&SettingsKeys::CheckInterval, &AccountSlot::CheckInterval},
+    {&SettingsKeys::Cache, &AccountSlot::Cache},
 };
 
 QString tr(const char* text)

@@ -32,6 +32,8 @@ inline const Key ClientSecret{QLatin1String("ClientSecret"), QLatin1String()};
 inline const Key AuthUrl{QLatin1String("AuthUrl"), QLatin1String()};
 inline const Key TokenUrl{QLatin1String("TokenUrl"), QLatin1String()};
 inline const Key Scope{QLatin1String("Scope"), QLatin1String()};
+// "no" keeps the account's previews off the disk.
+inline const Key Cache{QLatin1String("Cache"), QLatin1String("yes")};
 // Minutes between checks in the background, 1 to 1440; 0 or none: never.
 inline const Key CheckInterval{QLatin1String("CheckInterval"), QLatin1String("0")};
 // The id the receiving server writes into its Authentication-Results ("-": it writes none);

@@ -19,6 +19,7 @@ bool isHexDigit(char c)
 std::optional<QByteArray> decodeQ(const QByteArray& text)
 {
     QByteArray bytes;
+    bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '_') {
             bytes += ' ';
@@ -26,7 +27,7 @@ std::optional<QByteArray> decodeQ(const QByteArray& text)
             // Two hex digits exactly: toInt alone would also take a sign or a blank.
             if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2]))
                 return std::nullopt;
-            bytes += char(text.mid(i + 1, 2).toInt(nullptr, 16));
+            bytes += char(QByteArrayView(text).sliced(i + 1, 2).toInt(nullptr, 16));
             i += 2;
         } else {
             bytes += text[i];

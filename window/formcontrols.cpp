@@ -32,6 +32,8 @@ void FormControls::createOn(QWidget* form)
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     Label3 = new QLabel(QStringLiteral("Tarvolk POP3"), form);
+    // It looks like a link, and a click on it opens "Über Tarvolk" (F1 from the keyboard).
+    Label3->setCursor(Qt::PointingHandCursor);
     // Blue in the standard scheme, and a blue that a dark scheme keeps readable.
     Label3->setForegroundRole(QPalette::Link);
     nameControls();

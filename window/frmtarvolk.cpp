@@ -1,8 +1,10 @@
 #include "window/frmtarvolk.h"
 
+#include "mailbox/previewstore.h"
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
 #include "text/mailinfo.h"
+#include "window/aboutbox.h"
 #include "window/deletequestion.h"
 #include "window/messagebox.h"
 #include "window/plaintext.h"
@@ -35,6 +37,7 @@ frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, 
                 [this] { List1->messages()->publish(); })
 {
     initResources();
+    m_mailbox.useDisk(PreviewStore::defaultFolder());
     setWindowTitle(QStringLiteral("EMail Preview"));
     setWindowIcon(QIcon(QStringLiteral(":/mailbox.png")));
     createOn(this);
@@ -62,6 +65,9 @@ void frmTarvolk::connectControls()
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             [this] { m_mailbox.cancel(); });
     connect(List1, &MessageListView::entryChosen, this, &frmTarvolk::List1_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &frmTarvolk::showAbout);
+    Label3->installEventFilter(this);
 }
 
 bool frmTarvolk::SetIdentity(int MailNo)
@@ -85,6 +91,8 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     picMailInfo->hide();
 
     const IniFile settings = findSettings(configFile, programFolder);
+    m_settingsPath = settings.path;
+    m_settingsRead = settings.status == IniFile::Status::Read;
     const QList<TitledSlot> titled = m_accounts.load(settings.document);
     cmbIdentity->clear();
     for (const TitledSlot& entry : titled) {
@@ -129,6 +137,7 @@ void frmTarvolk::startWatching(const QList<TitledSlot>& titled)
     connect(m_watch.get(), &MailWatch::toggleWindowRequested, this,
             [this] { setVisible(!isVisible()); });
     connect(m_watch.get(), &MailWatch::quitRequested, this, &frmTarvolk::quit);
+    connect(m_watch.get(), &MailWatch::aboutRequested, this, &frmTarvolk::showAbout);
     connect(m_watch.get(), &MailWatch::countsChanged, this, &frmTarvolk::showTitlesWithCounts);
     showTitlesWithCounts();
 }
@@ -154,6 +163,18 @@ void frmTarvolk::showAccount(int slot)
     cmbIdentity->setCurrentIndex(index);
     cmbIdentity_Click();
     Command1_Click(0);
+}
+
+bool frmTarvolk::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease)
+        showAbout();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmTarvolk::showAbout()
+{
+    AboutBox::show(this, m_settingsPath, m_settingsRead);
 }
 
 void frmTarvolk::quit()
@@ -334,6 +355,18 @@ void frmTarvolk::appendMessages(const QList<ListedMessage>& messages)
     m_judging->listed(m_listedAccount);
     m_place.restore(*List1);
     m_display.listChanged();
+}
+
+QList<int> frmTarvolk::rowsOnScreen() const
+{
+    // The list shows the current entry once its rows are laid out; about a screenful around it.
+    const int rowHeight = qMax(1, List1->fontMetrics().height());
+    const int shown = qMax(1, List1->viewport()->height() / rowHeight);
+    const int first = qMax(0, List1->currentRow() - shown / 2);
+    QList<int> rows;
+    for (int row = first; row < first + shown; ++row)
+        rows.append(row);
+    return rows;
 }
 
 void frmTarvolk::messageArrived(int position, const QString& text, const QByteArray& header)

@@ -37,11 +37,14 @@ public:
     void SetMailInfo(const QString& MailText);
 
     MailboxClient& mailbox() { return m_mailbox; }
+    // Accounts are watched and a tray shows Tarvolk: closing the window only hides it.
+    bool watchesFromTray() const { return m_watch && m_watch->keepsRunning(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectControls();
@@ -51,6 +54,8 @@ private:
     // Shows the window on the account's slot and fetches it.
     void showAccount(int slot);
     void quit();
+    // "Über Tarvolk", on F1, from the "Tarvolk POP3" label and from the tray.
+    void showAbout();
 
     void Form_Load(const QString& programFolder, const QString& configFile);
     void Form_Activate();
@@ -69,6 +74,7 @@ private:
     void setSummary(const QString& text) override;
     void clearMessages() override;
     void appendMessages(const QList<ListedMessage>& messages) override;
+    QList<int> rowsOnScreen() const override;
     void messageArrived(int position, const QString& text, const QByteArray& header) override;
     void wholeMessageArrived(int position, const QByteArray& message) override;
     void setProgressRange(int maximum) override;
@@ -95,4 +101,7 @@ private:
     bool m_quitting = false;
     std::unique_ptr<MessageTexts> m_texts;
     std::unique_ptr<ListJudging> m_judging;
+    // The settings file read at start-up, or the one looked for.
+    QString m_settingsPath;
+    bool m_settingsRead = false;
 };

@@ -11,6 +11,7 @@ MailWatch::MailWatch(const QList<std::pair<int, Account>>& accounts, const QIcon
         connect(m_tray.get(), &TrayIcon::accountRequested, this, &MailWatch::showAccountRequested);
         connect(m_tray.get(), &TrayIcon::toggleRequested, this, &MailWatch::toggleWindowRequested);
         connect(m_tray.get(), &TrayIcon::quitRequested, this, &MailWatch::quitRequested);
+        connect(m_tray.get(), &TrayIcon::aboutRequested, this, &MailWatch::aboutRequested);
     }
     connect(&m_scheduler, &CheckScheduler::changed, this, &MailWatch::update);
     connect(&m_scheduler, &CheckScheduler::newMail, &m_notifier, &Notifier::tellNewMail);

@@ -36,6 +36,7 @@ signals:
     void showAccountRequested(int slot);
     void toggleWindowRequested();
     void quitRequested();
+    void aboutRequested();
     void countsChanged();
 
 private:

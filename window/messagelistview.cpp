@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -66,6 +67,19 @@ MessageListView::MessageListView(QWidget* parent)
         if (index.row() == m_currentAtPress)
             emit entryChosen();
     });
+}
+
+void MessageListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const
+{
+    QTreeView::drawRow(painter, option, index);
+    if (!hasFocus() || index.row() != currentIndex().row())
+        return;
+    painter->save();
+    painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+    painter->restore();
 }
 
 int MessageListView::checkBoxRowAt(const QPoint& point) const

@@ -25,6 +25,9 @@ signals:
     void menuRequested(int row, const QPoint& globalPosition);
 
 protected:
+    // The current entry gets a frame one sees at a glance while the list has the focus.
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

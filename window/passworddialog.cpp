@@ -35,7 +35,8 @@ Answer askModally(QWidget* parent, const Request& request)
     password->setEchoMode(QLineEdit::Password);
     caption->setBuddy(password);
     layout->addWidget(password);
-    auto* remember = new QCheckBox(tr("Passwort merken"), &dialog);
+    // Alt+M, as Alt+P goes to the password and Alt+A to Abbrechen.
+    auto* remember = new QCheckBox(tr("Passwort &merken"), &dialog);
     // Storing a password is the user's choice, except when it replaces one stored before.
     remember->setChecked(request.canRemember && request.storedRefused);
     remember->setEnabled(request.canRemember);

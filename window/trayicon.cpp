@@ -78,5 +78,7 @@ void TrayIcon::update(const QList<CheckScheduler::Status>& statuses, int newTota
                 [this, slot = status.slot] { emit accountRequested(slot); });
     }
     m_menu.addSeparator();
+    connect(m_menu.addAction(tr("Über Tarvolk")), &QAction::triggered, this,
+            &TrayIcon::aboutRequested);
     connect(m_menu.addAction(tr("Beenden")), &QAction::triggered, this, &TrayIcon::quitRequested);
 }

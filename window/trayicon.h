@@ -31,6 +31,7 @@ signals:
     void accountRequested(int slot);
     void toggleRequested();
     void quitRequested();
+    void aboutRequested();
 
 private:
     QIcon m_icon;

@@ -1,6 +1,6 @@
 #include "benchmailbox.h"
 
-#include "tests/dovecot/testmail.h"
+#include "testsupport/testmail.h"
 
 #include <QString>
 #include <algorithm>

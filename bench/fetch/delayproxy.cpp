@@ -1,6 +1,6 @@
 #include "delayproxy.h"
 
-#include "resourceusage.h"
+#include "testsupport/resourceusage.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

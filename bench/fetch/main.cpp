@@ -6,9 +6,9 @@
 #include "delayproxy.h"
 #include "mailbox/mailboxclient.h"
 #include "rawclient.h"
-#include "resourceusage.h"
 #include "silentview.h"
-#include "tests/dovecot/dovecotserver.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/resourceusage.h"
 #include "windowfetch.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "windowfetch.h"
 
-#include "resourceusage.h"
+#include "testsupport/resourceusage.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 

@@ -1,3 +1,5 @@
+#include "testsupport/testregistry.h"
+
 #include <QProcess>
 #include <QTest>
 
@@ -21,7 +23,13 @@ void TestCommandLine::answersOnTheTerminalWithoutADisplay_data()
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate")} << 2 << QString()
                                     << QStringLiteral("Unbekannte Option: frobnicate");
     QTest::newRow("config without its file")
-        << QStringList{QStringLiteral("--config")} << 2 << QString() << QStringLiteral("--config");
+        << QStringList{QStringLiteral("--config")} << 2 << QString()
+        << QStringLiteral("Der Option --config fehlt die Datei.");
+    QTest::newRow("Qt's own options are Qt's")
+        << QStringList{QStringLiteral("-style"), QStringLiteral("Fusion"),
+                       QStringLiteral("--platform=xcb"), QStringLiteral("-reverse"),
+                       QStringLiteral("--version")}
+        << 0 << QStringLiteral("tarvolk 0.") << QString();
     QTest::newRow("stray argument") << QStringList{QStringLiteral("TARVOLK.INI")} << 2 << QString()
                                     << QStringLiteral("Unerwartetes Argument: TARVOLK.INI");
 }
@@ -50,5 +58,5 @@ void TestCommandLine::answersOnTheTerminalWithoutADisplay()
     QVERIFY2(stderrHas.isEmpty() ? err.isEmpty() : err.contains(stderrHas), qPrintable(err));
 }
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+TARVOLK_TEST(TestCommandLine);
 #include "test_commandline.moc"

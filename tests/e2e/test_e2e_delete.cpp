@@ -1,9 +1,10 @@
 #include "mailbox/mailboxclient.h"
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/dovecot/testmail.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/mailbox/recordingview.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -213,5 +214,5 @@ void TestE2eDelete::conversationEndedWithoutQuitDeletesNothing()
     QCOMPARE(m_server.messageIds(user), ids);
 }
 
-QTEST_GUILESS_MAIN(TestE2eDelete)
+TARVOLK_TEST(TestE2eDelete);
 #include "test_e2e_delete.moc"

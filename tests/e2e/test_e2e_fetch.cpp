@@ -1,9 +1,10 @@
 #include "mailbox/mailboxclient.h"
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/dovecot/testmail.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/mailbox/recordingview.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 #include "text/mailinfo.h"
 
 #include <QTest>
@@ -380,5 +381,5 @@ void TestE2eFetch::secondFetchShowsMailDeliveredMeanwhile()
                           expectedText(later, 10)}));
 }
 
-QTEST_GUILESS_MAIN(TestE2eFetch)
+TARVOLK_TEST(TestE2eFetch);
 #include "test_e2e_fetch.moc"

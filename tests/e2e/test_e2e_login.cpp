@@ -1,9 +1,10 @@
 #include "mailbox/mailboxclient.h"
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/dovecot/testmail.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/mailbox/recordingview.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -183,5 +184,5 @@ void TestE2eLogin::logsInRightAwayAfterAWrongPassword()
     QVERIFY(client.MailTexts()[0].contains(QStringLiteral("\r\nSubject: Nach dem Tippfehler\r\n")));
 }
 
-QTEST_GUILESS_MAIN(TestE2eLogin)
+TARVOLK_TEST(TestE2eLogin);
 #include "test_e2e_login.moc"

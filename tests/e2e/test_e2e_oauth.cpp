@@ -1,10 +1,11 @@
 #include "mailbox/mailboxclient.h"
 #include "oauth/redirectrequest.h"
 #include "oauth/tokenlogin.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/e2e/tokenendpoint.h"
-#include "tests/mailbox/recordingview.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/testregistry.h"
+#include "testsupport/tokenendpoint.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -18,8 +19,6 @@
 namespace {
 
 const QByteArray SigningKey = "tarvolk-test-signing-key-0123456789abcdef";
-// The token mechanism dovecot offers: XOAUTH2, or OAUTHBEARER in the build that checks that one.
-const QByteArray Mechanism = TARVOLK_TOKEN_MECHANISM;
 
 } // namespace
 
@@ -27,6 +26,10 @@ const QByteArray Mechanism = TARVOLK_TOKEN_MECHANISM;
 // endpoint on 127.0.0.1 issues them, and the test plays the browser.
 class TestE2eOAuth : public QObject {
     Q_OBJECT
+public:
+    // The token mechanism dovecot offers: XOAUTH2 or OAUTHBEARER.
+    explicit TestE2eOAuth(const QByteArray& mechanism = "XOAUTH2") : m_mechanism(mechanism) {}
+
 private slots:
     void initTestCase();
     void init();
@@ -47,6 +50,7 @@ private:
     // Another program on the computer sends m_intrusion to the listener first.
     void intrude(const QUrl& url);
 
+    const QByteArray m_mechanism;
     DovecotServer m_server;
     e2e::UserPool m_users;
     TokenEndpoint m_endpoint;
@@ -80,8 +84,8 @@ void TestE2eOAuth::initTestCase()
     for (const QString& path : {key.fileName(), settings.fileName()})
         QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOther);
     QVERIFY(m_server.setExtraConfig(
-        "auth_mechanisms = plain login " + Mechanism.toLower() +
-        "\npassdb {\n  driver = oauth2\n  mechanisms = " + Mechanism.toLower() +
+        "auth_mechanisms = plain login " + m_mechanism.toLower() +
+        "\npassdb {\n  driver = oauth2\n  mechanisms = " + m_mechanism.toLower() +
         "\n  args = " + settings.fileName().toUtf8() + "\n}\n"));
     QVERIFY2(m_server.start(DovecotServer::Tls::On), qPrintable(m_server.errorString()));
     QVERIFY2(m_users.create(m_server, 16, QStringLiteral("unused")),
@@ -246,7 +250,7 @@ void TestE2eOAuth::signsInThroughTheBrowserFirst()
     // dovecot may write its log line just after its answer.
     QTRY_COMPARE_WITH_TIMEOUT(
         e2e::countInLog(m_server,
-                        "Login: user=<" + m_account.Account.toUtf8() + ">, method=" + Mechanism),
+                        "Login: user=<" + m_account.Account.toUtf8() + ">, method=" + m_mechanism),
         1, e2e::ReplyTimeoutMs);
 }
 
@@ -332,5 +336,10 @@ void TestE2eOAuth::signsInWhileAnotherSignInWaitsForItsBrowser()
     QCOMPARE(m_endpoint.codeGrants, 2);
 }
 
-QTEST_GUILESS_MAIN(TestE2eOAuth)
+TARVOLK_TEST(TestE2eOAuth);
+static const bool bearerRegistered =
+    testregistry::add("TestE2eOAuthBearer", [](int argc, char** argv) {
+        TestE2eOAuth test("OAUTHBEARER");
+        return QTest::qExec(&test, argc, argv);
+    });
 #include "test_e2e_oauth.moc"

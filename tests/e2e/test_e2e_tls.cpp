@@ -1,19 +1,18 @@
 #include "mailbox/mailboxclient.h"
-#include "pop3server/scriptedserver.h"
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/dovecot/testmail.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/mailbox/recordingview.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
 
 #include <QSslCertificate>
 #include <QTest>
 
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
-using pop3test::Step;
-
-Q_DECLARE_METATYPE(pop3test::Scenario)
+using pop3test::transcript;
 
 namespace {
 
@@ -202,17 +201,16 @@ void TestE2eTls::starttlsRefusedWhenTheServerOffersNoStls_data()
 {
     QTest::addColumn<Scenario>("scenario");
     QTest::addColumn<QString>("detailPart");
-    const Scenario greeting{Step::send("+OK POP3 ready\r\n"), Step::expect("capa")};
-    const Scenario quit{Step::expect("quit"), Step::expectClose()};
+    const QByteArray greeting = "S: +OK POP3 ready\nC: capa\n";
+    const QByteArray quit = "C: quit\nC: <close>";
     QTest::newRow("capa lists no STLS")
-        << Scenario{greeting, Step::send("+OK\r\nTOP\r\nUSER\r\nUIDL\r\n.\r\n"), quit}
+        << transcript(greeting + "S: +OK\nS: TOP\nS: USER\nS: UIDL\nS: .\n" + quit)
         << QStringLiteral("STLS");
     QTest::newRow("capa answered with -ERR")
-        << Scenario{greeting, Step::send("-ERR unknown command\r\n"), quit}
-        << QStringLiteral("STLS");
+        << transcript(greeting + "S: -ERR unknown command\n" + quit) << QStringLiteral("STLS");
     QTest::newRow("stls answered with -ERR")
-        << Scenario{greeting, Step::send("+OK\r\nTOP\r\nSTLS\r\nUSER\r\n.\r\n"),
-                    Step::expect("stls"), Step::send("-ERR TLS is switched off here\r\n"), quit}
+        << transcript(greeting + "S: +OK\nS: TOP\nS: STLS\nS: USER\nS: .\nC: stls\n" +
+                      "S: -ERR TLS is switched off here\n" + quit)
         << QStringLiteral("TLS is switched off here");
 }
 
@@ -268,5 +266,5 @@ void TestE2eTls::plainPathIsUnchanged()
     QVERIFY2(!loginLine(m_server, user).contains("TLS"), loginLine(m_server, user).constData());
 }
 
-QTEST_GUILESS_MAIN(TestE2eTls)
+TARVOLK_TEST(TestE2eTls);
 #include "test_e2e_tls.moc"

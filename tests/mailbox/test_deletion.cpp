@@ -1,16 +1,16 @@
 #include "mailbox/mailboxclient.h"
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "recordingview.h"
-#include "testaccount.h"
+#include "testsupport/conversation.h"
+#include "testsupport/fedclient.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testaccount.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
 using namespace pop3test;
-
-Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
 
@@ -46,7 +46,7 @@ Scenario tops(const QList<ServedMail>& mails, int lines = 10,
 // The same up to the message at position `at`, whose answer the server's close cuts to `bytes`.
 Scenario cutTops(const QList<ServedMail>& mails, int at, const QByteArray& bytes)
 {
-    return {previews(mails.first(at)), top(at + 1, 10, bytes), Step::close()};
+    return {previews(mails.first(at)), top(at + 1, 10, bytes), transcript("S: <close>")};
 }
 
 Scenario dele(int number)
@@ -73,16 +73,24 @@ void fetchThree(ScriptedServer& server, MailboxClient& client)
     client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
 }
 
+void fetchThree(FedClient& fed)
+{
+    fed.transport->play({listing(Three), tops(Three)});
+    fed.client.Emails_abrufen(testAccount(), 10);
+}
+
 } // namespace
 
 class TestDeletion : public QObject {
     Q_OBJECT
 private slots:
+    // On the fed transport.
     void deletesOnlyWhatItRecognises_data();
     void deletesOnlyWhatItRecognises();
     void refusesTheListOfAnotherAccount();
     void tellsOfARefusedDeletion();
     void connectsNotWhenNothingIsMarked();
+    // On the scripted server: time-outs and presses while a conversation waits.
     void stopsWithoutQuitAtATimeOut();
     void startsNothingWhileAConversationRuns();
     void abortEndsTheWaitAtOnceWithoutQuit();
@@ -179,62 +187,53 @@ void TestDeletion::deletesOnlyWhatItRecognises()
     QFETCH(int, lineCount);
     QFETCH(QList<int>, marks);
     QFETCH(Scenario, deletion);
-    ScriptedServer server;
-    server.play(fetch);
-    server.play(deletion);
-    RecordingView view;
-    MailboxClient client(view);
-    client.Emails_abrufen(testAccount(server.hostWithPort()), qint16(lineCount));
-    view.notices.clear();
-    client.DeleteMail(testAccount(server.hostWithPort()), marks);
-    SCRIPTED_VERIFY(server);
+    FedClient fed;
+    fed.transport->play(fetch);
+    fed.transport->play(deletion);
+    fed.client.Emails_abrufen(testAccount(), qint16(lineCount));
+    fed.view.notices.clear();
+    fed.client.DeleteMail(testAccount(), marks);
+    SCRIPTED_VERIFY(*fed.transport);
     const bool deletes =
         std::any_of(deletion.steps().begin(), deletion.steps().end(),
                     [](const Step& step) { return step.bytes.startsWith("dele"); });
-    QCOMPARE(view.notices.size(), deletes ? 0 : 1);
+    QCOMPARE(fed.view.notices.size(), deletes ? 0 : 1);
     if (!deletes)
-        QCOMPARE(view.notices[0].text,
+        QCOMPARE(fed.view.notices[0].text,
                  QStringLiteral("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."));
 }
 
 void TestDeletion::refusesTheListOfAnotherAccount()
 {
-    ScriptedServer server;
-    RecordingView view;
-    MailboxClient client(view);
-    fetchThree(server, client);
-    client.DeleteMail(testAccount(server.hostWithPort(), QStringLiteral("anna")), {0});
-    QCOMPARE(view.notices.size(), 1);
-    QCOMPARE(view.notices[0].text,
+    FedClient fed;
+    fetchThree(fed);
+    fed.client.DeleteMail(testAccount(QStringLiteral("pop.example.org"), QStringLiteral("anna")),
+                          {0});
+    QCOMPARE(fed.view.notices.size(), 1);
+    QCOMPARE(fed.view.notices[0].text,
              QStringLiteral("Anzahl Emails abweichend! - Emails bitte nochmals abrufen."));
-    QTest::qWait(50);
-    QCOMPARE(server.connectionCount(), 1);
+    QCOMPARE(fed.transport->connectionCount(), 1);
 }
 
 void TestDeletion::tellsOfARefusedDeletion()
 {
-    ScriptedServer server;
-    RecordingView view;
-    MailboxClient client(view);
-    fetchThree(server, client);
-    server.play({listing(Three), transcript("C: dele 1\nS: -ERR message is locked"), dele(3),
-                 Step::quitOk()});
-    client.DeleteMail(testAccount(server.hostWithPort()), {0, 2});
-    SCRIPTED_VERIFY(server);
-    QCOMPARE(view.notices.size(), 1);
-    QCOMPARE(view.notices[0].detail, QStringLiteral("Nachricht 1: -ERR message is locked"));
+    FedClient fed;
+    fetchThree(fed);
+    fed.transport->play({listing(Three), transcript("C: dele 1\nS: -ERR message is locked"),
+                         dele(3), Step::quitOk()});
+    fed.client.DeleteMail(testAccount(), {0, 2});
+    SCRIPTED_VERIFY(*fed.transport);
+    QCOMPARE(fed.view.notices.size(), 1);
+    QCOMPARE(fed.view.notices[0].detail, QStringLiteral("Nachricht 1: -ERR message is locked"));
 }
 
 void TestDeletion::connectsNotWhenNothingIsMarked()
 {
-    ScriptedServer server;
-    RecordingView view;
-    MailboxClient client(view);
-    fetchThree(server, client);
-    client.DeleteMail(testAccount(server.hostWithPort()), {});
-    QVERIFY(view.notices.isEmpty());
-    QTest::qWait(50);
-    QCOMPARE(server.connectionCount(), 1);
+    FedClient fed;
+    fetchThree(fed);
+    fed.client.DeleteMail(testAccount(), {});
+    QVERIFY(fed.view.notices.isEmpty());
+    QCOMPARE(fed.transport->connectionCount(), 1);
 }
 
 void TestDeletion::stopsWithoutQuitAtATimeOut()
@@ -243,7 +242,7 @@ void TestDeletion::stopsWithoutQuitAtATimeOut()
     RecordingView view;
     MailboxClient client(view);
     fetchThree(server, client);
-    server.play({listing(Three), dele(1), Step::expect("dele 3"), Step::pause(2000)});
+    server.play({listing(Three), dele(1), transcript("C: dele 3\nP: 2000")});
     client.connection().setTimeLimitMs(300);
     client.DeleteMail(testAccount(server.hostWithPort()), {0, 2});
     QCOMPARE(view.notices.size(), 1);
@@ -259,10 +258,8 @@ void TestDeletion::startsNothingWhileAConversationRuns()
     RecordingView view;
     MailboxClient client(view);
     fetchThree(server, client);
-    server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(200),
-                 Step::send(statAnswer(Three)), transcript("C: list"),
-                 Step::send(listAnswer(Three)), transcript("C: uidl"),
-                 Step::send(uidlAnswer(Three)), dele(2), Step::quitOk()});
+    // The server keeps the client waiting for its greeting.
+    server.play({transcript("P: 200"), listing(Three), dele(2), Step::quitOk()});
     bool pressedWhileBusy = false;
     connect(&server, &ScriptedServer::connectionAccepted, this, [&] {
         QTimer::singleShot(100, [&] {
@@ -286,7 +283,7 @@ void TestDeletion::abortEndsTheWaitAtOnceWithoutQuit()
     RecordingView view;
     MailboxClient client(view);
     fetchThree(server, client);
-    server.play({listing(Three), Step::expect("dele 1"), Step::pause(3000)});
+    server.play({listing(Three), transcript("C: dele 1\nP: 3000")});
     connect(&server, &ScriptedServer::connectionAccepted, this,
             [&] { QTimer::singleShot(150, [&] { client.abort(); }); });
     QElapsedTimer clock;
@@ -299,5 +296,5 @@ void TestDeletion::abortEndsTheWaitAtOnceWithoutQuit()
     QTRY_VERIFY(server.clientClosed(1));
 }
 
-QTEST_GUILESS_MAIN(TestDeletion)
+TARVOLK_TEST(TestDeletion);
 #include "test_deletion.moc"

@@ -1,16 +1,17 @@
-#include "../bench/fetch/resourceusage.h"
 #include "mailbox/mailboxclient.h"
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "recordingview.h"
-#include "testaccount.h"
+#include "testsupport/conversation.h"
+#include "testsupport/fedclient.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/resourceusage.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testaccount.h"
+#include "testsupport/testregistry.h"
 
 #include <QTest>
 #include <QTimer>
 
 using namespace pop3test;
 
-Q_DECLARE_METATYPE(pop3test::Scenario)
 Q_DECLARE_METATYPE(QList<pop3test::ServedMail>)
 
 namespace {
@@ -38,15 +39,6 @@ QStringList texts(const QList<ServedMail>& mails)
     return result;
 }
 
-// Log-in and listing of Three, one command at a time, up to the first "top".
-Scenario listedThree()
-{
-    return {Step::loginOk("joe", "secret"), Step::expect("stat"),
-            Step::send(statAnswer(Three)),  Step::expect("list"),
-            Step::send(listAnswer(Three)),  Step::expect("uidl"),
-            Step::send(uidlAnswer(Three))};
-}
-
 const QByteArray Pipelining = "S: +OK\nS: TOP\nS: UIDL\nS: PIPELINING\nS: .\n";
 
 // "top i 10" for every message at once, then the answers in the order given (0 for the first).
@@ -66,18 +58,20 @@ Scenario pipelinedTops(const QList<ServedMail>& mails, const QList<int>& order)
 class TestFetch : public QObject {
     Q_OBJECT
 private slots:
-    void fetchesEveryMessage_data();
-    void fetchesEveryMessage();
+    // On the fed transport.
     void reportsEmptyAndBrokenMailboxes_data();
     void reportsEmptyAndBrokenMailboxes();
-    void withstandsHostileServers_data();
-    void withstandsHostileServers();
     void pipelinesWhenAnnounced();
     void refetchAsksOnlyForNewMessages_data();
     void refetchAsksOnlyForNewMessages();
     void twoAccountsFetchAtTheSameTime();
     void keepsAnswersInStep_data();
     void keepsAnswersInStep();
+    // On the scripted server: answers in pieces, floods and time-outs.
+    void fetchesEveryMessage_data();
+    void fetchesEveryMessage();
+    void withstandsHostileServers_data();
+    void withstandsHostileServers();
     void stopsGrowingATextAtTheLimit();
     void decodesEachMessageOnceComplete();
 };
@@ -85,33 +79,33 @@ private slots:
 void TestFetch::fetchesEveryMessage_data()
 {
     const QByteArray first = multiLineAnswer(Message1);
+    const QString text = texts(Three)[0];
     QTest::addColumn<Scenario>("firstTop");
-    QTest::newRow("whole answers") << Scenario(Step::send(first));
+    QTest::addColumn<QString>("firstText");
+    QTest::newRow("whole answers") << Scenario(Step::send(first)) << text;
     QTest::newRow("chunk ends after Regards.")
-        << Step::sendSplit(first, {int(first.indexOf("Regards.") + 10)}, 30);
+        << Step::sendSplit(first, {int(first.indexOf("Regards.") + 10)}, 30) << text;
     QTest::newRow("end marker split across chunks")
-        << Step::sendSplit(first, {int(first.size() - 2)}, 30);
-    QTest::newRow("byte by byte") << Step::sendBytewise(first, 1);
-    QTest::newRow("error answer keeps an empty entry") << Scenario(Step::send("-ERR gone\r\n"));
+        << Step::sendSplit(first, {int(first.size() - 2)}, 30) << text;
+    QTest::newRow("byte by byte") << Step::sendBytewise(first, 1) << text;
+    QTest::newRow("error answer keeps an empty entry")
+        << Scenario(Step::send("-ERR gone\r\n")) << QString();
 }
 
 void TestFetch::fetchesEveryMessage()
 {
     QFETCH(Scenario, firstTop);
+    QFETCH(QString, firstText);
     ScriptedServer server;
-    server.play({listedThree(), Step::expect("top 1 10"), firstTop, Step::expect("top 2 10"),
-                 Step::send(multiLineAnswer(Message2)), Step::expect("top 3 10"),
-                 Step::send(multiLineAnswer(Message3)), Step::quitOk()});
+    server.play({listing(Three), Step::expect("top 1 10"), firstTop, previews(Three, 10, 1),
+                 Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
     client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
     SCRIPTED_VERIFY(server);
     QVERIFY(view.notices.isEmpty());
     QCOMPARE(view.entries, entriesOf(Three));
-    QStringList expected = texts(Three);
-    if (QByteArray(QTest::currentDataTag()).startsWith("error"))
-        expected[0].clear();
-    QCOMPARE(client.MailTexts(), expected);
+    QCOMPARE(client.MailTexts(), QStringList({firstText}) + texts(Three).mid(1));
     QCOMPARE(view.arrivals, QList<int>({0, 1, 2}));
     QCOMPARE(client.MailCount, 3);
     QCOMPARE(client.MailUids(), QList<QByteArray>({"a", "b", "c"}));
@@ -142,19 +136,17 @@ void TestFetch::reportsEmptyAndBrokenMailboxes()
 {
     QFETCH(QByteArray, stat);
     QFETCH(QString, summary);
-    ScriptedServer server;
-    server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::send(stat + "\r\n"),
-                 Step::quitOk()});
-    RecordingView view;
-    view.entries = QStringList({QStringLiteral("old")});
-    MailboxClient client(view);
-    client.MailCount = 5;
-    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
-    SCRIPTED_VERIFY(server);
-    QCOMPARE(view.summary, summary);
-    QVERIFY(view.entries.isEmpty());
-    QCOMPARE(client.MailCount, 5);
-    QVERIFY(view.notices.isEmpty());
+    FedClient fed;
+    fed.transport->play({Step::loginOk("joe", "secret"), Step::expect("stat"),
+                         Step::send(stat + "\r\n"), Step::quitOk()});
+    fed.view.entries = QStringList({QStringLiteral("old")});
+    fed.client.MailCount = 5;
+    fed.client.Emails_abrufen(testAccount(), 10);
+    SCRIPTED_VERIFY(*fed.transport);
+    QCOMPARE(fed.view.summary, summary);
+    QVERIFY(fed.view.entries.isEmpty());
+    QCOMPARE(fed.client.MailCount, 5);
+    QVERIFY(fed.view.notices.isEmpty());
 }
 
 void TestFetch::withstandsHostileServers_data()
@@ -163,32 +155,28 @@ void TestFetch::withstandsHostileServers_data()
     QTest::addColumn<QString>("detail"); // of the one box; empty for no box
     QTest::addColumn<QStringList>("entries");
     const QString tooLong = QStringLiteral("Die Antwort des Servers ist zu lang.");
-    const qint64 flood = 64 * 1024 * 1024;
     const QStringList none;
-    QTest::newRow("endless capa") << Scenario{transcript("S: +OK ready\nC: capa\nS: +OK"),
-                                              Step::flood("STLS SASL PLAIN\r\n", flood),
-                                              Step::expectClose()}
-                                  << tooLong << none;
+    QTest::newRow("endless capa")
+        << transcript("S: +OK ready\nC: capa\nS: +OK\nS: <flood STLS SASL PLAIN>\nC: <close>")
+        << tooLong << none;
     QTest::newRow("endless uidl")
         << Scenario{Step::loginOk("joe", "secret"),
                     transcript("C: stat\nS: +OK 2 200\nC: list\nS: +OK\nS: 1 100\nS: 2 100\nS: .\n"
-                               "C: uidl\nS: +OK"),
-                    Step::flood("1 abcdefgh\r\n", flood), Step::expectClose()}
+                               "C: uidl\nS: +OK\nS: <flood 1 abcdefgh>\nC: <close>")}
         << tooLong << none;
-    QTest::newRow("endless top") << Scenario{listedThree(), transcript("C: top 1 10\nS: +OK"),
-                                             Step::flood(QByteArray(998, 'x') + "\r\n", flood),
-                                             Step::expectClose()}
+    QTest::newRow("endless top") << Scenario{listing(Three),
+                                             transcript("C: top 1 10\nS: +OK\nS: <flood " +
+                                                        QByteArray(998, 'x') + ">\nC: <close>")}
                                  << tooLong << entriesOf(Three);
     QTest::newRow("flood after a time-out")
-        << Scenario{Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(500),
-                    Step::flood("+OK 1 100\r\n", flood), Step::expectClose()}
+        << Scenario{Step::loginOk("joe", "secret"),
+                    transcript("C: stat\nP: 500\nS: <flood +OK 1 100>\nC: <close>")}
         << QStringLiteral("Der Server 127.0.0.1 hat nicht innerhalb von 0.3 Sekunden geantwortet.")
         << none;
     QTest::newRow("inflated stat, error to list")
         << Scenario{Step::loginOk("joe", "secret"),
                     transcript("C: stat\nS: +OK 2147483647 900\nC: list\nS: -ERR no such message\n"
-                               "C: quit"),
-                    Step::expectClose()}
+                               "C: quit\nC: <close>")}
         << QStringLiteral("-ERR no such message") << none;
     QTest::newRow("inflated stat, short listing, two-billion uidl number")
         << Scenario{Step::loginOk("joe", "secret"),
@@ -198,8 +186,8 @@ void TestFetch::withstandsHostileServers_data()
                     Step::quitOk()}
         << QString() << QStringList{QStringLiteral("1. Email 80")};
     QTest::newRow("stray empty line after stat")
-        << Scenario{Step::loginOk("joe", "secret"), Step::expect("stat"),
-                    Step::send("+OK 1 100\r\n\r\n"), Step::expect("list"), Step::expectClose()}
+        << Scenario{Step::loginOk("joe", "secret"),
+                    transcript("C: stat\nS: +OK 1 100\nS: \nC: list\nC: <close>")}
         << QStringLiteral("Unerwartete Antwort des Servers: „“") << none;
 }
 
@@ -236,29 +224,27 @@ void TestFetch::pipelinesWhenAnnounced()
     // Every command of a stage arrives before the server answers the first of them; the
     // password and the listing go out together.
     const QByteArray capabilities = "S: +OK\nS: TOP\nS: UIDL\nS: PIPELINING\nS: USER\nS: .\n";
-    ScriptedServer server;
-    server.play({transcript("S: +OK ready\nC: capa\n" + capabilities +
-                            "C: user joe\nC: pass secret\nC: stat\nC: list\nC: uidl\n"
-                            "S: +OK\nS: +OK logged in"),
-                 Step::send(statAnswer(Three) + listAnswer(Three) + uidlAnswer(Three)),
-                 transcript("C: top 1 10\nC: top 2 10\nC: top 3 10"),
-                 Step::send(multiLineAnswer(Message1) + multiLineAnswer(Message2) +
-                            multiLineAnswer(Message3)),
-                 Step::quitOk()});
+    FedClient fed;
+    fed.transport->play({transcript("S: +OK ready\nC: capa\n" + capabilities +
+                                    "C: user joe\nC: pass secret\nC: stat\nC: list\nC: uidl\n"
+                                    "S: +OK\nS: +OK logged in"),
+                         Step::send(statAnswer(Three) + listAnswer(Three) + uidlAnswer(Three)),
+                         transcript("C: top 1 10\nC: top 2 10\nC: top 3 10"),
+                         Step::send(multiLineAnswer(Message1) + multiLineAnswer(Message2) +
+                                    multiLineAnswer(Message3)),
+                         Step::quitOk()});
     // Known to take commands ahead, the server gets "capa" together with the log-in the next
     // time; the previews come from memory.
-    server.play({transcript("S: +OK ready\nC: capa\nC: user joe\nC: pass secret\nC: stat\n"
-                            "C: list\nC: uidl\n" +
-                            capabilities + "S: +OK\nS: +OK logged in"),
-                 Step::send(statAnswer(Three) + listAnswer(Three) + uidlAnswer(Three)),
-                 Step::quitOk()});
-    RecordingView view;
-    MailboxClient client(view);
-    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
-    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
-    SCRIPTED_VERIFY(server);
-    QVERIFY(view.notices.isEmpty());
-    QCOMPARE(client.MailTexts(), texts(Three));
+    fed.transport->play({transcript("S: +OK ready\nC: capa\nC: user joe\nC: pass secret\nC: stat\n"
+                                    "C: list\nC: uidl\n" +
+                                    capabilities + "S: +OK\nS: +OK logged in"),
+                         Step::send(statAnswer(Three) + listAnswer(Three) + uidlAnswer(Three)),
+                         Step::quitOk()});
+    fed.client.Emails_abrufen(testAccount(), 10);
+    fed.client.Emails_abrufen(testAccount(), 10);
+    SCRIPTED_VERIFY(*fed.transport);
+    QVERIFY(fed.view.notices.isEmpty());
+    QCOMPARE(fed.client.MailTexts(), texts(Three));
 }
 
 void TestFetch::refetchAsksOnlyForNewMessages_data()
@@ -272,31 +258,15 @@ void TestFetch::refetchAsksOnlyForNewMessages()
 {
     QFETCH(bool, withIds);
     const QList<ServedMail> later = {Three[0], Three[2], {"d", "Subject: Neu\r\n\r\nneu\r\n"}};
-    const auto listing = [&](const QList<ServedMail>& mails) {
-        return Scenario{Step::loginOk("joe", "secret"),
-                        Step::expect("stat"),
-                        Step::send(statAnswer(mails)),
-                        Step::expect("list"),
-                        Step::send(listAnswer(mails)),
-                        Step::expect("uidl"),
-                        Step::send(withIds ? uidlAnswer(mails) : "-ERR no uidl\r\n")};
-    };
-    const auto previews = [](const QList<ServedMail>& mails, int from) {
-        Scenario tops;
-        for (int i = from; i < mails.size(); ++i)
-            tops << Step::expect("top " + QByteArray::number(i + 1) + " 10")
-                 << Step::send(multiLineAnswer(mails[i].text));
-        return tops << Step::quitOk();
-    };
-    ScriptedServer server;
-    server.play({listing(Three), previews(Three, 0)});
-    server.play({listing(later), previews(later, withIds ? 2 : 0)});
-    RecordingView view;
-    MailboxClient client(view);
-    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
-    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
-    SCRIPTED_VERIFY(server);
-    QCOMPARE(client.MailTexts(), texts(later));
+    const Ids ids = withIds ? Ids::Unique : Ids::Refused;
+    FedClient fed;
+    fed.transport->play({listing(Three, ids), previews(Three), Step::quitOk()});
+    fed.transport->play(
+        {listing(later, ids), previews(later, 10, withIds ? 2 : 0), Step::quitOk()});
+    fed.client.Emails_abrufen(testAccount(), 10);
+    fed.client.Emails_abrufen(testAccount(), 10);
+    SCRIPTED_VERIFY(*fed.transport);
+    QCOMPARE(fed.client.MailTexts(), texts(later));
 }
 
 // Each row: a fetch whose server lets answers and commands fall out of step, after a clean fetch
@@ -359,8 +329,8 @@ void TestFetch::keepsAnswersInStep_data()
         << false << Scenario{listing(Three), previews(Three), Step::quitOk()};
     QTest::newRow("bytes after the answer to quit")
         << Scenario() << Three
-        << Scenario{listing(Three), previews(Three), transcript("C: quit\nS: +OK bye\nS: +OK"),
-                    Step::close()}
+        << Scenario{listing(Three), previews(Three),
+                    transcript("C: quit\nS: +OK bye\nS: +OK\nS: <close>")}
         << false << Scenario{listing(Three), previews(Three), Step::quitOk()};
 }
 
@@ -371,23 +341,19 @@ void TestFetch::keepsAnswersInStep()
     QFETCH(Scenario, fetch);
     QFETCH(bool, clean);
     QFETCH(Scenario, next);
-    ScriptedServer server;
-    RecordingView view;
-    MailboxClient client(view);
-    client.connection().setTimeLimitMs(300);
+    FedClient fed;
     if (before.size() > 0) {
-        server.play(before);
-        client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
+        fed.transport->play(before);
+        fed.client.Emails_abrufen(testAccount(), 10);
     }
-    server.play(fetch);
-    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
-    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
-    QCOMPARE(client.MailTexts(), clean ? texts(mails) : QStringList(mails.size(), QString()));
-    QCOMPARE(view.notices.size(), clean ? 0 : 1);
-    server.play(next);
-    client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
-    SCRIPTED_VERIFY(server);
-    QCOMPARE(client.MailTexts(), texts(mails));
+    fed.transport->play(fetch);
+    fed.transport->play(next);
+    fed.client.Emails_abrufen(testAccount(), 10);
+    QCOMPARE(fed.client.MailTexts(), clean ? texts(mails) : QStringList(mails.size(), QString()));
+    QCOMPARE(fed.view.notices.size(), clean ? 0 : 1);
+    fed.client.Emails_abrufen(testAccount(), 10);
+    SCRIPTED_VERIFY(*fed.transport);
+    QCOMPARE(fed.client.MailTexts(), texts(mails));
 }
 
 void TestFetch::twoAccountsFetchAtTheSameTime()
@@ -429,10 +395,8 @@ void TestFetch::stopsGrowingATextAtTheLimit()
     for (int at = 16000; at < answer.size(); at += 16000)
         cuts.append(at);
     ScriptedServer server;
-    server.play({Step::loginOk("joe", "secret"),
-                 transcript("C: stat\nS: +OK 1 80000\nC: list\nS: +OK\nS: 1 80000\nS: .\n"
-                            "C: uidl\nS: +OK\nS: 1 a\nS: .\nC: top 1 0"),
-                 Step::sendSplit(answer, cuts, 20), Step::quitOk()});
+    server.play({listing({{"a", body}}), Step::expect("top 1 0"), Step::sendSplit(answer, cuts, 20),
+                 Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
     client.Emails_abrufen(testAccount(server.hostWithPort()), 0);
@@ -453,11 +417,9 @@ void TestFetch::decodesEachMessageOnceComplete()
     const QList<ServedMail> mails = {{"a", utf8}, {"b", latin1}};
     // The answer is cut in the middle of the two bytes of "ü".
     ScriptedServer server;
-    server.play({Step::loginOk("joe", "secret"), Step::expect("stat"),
-                 Step::send(statAnswer(mails)), Step::expect("list"), Step::send(listAnswer(mails)),
-                 Step::expect("uidl"), Step::send(uidlAnswer(mails)), Step::expect("top 1 10"),
-                 Step::sendSplit(answer, {int(answer.indexOf('\xBC'))}, 30),
-                 Step::expect("top 2 10"), Step::send(multiLineAnswer(latin1)), Step::quitOk()});
+    server.play({listing(mails), Step::expect("top 1 10"),
+                 Step::sendSplit(answer, {int(answer.indexOf('\xBC'))}, 30), previews(mails, 10, 1),
+                 Step::quitOk()});
     RecordingView view;
     MailboxClient client(view);
     client.Emails_abrufen(testAccount(server.hostWithPort()), 10);
@@ -466,5 +428,5 @@ void TestFetch::decodesEachMessageOnceComplete()
     QCOMPARE(client.MailText(1), QStringLiteral("Subject: y\r\n\r\nGrüße\r\n"));
 }
 
-QTEST_GUILESS_MAIN(TestFetch)
+TARVOLK_TEST(TestFetch);
 #include "test_fetch.moc"

@@ -1,10 +1,11 @@
 #include "mailbox/mailboxclient.h"
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "recordingview.h"
 #include "settings/accountslots.h"
 #include "settings/inidocument.h"
-#include "testaccount.h"
+#include "testsupport/fedclient.h"
+#include "testsupport/recordingview.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testaccount.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -13,8 +14,6 @@ using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
 using pop3test::transcript;
-
-Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
 
@@ -34,37 +33,74 @@ qsizetype indexOfEvent(const ScriptedServer& server, ScriptedServer::EventKind k
 class TestLogin : public QObject {
     Q_OBJECT
 private slots:
+    // On the fed transport.
+    void logsInAndLeavesTheConnectionOpen_data();
     void logsInAndLeavesTheConnectionOpen();
-    void waitsForTheWholeGreeting();
-    void dropsDataLeftFromAnEarlierConversation();
-    void sendsAnEmptyUserNameWithItsBlank();
     void closesAConnectionStillOpen();
     void reportsRefusedLogIn_data();
     void reportsRefusedLogIn();
+    void refusesUnusableSettingsBeforeSending_data();
+    void refusesUnusableSettingsBeforeSending();
+    // On the scripted server: pieces, leftovers, missing and silent servers.
+    void waitsForTheWholeGreeting();
+    void dropsDataLeftFromAnEarlierConversation();
     void reportsAMissingServerAtOnce();
     void reportsAServerThatClosesAtOnce();
     void reportsAServerThatNeverAnswersPass();
     void waitsLongerForThePassword();
-    void logsInWithAuthPlain_data();
-    void logsInWithAuthPlain();
-    void refusesUnusableSettingsBeforeSending_data();
-    void refusesUnusableSettingsBeforeSending();
 };
+
+void TestLogin::logsInAndLeavesTheConnectionOpen_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("auth");
+    QTest::addColumn<Scenario>("scenario");
+    QTest::addColumn<QStringList>("statuses");
+    const QStringList userAndPass{QStringLiteral("Suche Host"), QStringLiteral("Suche Account"),
+                                  QStringLiteral("Sende Passwort")};
+    const QStringList plain{QStringLiteral("Suche Host"), QStringLiteral("Sende Passwort")};
+    QTest::newRow("user and pass")
+        << QStringLiteral("joe") << QString() << Step::loginOk("joe", "secret") << userAndPass;
+    // An empty user name still goes out with its blank.
+    QTest::newRow("empty user name")
+        << QString() << QString()
+        << transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user \nS: +OK\nC: pass secret\n"
+                      "S: +OK\nC: capa\nS: -ERR")
+        << userAndPass;
+    const QByteArray sasl = "S: +OK ready\nC: capa\nS: +OK\nS: SASL PLAIN\nS: USER\nS: .\n";
+    QTest::newRow("plain, initial response on the AUTH line")
+        << QStringLiteral("joe") << QStringLiteral("plain")
+        << transcript(sasl + "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: +OK\nC: capa\nS: -ERR") << plain;
+    const QString longUser(180, u'u');
+    const QByteArray response =
+        ('\0' + longUser.toUtf8() + '\0' + QByteArrayLiteral("secret")).toBase64();
+    QTest::newRow("plain, long response after the challenge")
+        << longUser << QStringLiteral("PLAIN")
+        << transcript(sasl + "C: AUTH PLAIN\nS: + \nC: " + response + "\nS: +OK\nC: capa\nS: -ERR")
+        << plain;
+    QTest::newRow("auto without USER")
+        << QStringLiteral("joe") << QString()
+        << transcript("S: +OK ready\nC: capa\nS: +OK\nS: SASL LOGIN PLAIN\nS: .\n"
+                      "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: +OK\nC: capa\nS: -ERR")
+        << plain;
+}
 
 void TestLogin::logsInAndLeavesTheConnectionOpen()
 {
-    ScriptedServer server;
-    server.play({Step::loginOk("joe", "secret")});
-    RecordingView view;
-    MailboxClient client(view);
-    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
-    QCOMPARE(view.statusHistory,
-             QStringList({QStringLiteral("Suche Host"), QStringLiteral("Suche Account"),
-                          QStringLiteral("Sende Passwort")}));
-    QVERIFY(view.notices.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
-    SCRIPTED_VERIFY(server);
-    QVERIFY(!server.clientClosed(0));
+    QFETCH(QString, user);
+    QFETCH(QString, auth);
+    QFETCH(Scenario, scenario);
+    QFETCH(QStringList, statuses);
+    FedClient fed;
+    fed.transport->play(scenario);
+    AccountSlot slot;
+    slot.Auth = auth;
+    QVERIFY(fed.client.Do_Connect(
+        testAccount(QStringLiteral("pop.example.org"), user, QStringLiteral("secret"), slot)));
+    SCRIPTED_VERIFY(*fed.transport);
+    QVERIFY(fed.view.notices.isEmpty());
+    QCOMPARE(fed.view.statusHistory, statuses);
+    QVERIFY(fed.transport->isOpen());
 }
 
 void TestLogin::waitsForTheWholeGreeting()
@@ -102,34 +138,14 @@ void TestLogin::dropsDataLeftFromAnEarlierConversation()
     SCRIPTED_VERIFY(server);
 }
 
-void TestLogin::sendsAnEmptyUserNameWithItsBlank()
-{
-    ScriptedServer server;
-    server.play({Step::loginOk("", "")});
-    RecordingView view;
-    MailboxClient client(view);
-    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort(), QString(), QString())));
-    SCRIPTED_VERIFY(server);
-    const QList<QByteArray> lines = server.receivedLines();
-    QCOMPARE(lines, QList<QByteArray>({"capa", "user ", "pass ", "capa"}));
-    const auto events = server.events();
-    QVERIFY(std::any_of(events.begin(), events.end(), [](const ScriptedServer::Event& e) {
-        return e.kind == ScriptedServer::EventKind::Received && e.bytes == "user \r\n";
-    }));
-}
-
 void TestLogin::closesAConnectionStillOpen()
 {
-    ScriptedServer server;
-    server.play({Step::loginOk("joe", "secret"), Step::expectClose()});
-    server.play({Step::loginOk("joe", "secret")});
-    RecordingView view;
-    MailboxClient client(view);
-    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
-    QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
-    QTRY_VERIFY_WITH_TIMEOUT(server.clientClosed(0), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
-    SCRIPTED_VERIFY(server);
+    FedClient fed;
+    fed.transport->play({Step::loginOk("joe", "secret"), Step::expectClose()});
+    fed.transport->play(Step::loginOk("joe", "secret"));
+    QVERIFY(fed.client.Do_Connect(testAccount()));
+    QVERIFY(fed.client.Do_Connect(testAccount()));
+    SCRIPTED_VERIFY(*fed.transport);
 }
 
 void TestLogin::reportsRefusedLogIn_data()
@@ -141,7 +157,7 @@ void TestLogin::reportsRefusedLogIn_data()
     const QString failed = QStringLiteral("Anmeldung fehlgeschlagen");
     const auto toPass = [](const QByteArray& capa, const QByteArray& answer) {
         return transcript("S: +OK ready\nC: capa\n" + capa + "C: user joe\nS: +OK\n" +
-                          "C: pass secret\nS: " + answer + "\nC: quit");
+                          "C: pass secret\nS: " + answer + "\nC: quit\nC: <close>");
     };
     QTest::newRow("-ERR to pass") << toPass("S: -ERR\n", "-ERR [AUTH] Authentication failed.")
                                   << failed << QStringLiteral("-ERR [AUTH] Authentication failed.")
@@ -172,17 +188,17 @@ void TestLogin::reportsRefusedLogIn_data()
                              << QStringLiteral("-ERR [SYS/PERM] account closed") << false;
     QTest::newRow("-ERR to user")
         << transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: -ERR no such user\n"
-                      "C: quit")
+                      "C: quit\nC: <close>")
         << failed << QStringLiteral("-ERR no such user") << false;
     QTest::newRow("-ERR as greeting")
-        << transcript("S: -ERR too many connections\nC: quit") << failed
+        << transcript("S: -ERR too many connections\nC: quit\nC: <close>") << failed
         << QStringLiteral("-ERR too many connections") << false;
     // AUTH PLAIN when the server offers no USER: a failure challenge is answered with an empty
     // line and its decoded words are shown.
     QTest::newRow("plain, failure challenge")
         << transcript("S: +OK ready\nC: capa\nS: +OK\nS: SASL PLAIN\nS: .\n"
                       "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: + eyJzdGF0dXMiOiI0MDEifQ==\nC: \n"
-                      "S: -ERR [AUTH] Authentication failed.\nC: quit")
+                      "S: -ERR [AUTH] Authentication failed.\nC: quit\nC: <close>")
         << failed << QStringLiteral("-ERR [AUTH] Authentication failed.\n{\"status\":\"401\"}")
         << true;
 }
@@ -193,20 +209,16 @@ void TestLogin::reportsRefusedLogIn()
     QFETCH(QString, text);
     QFETCH(QString, serverWords);
     QFETCH(bool, wrongPassword);
-    ScriptedServer server;
-    server.play(scenario);
-    RecordingView view;
-    MailboxClient client(view);
-    QVERIFY(!client.Do_Connect(testAccount(server.hostWithPort())));
-    QCOMPARE(view.notices.size(), 1);
-    QCOMPARE(view.notices[0].title, Notice::Title::Application);
-    QCOMPARE(view.notices[0].text, text);
-    QCOMPARE(view.notices[0].detail, serverWords);
-    QCOMPARE(client.passwordRefused(), wrongPassword);
-    QCOMPARE(view.status(), QString());
-    QTRY_VERIFY_WITH_TIMEOUT(server.isFinished(), 5000);
-    SCRIPTED_VERIFY(server);
-    QTRY_VERIFY(server.clientClosed(0));
+    FedClient fed;
+    fed.transport->play(scenario);
+    QVERIFY(!fed.client.Do_Connect(testAccount()));
+    QCOMPARE(fed.view.notices.size(), 1);
+    QCOMPARE(fed.view.notices[0].title, Notice::Title::Application);
+    QCOMPARE(fed.view.notices[0].text, text);
+    QCOMPARE(fed.view.notices[0].detail, serverWords);
+    QCOMPARE(fed.client.passwordRefused(), wrongPassword);
+    QCOMPARE(fed.view.status(), QString());
+    SCRIPTED_VERIFY(*fed.transport);
 }
 
 void TestLogin::reportsAMissingServerAtOnce()
@@ -245,8 +257,8 @@ void TestLogin::reportsAServerThatClosesAtOnce()
 void TestLogin::reportsAServerThatNeverAnswersPass()
 {
     ScriptedServer server;
-    server.play({transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\nC: pass secret"),
-                 Step::pause(3000)});
+    server.play(transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\n"
+                           "C: pass secret\nP: 3000"));
     RecordingView view;
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);
@@ -266,50 +278,13 @@ void TestLogin::reportsAServerThatNeverAnswersPass()
 void TestLogin::waitsLongerForThePassword()
 {
     ScriptedServer server;
-    server.play({transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\nC: pass secret"),
-                 Step::pause(600), transcript("S: +OK\nC: capa\nS: -ERR")});
+    server.play(transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\n"
+                           "C: pass secret\nP: 600\nS: +OK\nC: capa\nS: -ERR"));
     RecordingView view;
     MailboxClient client(view);
     client.connection().setTimeLimitMs(300);
     client.connection().setLoginTimeLimitMs(3000);
     QVERIFY(client.Do_Connect(testAccount(server.hostWithPort())));
-    SCRIPTED_VERIFY(server);
-}
-
-void TestLogin::logsInWithAuthPlain_data()
-{
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("auth");
-    QTest::addColumn<Scenario>("scenario");
-    const QByteArray sasl = "S: +OK ready\nC: capa\nS: +OK\nS: SASL PLAIN\nS: USER\nS: .\n";
-    QTest::newRow("initial response on the AUTH line")
-        << QStringLiteral("joe") << QStringLiteral("plain")
-        << transcript(sasl + "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: +OK\nC: capa\nS: -ERR");
-    const QString longUser(180, u'u');
-    const QByteArray response =
-        ('\0' + longUser.toUtf8() + '\0' + QByteArrayLiteral("secret")).toBase64();
-    QTest::newRow("long response after the challenge")
-        << longUser << QStringLiteral("PLAIN")
-        << transcript(sasl + "C: AUTH PLAIN\nS: + \nC: " + response + "\nS: +OK\nC: capa\nS: -ERR");
-    QTest::newRow("auto without USER")
-        << QStringLiteral("joe") << QString()
-        << transcript("S: +OK ready\nC: capa\nS: +OK\nS: SASL LOGIN PLAIN\nS: .\n"
-                      "C: AUTH PLAIN AGpvZQBzZWNyZXQ=\nS: +OK\nC: capa\nS: -ERR");
-}
-
-void TestLogin::logsInWithAuthPlain()
-{
-    QFETCH(QString, user);
-    QFETCH(QString, auth);
-    QFETCH(Scenario, scenario);
-    ScriptedServer server;
-    server.play(scenario);
-    RecordingView view;
-    MailboxClient client(view);
-    AccountSlot slot;
-    slot.Auth = auth;
-    QVERIFY(client.Do_Connect(
-        testAccount(server.hostWithPort(), user, QStringLiteral("secret"), slot)));
     SCRIPTED_VERIFY(server);
 }
 
@@ -346,9 +321,9 @@ void TestLogin::refusesUnusableSettingsBeforeSending()
     QFETCH(QString, line);
     QFETCH(QString, password);
     QFETCH(QString, detail);
-    ScriptedServer server;
-    const QString text = QStringLiteral("[Setup]\n%1\nHost1=%2\nAccount1=joe\nPassword1=secret\n")
-                             .arg(line, server.hostWithPort());
+    const QString text =
+        QStringLiteral("[Setup]\n%1\nHost1=pop.example.org\nAccount1=joe\nPassword1=secret\n")
+            .arg(line);
     const QByteArray utf16(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     for (const QByteArray& bytes : {text.toUtf8(), "\xFF\xFE" + utf16}) {
         AccountSlots accounts;
@@ -356,15 +331,14 @@ void TestLogin::refusesUnusableSettingsBeforeSending()
         accounts.SetIdentity(1);
         Account account = accounts.current();
         account.password = password.isEmpty() ? account.password : password;
-        RecordingView view;
-        MailboxClient client(view);
-        QVERIFY(!client.Do_Connect(account));
-        QCOMPARE(view.notices.size(), 1);
-        QCOMPARE(view.notices[0].detail, detail);
-        QVERIFY(!view.statusHistory.contains(QStringLiteral("Suche Host")));
+        FedClient fed;
+        QVERIFY(!fed.client.Do_Connect(account));
+        QCOMPARE(fed.view.notices.size(), 1);
+        QCOMPARE(fed.view.notices[0].detail, detail);
+        QVERIFY(!fed.view.statusHistory.contains(QStringLiteral("Suche Host")));
+        QCOMPARE(fed.transport->connectionCount(), 0);
     }
-    QCOMPARE(server.connectionCount(), 0);
 }
 
-QTEST_GUILESS_MAIN(TestLogin)
+TARVOLK_TEST(TestLogin);
 #include "test_login.moc"

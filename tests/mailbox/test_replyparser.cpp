@@ -1,4 +1,5 @@
 #include "mailbox/replyparser.h"
+#include "testsupport/testregistry.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -84,5 +85,5 @@ void TestReplyParser::survivesRandomBytes()
     }
 }
 
-QTEST_APPLESS_MAIN(TestReplyParser)
+TARVOLK_TEST(TestReplyParser);
 #include "test_replyparser.moc"

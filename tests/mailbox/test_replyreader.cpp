@@ -1,7 +1,8 @@
-#include "fedsource.h"
 #include "mailbox/connection.h"
 #include "mailbox/replyreader.h"
-#include "pop3server/scriptedserver.h"
+#include "testsupport/fedsource.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testregistry.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -10,8 +11,6 @@
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
-
-Q_DECLARE_METATYPE(pop3test::Scenario)
 
 namespace {
 
@@ -290,5 +289,5 @@ void TestReplyReader::linesHandedOutAreCutWithoutLineEnd()
     QCOMPARE(lines, QList<QByteArray>{line.left(handedOut)});
 }
 
-QTEST_GUILESS_MAIN(TestReplyReader)
+TARVOLK_TEST(TestReplyReader);
 #include "test_replyreader.moc"

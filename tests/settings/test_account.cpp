@@ -1,4 +1,5 @@
 #include "settings/account.h"
+#include "testsupport/testregistry.h"
 
 #include <QTest>
 
@@ -155,5 +156,5 @@ void TestAccount::resolvesTheProvider()
     }
 }
 
-QTEST_APPLESS_MAIN(TestAccount)
+TARVOLK_TEST(TestAccount);
 #include "test_account.moc"

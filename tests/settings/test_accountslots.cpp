@@ -1,5 +1,6 @@
 #include "settings/accountslots.h"
 #include "settings/inifile.h"
+#include "testsupport/testregistry.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -156,5 +157,5 @@ void TestAccountSlots::missingFileLeavesEverythingEmpty()
     QCOMPARE(accounts.LineCount, qint16(0));
 }
 
-QTEST_GUILESS_MAIN(TestAccountSlots)
+TARVOLK_TEST(TestAccountSlots);
 #include "test_accountslots.moc"

@@ -1,4 +1,5 @@
 #include "settings/hostport.h"
+#include "testsupport/testregistry.h"
 
 #include <QTest>
 
@@ -51,5 +52,5 @@ void TestHostPort::splitsHostAndPort()
     QCOMPARE(int(result.port), port);
 }
 
-QTEST_APPLESS_MAIN(TestHostPort)
+TARVOLK_TEST(TestHostPort);
 #include "test_hostport.moc"

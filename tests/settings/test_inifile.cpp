@@ -1,6 +1,7 @@
 #include "settings/inifile.h"
 #include "settings/settingslocation.h"
 #include "settings/tarvolkx.h"
+#include "testsupport/testregistry.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -279,5 +280,5 @@ void TestIniFile::findsTheSettingsInOrder()
              present.contains(expected) ? std::optional(expected) : std::nullopt);
 }
 
-QTEST_GUILESS_MAIN(TestIniFile)
+TARVOLK_TEST(TestIniFile);
 #include "test_inifile.moc"

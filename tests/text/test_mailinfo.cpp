@@ -1,3 +1,4 @@
+#include "testsupport/testregistry.h"
 #include "text/encodedwords.h"
 #include "text/mailinfo.h"
 
@@ -119,5 +120,5 @@ void TestMailInfo::decodesEncodedWords()
     QCOMPARE(decodeEncodedWords(raw), decoded);
 }
 
-QTEST_APPLESS_MAIN(TestMailInfo)
+TARVOLK_TEST(TestMailInfo);
 #include "test_mailinfo.moc"

@@ -1,3 +1,4 @@
+#include "testsupport/testregistry.h"
 #include "text/numbervalue.h"
 
 #include <QTest>
@@ -74,5 +75,5 @@ void TestNumberValue::roundsHalfToEvenAndClamps()
     QCOMPARE(roundHalfEven<qint32>(std::nan("")), qint32(0));
 }
 
-QTEST_APPLESS_MAIN(TestNumberValue)
+TARVOLK_TEST(TestNumberValue);
 #include "test_numbervalue.moc"

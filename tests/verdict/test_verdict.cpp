@@ -1,3 +1,4 @@
+#include "testsupport/testregistry.h"
 #include "verdict/authservid.h"
 #include "verdict/verdict.h"
 
@@ -180,5 +181,5 @@ void TestVerdict::findsTheMailboxesAuthServId()
     QCOMPARE(commonAuthServId(headerBlocks), id);
 }
 
-QTEST_APPLESS_MAIN(TestVerdict)
+TARVOLK_TEST(TestVerdict);
 #include "test_verdict.moc"

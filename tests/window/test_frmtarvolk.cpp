@@ -1,5 +1,7 @@
 #include "settings/tarvolkx.h"
-#include "tests/window/windowfixture.h"
+#include "testsupport/testregistry.h"
+#include "testsupport/window/darkpalette.h"
+#include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 
 #include <QAccessible>
@@ -87,8 +89,6 @@ static const QByteArray twoAccounts = "[Setup]\nLineCount=10\nTitle1=Privat\nHos
 
 void TestFrmTarvolk::initTestCase()
 {
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
     m_font = QApplication::font();
     QVERIFY(m_home.isValid());
     // Settings of the machine's user must not reach the tests.
@@ -202,17 +202,7 @@ static double contrast(const QColor& a, const QColor& b)
 // background when it fills one, else the window's.
 void TestFrmTarvolk::labelsAreReadableInADarkScheme()
 {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(53, 53, 53));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(35, 35, 35));
-    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    dark.setColor(QPalette::Button, QColor(53, 53, 53));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
-    dark.setColor(QPalette::Link, QColor(100, 180, 255));
+    const QPalette dark = windowdriver::darkPalette();
     writeSettings(twoAccounts);
     frmTarvolk& w = startWindow();
     w.setPalette(dark);
@@ -638,5 +628,5 @@ void TestFrmTarvolk::layoutFitsTheFont()
     QVERIFY2(cut.isEmpty(), qPrintable(cut));
 }
 
-QTEST_MAIN(TestFrmTarvolk)
+TARVOLK_TEST(TestFrmTarvolk);
 #include "test_frmtarvolk.moc"

@@ -1,3 +1,4 @@
+#include "testsupport/testregistry.h"
 #include "window/messagebox.h"
 #include "window/plaintext.h"
 
@@ -15,7 +16,6 @@
 class TestMessageBox : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void recorderTakesTheBoxInsteadOfTheUser();
     void nestedRecordersHandBackInTurn();
     void boxHasOnlyOkAndNoIcon_data();
@@ -24,11 +24,6 @@ private slots:
     void serverTextIsBoundedInBoxesAndLabels_data();
     void serverTextIsBoundedInBoxesAndLabels();
 };
-
-void TestMessageBox::initTestCase()
-{
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
-}
 
 void TestMessageBox::recorderTakesTheBoxInsteadOfTheUser()
 {
@@ -160,5 +155,5 @@ void TestMessageBox::serverTextIsBoundedInBoxesAndLabels()
     QVERIFY(label.text().size() <= plaintext::ShownLimit && label.toolTip().contains(lineStart));
 }
 
-QTEST_MAIN(TestMessageBox)
+TARVOLK_TEST(TestMessageBox);
 #include "test_messagebox.moc"

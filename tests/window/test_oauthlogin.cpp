@@ -1,3 +1,4 @@
+#include "testsupport/testregistry.h"
 #include "window/loginpassword.h"
 #include "window/messagebox.h"
 
@@ -172,5 +173,5 @@ void TestOAuthLogin::showsTheAddressWhenNoBrowserOpens()
              qPrintable(boxes.messages[0].detail));
 }
 
-QTEST_MAIN(TestOAuthLogin)
+TARVOLK_TEST(TestOAuthLogin);
 #include "test_oauthlogin.moc"

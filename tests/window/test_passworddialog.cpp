@@ -1,3 +1,4 @@
+#include "testsupport/testregistry.h"
 #include "window/passworddialog.h"
 
 #include <QApplication>
@@ -38,5 +39,5 @@ void TestPasswordDialog::realDialogWithoutKeyringGivesTheTypedPassword()
     QCOMPARE(answer.password, QStringLiteral("geh;eim"));
 }
 
-QTEST_MAIN(TestPasswordDialog)
+TARVOLK_TEST(TestPasswordDialog);
 #include "test_passworddialog.moc"

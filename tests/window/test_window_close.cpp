@@ -1,11 +1,12 @@
 // Closing the window while a conversation waits for the server. Closing the last window quits the
-// application's event loops, so this test runs the real application loop in its own main()
-// instead of inside a QTest class.
+// application's event loops, so this test runs the real application loop itself instead of
+// inside a QTest class.
 
-#include "pop3server/conversation.h"
-#include "pop3server/scriptedserver.h"
-#include "tests/window/windowdriver.h"
-#include "tests/window/windowfixture.h"
+#include "testsupport/conversation.h"
+#include "testsupport/scriptedserver.h"
+#include "testsupport/testregistry.h"
+#include "testsupport/window/windowdriver.h"
+#include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 
@@ -19,9 +20,7 @@
 #include <functional>
 #include <memory>
 
-using pop3test::multiLineAnswer;
 using pop3test::Scenario;
-using pop3test::Step;
 
 namespace {
 
@@ -30,29 +29,17 @@ constexpr int WatchdogMs = 20000;
 // From the close to the end of the application loop.
 constexpr qint64 CloseBoundMs = 2000;
 
-const QByteArray Texts[] = {"Return-Path: <a@example.org>\r\nSubject: Eins\r\n\r\nText 1\r\n",
-                            "Return-Path: <b@example.org>\r\nSubject: Zwei\r\n\r\nText 2\r\n",
-                            "Return-Path: <c@example.org>\r\nSubject: Drei\r\n\r\nText 3\r\n"};
+// Three messages of 200 bytes each, as "list" gives them.
+const QList<pop3test::ServedMail> Three = {
+    {"a", "Return-Path: <a@example.org>\r\nSubject: Eins\r\n\r\nText 1\r\n", 200},
+    {"b", "Return-Path: <b@example.org>\r\nSubject: Zwei\r\n\r\nText 2\r\n", 200},
+    {"c", "Return-Path: <c@example.org>\r\nSubject: Drei\r\n\r\nText 3\r\n", 200}};
 
-// "stat", "list" and "uidl" of the three messages, each 200 bytes.
-Scenario listing()
+// The fetch waits for the text of message 2, which never comes.
+Scenario fetchCutAtTheSecond()
 {
-    return {Step::expect("stat"), Step::send("+OK 3 600\r\n"),
-            Step::expect("list"), Step::send(multiLineAnswer("1 200\r\n2 200\r\n3 200\r\n")),
-            Step::expect("uidl"), Step::send(multiLineAnswer("1 a\r\n2 b\r\n3 c\r\n"))};
-}
-
-Scenario top(int number)
-{
-    return Step::expect("top " + QByteArray::number(number) + " 10");
-}
-
-Scenario fetchOfThree()
-{
-    Scenario scenario{Step::loginOk("joe", "secret"), listing()};
-    for (int i = 1; i <= 3; ++i)
-        scenario << top(i) << Step::send(multiLineAnswer(Texts[i - 1]));
-    return scenario << Step::quitOk();
+    return {pop3test::listing(Three), pop3test::previews(Three.first(1)),
+            pop3test::transcript("C: top 2 10\nC: <close>")};
 }
 
 class Checks {
@@ -148,8 +135,7 @@ int closeWhileWaiting(const char* name, windowdriver::WindowFixture& fixture, in
 int closeDuringAFetch()
 {
     windowdriver::WindowFixture fixture;
-    fixture.server.play({Step::loginOk("joe", "secret"), listing(), top(1),
-                         Step::send(multiLineAnswer(Texts[0])), top(2), Step::expectClose()});
+    fixture.server.play(fetchCutAtTheSecond());
     return closeWhileWaiting(
         "close during a fetch", fixture, 0, "top 2 10", [](frmTarvolk&, Checks&) {},
         [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });
@@ -160,9 +146,8 @@ int closeDuringAFetch()
 int closeDuringADeletion()
 {
     windowdriver::WindowFixture fixture;
-    fixture.server.play(fetchOfThree());
-    fixture.server.play(
-        {Step::loginOk("joe", "secret"), listing(), Step::expect("dele 1"), Step::expectClose()});
+    fixture.server.play(pop3test::fetchConversation(Three));
+    fixture.server.play({pop3test::listing(Three), pop3test::transcript("C: dele 1\nC: <close>")});
     const auto fetchAndMark = [&fixture](frmTarvolk& w, Checks& checks) {
         windowdriver::press(w.Command1[0]);
         checks.expect(w.List1->count() == 3,
@@ -185,8 +170,7 @@ int closeDuringAFetchWhileTheProgramRuns()
 {
     QApplication::setQuitOnLastWindowClosed(false);
     windowdriver::WindowFixture fixture;
-    fixture.server.play({Step::loginOk("joe", "secret"), listing(), top(1),
-                         Step::send(multiLineAnswer(Texts[0])), top(2), Step::expectClose()});
+    fixture.server.play(fetchCutAtTheSecond());
     const int failures = closeWhileWaiting(
         "close during a fetch, the program still running", fixture, 0, "top 2 10",
         [](frmTarvolk&, Checks&) {}, [](frmTarvolk& w) { windowdriver::press(w.Command1[0]); });
@@ -194,14 +178,8 @@ int closeDuringAFetchWhileTheProgramRuns()
     return failures;
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+int runCloseTests(int, char**)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] {
@@ -214,3 +192,7 @@ int main(int argc, char* argv[])
         closeDuringAFetch() + closeDuringADeletion() + closeDuringAFetchWhileTheProgramRuns();
     return failures == 0 ? 0 : 1;
 }
+
+const bool registered = testregistry::add("TestWindowClose", runCloseTests);
+
+} // namespace

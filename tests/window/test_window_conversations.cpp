@@ -1,6 +1,7 @@
-#include "pop3server/conversation.h"
-#include "tests/window/windowdriver.h"
-#include "tests/window/windowfixture.h"
+#include "testsupport/conversation.h"
+#include "testsupport/testregistry.h"
+#include "testsupport/window/windowdriver.h"
+#include "testsupport/window/windowfixture.h"
 #include "window/frmtarvolk.h"
 #include "window/messagebox.h"
 #include "window/passworddialog.h"
@@ -18,7 +19,10 @@
 #include <QTextDocument>
 #include <memory>
 
+using pop3test::fetchConversation;
+using pop3test::listing;
 using pop3test::multiLineAnswer;
+using pop3test::previews;
 using pop3test::Scenario;
 using pop3test::ScriptedServer;
 using pop3test::Step;
@@ -35,30 +39,29 @@ namespace {
 
 // A message as the server hands it out: its size in the "list" answer and the text that "top"
 // sends, which is also what the window stores for it.
-struct Mail {
-    int size;
-    QByteArray text;
-};
+using Mail = pop3test::ServedMail;
 
 // Encoded header values, a dot-stuffed line and an attachment within the first lines.
 Mail withAttachment()
 {
-    return {300, "Return-Path: <juergen@example.org>\r\n"
-                 "From: =?iso-8859-1?Q?J=FCrgen_M=FCller?= <juergen@example.org>\r\n"
-                 "To: Anna <anna@example.org>\r\n"
-                 "Subject: =?UTF-8?B?" +
-                     QStringLiteral("Grüße aus Köln").toUtf8().toBase64() +
-                     "?=\r\n"
-                     "Date: Mon, 15 Jan 2024 10:30:00 +0100\r\n"
-                     "Content-Type: multipart/mixed; boundary=\"b1\"\r\n"
-                     "\r\n"
-                     "--b1\r\n"
-                     "Content-Type: text/plain\r\n"
-                     "\r\n"
-                     ".Punkt am Zeilenanfang\r\n"
-                     "--b1\r\n"
-                     "Content-Type: application/pdf\r\n"
-                     "Content-Disposition: attachment; filename=\"bericht.pdf\"\r\n"};
+    return {"uid-300",
+            "Return-Path: <juergen@example.org>\r\n"
+            "From: =?iso-8859-1?Q?J=FCrgen_M=FCller?= <juergen@example.org>\r\n"
+            "To: Anna <anna@example.org>\r\n"
+            "Subject: =?UTF-8?B?" +
+                QStringLiteral("Grüße aus Köln").toUtf8().toBase64() +
+                "?=\r\n"
+                "Date: Mon, 15 Jan 2024 10:30:00 +0100\r\n"
+                "Content-Type: multipart/mixed; boundary=\"b1\"\r\n"
+                "\r\n"
+                "--b1\r\n"
+                "Content-Type: text/plain\r\n"
+                "\r\n"
+                ".Punkt am Zeilenanfang\r\n"
+                "--b1\r\n"
+                "Content-Type: application/pdf\r\n"
+                "Content-Disposition: attachment; filename=\"bericht.pdf\"\r\n",
+            300};
 }
 
 // Longer than the preview, with the attachment marker only beyond its 10000th character.
@@ -73,16 +76,18 @@ Mail longerThanThePreview()
     for (int line = 1; text.size() < 12000; ++line)
         text += "Zeile " + QByteArray::number(line) + " des langen Textes\r\n";
     text += "Content-Disposition: attachment; filename=\"spaet.zip\"\r\n";
-    return {15000, text};
+    return {"uid-15000", text, 15000};
 }
 
 Mail plain()
 {
-    return {150, "Return-Path: <cora@example.org>\r\n"
-                 "From: cora@example.org\r\n"
-                 "Subject: Drei\r\n"
-                 "\r\n"
-                 "Kurz.\r\n"};
+    return {"uid-150",
+            "Return-Path: <cora@example.org>\r\n"
+            "From: cora@example.org\r\n"
+            "Subject: Drei\r\n"
+            "\r\n"
+            "Kurz.\r\n",
+            150};
 }
 
 QList<Mail> threeMails()
@@ -90,20 +95,12 @@ QList<Mail> threeMails()
     return {withAttachment(), longerThanThePreview(), plain()};
 }
 
-int totalSize(const QList<Mail>& mails)
+qint64 totalSize(const QList<Mail>& mails)
 {
-    int total = 0;
+    qint64 total = 0;
     for (const Mail& mail : mails)
         total += mail.size;
     return total;
-}
-
-QList<QByteArray> uidsOf(const QList<Mail>& mails)
-{
-    QList<QByteArray> uids;
-    for (const Mail& mail : mails)
-        uids << "uid-" + QByteArray::number(mail.size);
-    return uids;
 }
 
 QStringList listEntries(const QList<Mail>& mails)
@@ -114,48 +111,21 @@ QStringList listEntries(const QList<Mail>& mails)
     return texts;
 }
 
-// "stat", "list" and "uidl", answered one at a time.
-Scenario listing(const QList<Mail>& mails)
+// A fetch whose server waits pauseMs before it answers "top" for message 2.
+Scenario fetchPausedAtTheSecond(const QList<Mail>& mails, int pauseMs)
 {
-    QByteArray sizes;
-    QByteArray ids;
-    for (int i = 0; i < mails.size(); ++i) {
-        const QByteArray n = QByteArray::number(i + 1);
-        sizes += n + ' ' + QByteArray::number(mails[i].size) + "\r\n";
-        ids += n + ' ' + uidsOf(mails)[i] + "\r\n";
-    }
-    return {Step::expect("stat"),
-            Step::send("+OK " + QByteArray::number(mails.size()) + ' ' +
-                       QByteArray::number(totalSize(mails)) + "\r\n"),
-            Step::expect("list"),
-            Step::send(multiLineAnswer(sizes)),
-            Step::expect("uidl"),
-            Step::send(multiLineAnswer(ids))};
-}
-
-// A whole fetch of the mailbox after the log-in. With pausedMessage set, the server waits pauseMs
-// before it answers "top" for that message.
-Scenario fetchAfterLogin(const QList<Mail>& mails, int pausedMessage = 0, int pauseMs = 0)
-{
-    Scenario scenario = listing(mails);
-    for (int i = 0; i < mails.size(); ++i) {
-        scenario << Step::expect("top " + QByteArray::number(i + 1) + " 10");
-        if (i + 1 == pausedMessage)
-            scenario << Step::pause(pauseMs);
-        scenario << Step::send(multiLineAnswer(mails[i].text));
-    }
-    return scenario << Step::quitOk();
-}
-
-Scenario fetch(const QList<Mail>& mails)
-{
-    return {Step::loginOk("joe", "secret"), fetchAfterLogin(mails)};
+    return {listing(mails),
+            previews(mails.first(1)),
+            transcript("C: top 2 10\nP: " + QByteArray::number(pauseMs)),
+            Step::send(multiLineAnswer(mails[1].text)),
+            previews(mails, 10, 2),
+            Step::quitOk()};
 }
 
 // A fetch of mails all fetched before in this run: their previews come from memory.
 Scenario refetch(const QList<Mail>& mails)
 {
-    return {Step::loginOk("joe", "secret"), listing(mails), Step::quitOk()};
+    return {listing(mails), Step::quitOk()};
 }
 
 QString text(const Mail& mail)
@@ -192,7 +162,6 @@ struct Preview {
 class TestWindowConversations : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -227,12 +196,6 @@ private:
     std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
 
-void TestWindowConversations::initTestCase()
-{
-    QApplication::setApplicationName(QStringLiteral("Tarvolk"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-}
-
 void TestWindowConversations::init()
 {
     m_f = std::make_unique<windowdriver::WindowFixture>();
@@ -255,7 +218,7 @@ frmTarvolk& TestWindowConversations::startWindow(const QList<windowdriver::Accou
 
 void TestWindowConversations::fetchThree(frmTarvolk& w)
 {
-    m_f->server.play(fetch(threeMails()));
+    m_f->server.play(fetchConversation(threeMails()));
     press(w.Command1[0]);
     SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(w.List1->count(), 3);
@@ -266,7 +229,7 @@ void TestWindowConversations::fetchFillsTheListAndTheSummary()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_f->server.play(fetch(mails));
+    m_f->server.play(fetchConversation(mails));
 
     press(w.Command1[0]);
 
@@ -341,7 +304,7 @@ void TestWindowConversations::clickDuringAFetchShowsWhatIsStoredSoFar()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_f->server.play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 400)});
+    m_f->server.play(fetchPausedAtTheSecond(mails, 400));
 
     // While the server holds back message 2's text: all are listed, entry 1 is complete.
     int entriesDuringWait = -1;
@@ -440,8 +403,8 @@ void TestWindowConversations::listShowsSenderSubjectAndDate()
                               "Subject: Einladung zur Jahreshauptversammlung\r\n"
                               " am Freitag im Vereinsheim\r\n"
                               "Date: Wed, 17 Jan 2024 19:00:00 +0100\r\n\r\nText\r\n";
-    m_f->server.play(pop3test::fetchConversation(
-        {{"a", withAttachment().text}, {"b", folded}, {"c", plain().text}}));
+    m_f->server.play(
+        fetchConversation({{"a", withAttachment().text}, {"b", folded}, {"c", plain().text}}));
 
     press(w.Command1[0]);
 
@@ -472,7 +435,7 @@ void TestWindowConversations::progressShowsWhatHasArrived()
 {
     frmTarvolk& w = startWindow();
     const QList<Mail> mails = threeMails();
-    m_f->server.play({Step::loginOk("joe", "secret"), fetchAfterLogin(mails, 2, 200)});
+    m_f->server.play(fetchPausedAtTheSecond(mails, 200));
     int afterFirstMessage = -1;
     int maximum = -1;
     // The bar catches up within a tenth of a second.
@@ -507,7 +470,7 @@ void TestWindowConversations::progressAndListFollowAtMostTenTimesASecond()
         mails.append({"uid-" + QByteArray::number(i),
                       "Return-Path: <x@example.org>\r\nSubject: " + QByteArray::number(i) +
                           "\r\n\r\n" + body});
-    m_f->server.play(pop3test::fetchConversation(mails));
+    m_f->server.play(fetchConversation(mails));
     int changes = 0;
     connect(w.ProgressBar1, &QProgressBar::valueChanged, this, [&] { ++changes; });
     int listChanges = 0;
@@ -564,7 +527,7 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
     fetchThree(w);
     QVERIFY(!QTest::currentTestFailed());
     const QList<Mail> mails = threeMails();
-    m_f->server.play({Step::loginOk("joe", "secret"), listing(mails), Step::expect("dele 1"),
+    m_f->server.play({listing(mails), Step::expect("dele 1"),
                       Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
                       Step::send("+OK message 3 deleted\r\n"), Step::quitOk()});
     const QList<Mail> left{mails[1]};
@@ -630,16 +593,15 @@ void TestWindowConversations::secondPressDuringAConversationStartsNothing()
     int waitingConnection = 0;
     QByteArray waitingAfter;
     if (button == 0) {
-        m_f->server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::pause(300),
-                          Step::send("+OK 0 0\r\n"), Step::quitOk()});
+        m_f->server.play({Step::loginOk("joe", "secret"), transcript("C: stat\nP: 300\nS: +OK 0 0"),
+                          Step::quitOk()});
         waitingAfter = "stat";
     } else {
         fetchThree(w);
         QVERIFY(!QTest::currentTestFailed());
         QVERIFY(clickCheckBox(w.List1, 1));
-        m_f->server.play({Step::loginOk("joe", "secret"), listing(mails), Step::expect("dele 2"),
-                          Step::pause(300), Step::send("+OK message 2 deleted\r\n"),
-                          Step::quitOk()});
+        m_f->server.play(
+            {listing(mails), transcript("C: dele 2\nP: 300\nS: +OK deleted"), Step::quitOk()});
         m_f->server.play(refetch({mails[0], mails[2]}));
         waitingConnection = 1;
         waitingAfter = "dele 2";
@@ -682,12 +644,10 @@ void TestWindowConversations::accountChosenDuringTheLogInAppliesToTheNextPress()
                                  {"Verein", m_f->server.hostWithPort(), "anna", "geheim"}});
     QCOMPARE(w.cmbIdentity->currentText(), QStringLiteral("Privat"));
     // The first press logs in as joe to the end, though Verein is chosen between user and pass.
-    m_f->server.play({transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe"), Step::pause(200),
-                      transcript("S: +OK\nC: pass secret\nS: +OK\nC: capa\nS: -ERR\nC: stat\n"
-                                 "S: +OK 0 0"),
+    m_f->server.play({transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nP: 200\nS: +OK\n"
+                                 "C: pass secret\nS: +OK\nC: capa\nS: -ERR\nC: stat\nS: +OK 0 0"),
                       Step::quitOk()});
-    m_f->server.play({Step::loginOk("anna", "geheim"), Step::expect("stat"),
-                      Step::send("+OK 0 0\r\n"), Step::quitOk()});
+    m_f->server.play(fetchConversation({}, 10, "anna", "geheim"));
 
     OnLine choose(m_f->server, 0, "user joe",
                   [&] { QTest::keyClick(w.cmbIdentity, Qt::Key_Down); });
@@ -713,9 +673,8 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
     w.mailbox().connection().setTimeLimitMs(300);
     const QList<Mail> mails = threeMails();
     // Message 2's text never comes.
-    m_f->server.play({Step::loginOk("joe", "secret"), listing(mails), Step::expect("top 1 10"),
-                      Step::send(multiLineAnswer(mails[0].text)), Step::expect("top 2 10"),
-                      Step::expectClose()});
+    m_f->server.play(
+        {listing(mails), previews(mails.first(1)), transcript("C: top 2 10\nC: <close>")});
 
     QElapsedTimer clock;
     clock.start();
@@ -745,8 +704,8 @@ void TestWindowConversations::timeOutShowsTheTransmissionErrorOnce()
 void TestWindowConversations::escapeEndsTheConversationAtOnce()
 {
     frmTarvolk& w = startWindow();
-    m_f->server.play({Step::loginOk("joe", "secret"), Step::expect("stat"), Step::expectClose()});
-    m_f->server.play(fetch(threeMails()));
+    m_f->server.play({Step::loginOk("joe", "secret"), transcript("C: stat\nC: <close>")});
+    m_f->server.play(fetchConversation(threeMails()));
     OnLine escape(m_f->server, 0, "stat", [&] { QTest::keyClick(&w, Qt::Key_Escape); });
     press(w.Command1[0]);
     QVERIFY(escape.ran());
@@ -768,7 +727,7 @@ void TestWindowConversations::deletionThatTimesOutIsFollowedByAFetch()
     w.mailbox().connection().setTimeLimitMs(300);
     const QList<Mail> mails = threeMails();
     // The deletion's server never greets; the fetch after it finds the mailbox unchanged.
-    m_f->server.play(Step::expectClose());
+    m_f->server.play(transcript("C: <close>"));
     m_f->server.play(refetch(mails));
     QVERIFY(clickCheckBox(w.List1, 0));
 
@@ -812,7 +771,7 @@ void TestWindowConversations::serverAndMessageWordsShowAsPlainText()
     const QByteArray mail = "Return-Path: <x@example.org>\r\nFrom: " + from.toUtf8() +
                             "\r\nTo: " + to.toUtf8() + "\r\nSubject: " + subject.toUtf8() +
                             "\r\nDate: " + date.toUtf8() + "\r\n\r\n<i>Text</i>\r\n";
-    m_f->server.play(pop3test::fetchConversation({{"uid-1", mail}}));
+    m_f->server.play(fetchConversation({{"uid-1", mail}}));
     m_f->server.play(transcript("S: +OK ready\nC: capa\nS: -ERR\nC: user joe\nS: +OK\n"
                                 "C: pass secret\nS: -ERR <b>falsch</b> & <u>aus</u>\nC: quit"));
 
@@ -852,7 +811,7 @@ void TestWindowConversations::keysPressTheButtonsAndCloseTheWindow()
     frmTarvolk& w = startWindow();
     const int fetches = 5;
     for (int i = 0; i < fetches; ++i)
-        m_f->server.play(pop3test::fetchConversation({}));
+        m_f->server.play(fetchConversation({}));
 
     w.Command1[0]->setFocus();
     QTest::keyClick(w.Command1[0], Qt::Key_Return);
@@ -885,7 +844,7 @@ void TestWindowConversations::longHeaderValuesAreCut()
 {
     frmTarvolk& w = startWindow();
     const QByteArray subject(5000, 'x');
-    m_f->server.play(pop3test::fetchConversation(
+    m_f->server.play(fetchConversation(
         {{"uid-1", "Return-Path: <x@example.org>\r\nSubject: " + subject + "\r\n\r\nText\r\n"}}));
 
     press(w.Command1[0]);
@@ -898,5 +857,5 @@ void TestWindowConversations::longHeaderValuesAreCut()
     QVERIFY(rendered(w.lblMailInfo[2]->toolTip()).size() < 2000);
 }
 
-QTEST_MAIN(TestWindowConversations)
+TARVOLK_TEST(TestWindowConversations);
 #include "test_window_conversations.moc"

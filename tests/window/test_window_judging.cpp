@@ -1,9 +1,10 @@
-#include "tests/dovecot/dovecotserver.h"
-#include "tests/dovecot/requiredovecot.h"
-#include "tests/dovecot/testmail.h"
-#include "tests/e2e/e2esupport.h"
-#include "tests/window/windowdriver.h"
-#include "tests/window/windowfixture.h"
+#include "testsupport/dovecotserver.h"
+#include "testsupport/e2esupport.h"
+#include "testsupport/requiredovecot.h"
+#include "testsupport/testmail.h"
+#include "testsupport/testregistry.h"
+#include "testsupport/window/windowdriver.h"
+#include "testsupport/window/windowfixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -235,5 +236,5 @@ void TestWindowJudging::wholeMessageIsFetchedOnlyWhenAskedAndOnlyWhenRecognised(
     QVERIFY(w.Text1->placeholderText().contains(QStringLiteral("nicht abgerufen")));
 }
 
-QTEST_MAIN(TestWindowJudging)
+TARVOLK_TEST(TestWindowJudging);
 #include "test_window_judging.moc"

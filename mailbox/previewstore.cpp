@@ -1,0 +1,151 @@
+#include "mailbox/previewstore.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+
+const QByteArray Magic = QByteArrayLiteral("tarvolk-previews-1\n");
+constexpr int ChecksumSize = 32;
+// What one preview may hold: the text and header block a fetch stores, with room to spare.
+constexpr qsizetype MostBytesPerPreview = 256 * 1024;
+
+QByteArray checksumOf(QByteArrayView bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+qint64 costOf(const PreviewStore::Entry& entry)
+{
+    return entry.uid.size() + entry.header.size() + 2 * entry.text.size() + 32;
+}
+
+QByteArray serialized(const QString& scope, const QList<PreviewStore::Entry>& entries)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_4);
+    out << scope << quint32(entries.size());
+    for (const PreviewStore::Entry& entry : entries)
+        out << entry.uid << entry.size << entry.header << entry.text << entry.usedAt;
+    return Magic + bytes;
+}
+
+bool parse(const QByteArray& bytes, const QString& scope, QList<PreviewStore::Entry>& entries)
+{
+    QDataStream in(bytes.sliced(Magic.size()));
+    in.setVersion(QDataStream::Qt_6_4);
+    QString storedScope;
+    quint32 count = 0;
+    in >> storedScope >> count;
+    if (storedScope != scope)
+        return false;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        PreviewStore::Entry entry;
+        in >> entry.uid >> entry.size >> entry.header >> entry.text >> entry.usedAt;
+        if (costOf(entry) > MostBytesPerPreview)
+            return false;
+        entries.append(entry);
+    }
+    return in.status() == QDataStream::Ok && in.atEnd();
+}
+
+// Makes room for a file of the scope: the files of other scopes used least recently go first,
+// and the scope keeps its most recently used previews within what is left.
+QList<PreviewStore::Entry> withinBudget(const QDir& folder, const QString& ownName, qint64 budget,
+                                        QList<PreviewStore::Entry> entries)
+{
+    QFileInfoList others =
+        folder.entryInfoList({QStringLiteral("*.previews")}, QDir::Files, QDir::Time);
+    others.removeIf([&](const QFileInfo& other) { return other.fileName() == ownName; });
+    qint64 othersSize = 0;
+    for (const QFileInfo& other : std::as_const(others))
+        othersSize += other.size();
+    qint64 ownSize = 0;
+    for (const PreviewStore::Entry& entry : std::as_const(entries))
+        ownSize += costOf(entry);
+    while (othersSize + ownSize > budget && !others.isEmpty()) {
+        const QFileInfo oldest = others.takeLast();
+        if (QFile::remove(oldest.filePath()))
+            othersSize -= oldest.size();
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const PreviewStore::Entry& a, const PreviewStore::Entry& b) {
+                  return a.usedAt > b.usedAt;
+              });
+    qint64 left = budget - othersSize;
+    qsizetype kept = 0;
+    while (kept < entries.size() && (left -= costOf(entries[kept])) >= 0)
+        ++kept;
+    entries.resize(kept);
+    return entries;
+}
+
+} // namespace
+
+PreviewStore::PreviewStore(QString folder, qint64 budget)
+    : m_folder(std::move(folder)), m_budget(budget)
+{
+    m_writer.setMaxThreadCount(1);
+}
+
+PreviewStore::~PreviewStore()
+{
+    m_writer.waitForDone();
+}
+
+QString PreviewStore::defaultFolder()
+{
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (cache.isEmpty() || !QDir::isAbsolutePath(cache))
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    return cache + QStringLiteral("/tarvolk");
+}
+
+QString PreviewStore::pathOf(const QString& scope) const
+{
+    const QByteArray name = checksumOf(scope.toUtf8()).toHex().left(32);
+    return m_folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".previews");
+}
+
+QList<PreviewStore::Entry> PreviewStore::load(const QString& scope) const
+{
+    QFile file(pathOf(scope));
+    if (!QFileInfo(file).isFile() || file.size() > m_budget + Magic.size() + ChecksumSize ||
+        !file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const QByteArray content = bytes.chopped(qMin<qsizetype>(ChecksumSize, bytes.size()));
+    QList<Entry> entries;
+    if (bytes.size() < Magic.size() + ChecksumSize || !content.startsWith(Magic) ||
+        checksumOf(content) != bytes.right(ChecksumSize) || !parse(content, scope, entries))
+        return {};
+    return entries;
+}
+
+void PreviewStore::save(const QString& scope, const QList<Entry>& entries)
+{
+    const QString path = pathOf(scope);
+    const QString folder = m_folder;
+    const qint64 budget = m_budget;
+    m_writer.start([path, folder, budget, scope, entries] {
+        if (!QDir().mkpath(folder))
+            return;
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray content = serialized(
+            scope, withinBudget(QDir(folder), QFileInfo(path).fileName(), budget, entries));
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        file.write(content);
+        file.write(checksumOf(content));
+        file.commit();
+    });
+}

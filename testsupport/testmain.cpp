@@ -1,0 +1,10 @@
+// The main of a folder's test program without a window.
+#include "testsupport/testregistry.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    return testregistry::run(argc, argv);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// "Über Tarvolk": the version, the licence, the settings file in use and where the manual is,
+// in a box through the message-box seam.
+namespace AboutBox {
+
+// settingsPath: the settings file the program read, or the one it looked for.
+QString detail(const QString& settingsPath, bool read);
+void show(QWidget* parent, const QString& settingsPath, bool read);
+
+} // namespace AboutBox
