@@ -43,6 +43,7 @@ private slots:
     void typingInTheAccountBoxChangesNoAccount();
     void withoutAnyAccountSaysWhichFileToCreate_data();
     void withoutAnyAccountSaysWhichFileToCreate();
+    void helpNamesLicenceAndSettingsFile();
     void focusStartsOnFetchAndTabGoesRound();
     void tabInThePreviewMovesOnInsteadOfTyping();
     void previewCanBeCopiedButNotEdited();
@@ -363,6 +364,25 @@ void TestFrmTarvolk::withoutAnyAccountSaysWhichFileToCreate()
     QCOMPARE(w.Text1->placeholderText(), status);
     QCOMPARE(w.Text1->toPlainText(), QString());
     QCOMPARE(w.Label2->text(), QStringLiteral("0 Emails"));
+}
+
+void TestFrmTarvolk::helpNamesLicenceAndSettingsFile()
+{
+    writeSettings(twoAccounts);
+    frmTarvolk& w = startWindow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::keyClick(&w, Qt::Key_F1);
+    QTest::mouseClick(w.Label3, Qt::LeftButton);
+    const auto& boxes = m_f->boxes.messages;
+    QCOMPARE(boxes.size(), 2);
+    for (const auto& box : boxes) {
+        QCOMPARE(box.title, QStringLiteral("Über Tarvolk"));
+        QVERIFY2(box.detail.contains(QStringLiteral("GPL-3.0-or-later")), qPrintable(box.detail));
+        const QString file = QDir(m_f->path()).filePath(QStringLiteral("TARVOLK.INI"));
+        QVERIFY2(box.detail.contains(QStringLiteral("Einstellungen: ") + file),
+                 qPrintable(box.detail));
+    }
 }
 
 void TestFrmTarvolk::focusStartsOnFetchAndTabGoesRound()
