@@ -34,7 +34,7 @@ fi
 
 bash scripts/deps.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTARVOLK_WERROR=ON -DTARVOLK_TESTS=OFF -DTARVOLK_FUZZ=ON >/dev/null
+    -DTARVOLK_WERROR=ON -DTARVOLK_FUZZ=ON >/dev/null
 build_targets=()
 for target in "${targets[@]}"; do
     build_targets+=(--target "fuzz_$target")
