@@ -11,7 +11,8 @@ fail() {
 }
 share=$prefix/share
 id=de.tarvolk.tarvolk
-for file in bin/tarvolk share/man/man1/tarvolk.1 share/applications/$id.desktop \
+for file in bin/tarvolk share/man/man1/tarvolk.1 share/man/de/man1/tarvolk.1 \
+    share/applications/$id.desktop \
     share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg; do
     [ -f "$prefix/$file" ] || fail "$file not installed"
 done
