@@ -494,7 +494,7 @@ More with: tarvolk --help
     </message>
     <message>
         <source>%1 Email%2 mit %3 Bytes</source>
-        <translation>%1 e-mail%2 with %3 bytes</translation>
+        <translation>%1 e-mail%2, %3 bytes</translation>
     </message>
     <message>
         <source>Beim Beenden: %1</source>
