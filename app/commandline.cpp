@@ -9,18 +9,17 @@ namespace {
 
 constexpr int UsageError = 2;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("CommandLine", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 // Built here rather than by QCommandLineParser, whose headings are English.
 QString helpText(const QList<QCommandLineOption>& options)
 {
     QString text =
-        tr("Aufruf: tarvolk [Optionen]\n"
-           "Zeigt, was in einem POP3-Postfach liegt, ohne ganze Nachrichten zu laden.\n\n"
-           "Optionen:\n");
+        Texts::tr("Aufruf: tarvolk [Optionen]\n"
+                  "Zeigt, was in einem POP3-Postfach liegt, ohne ganze Nachrichten zu laden.\n\n"
+                  "Optionen:\n");
     for (const QCommandLineOption& option : options) {
         QStringList names;
         for (const QString& name : option.names())
@@ -90,11 +89,12 @@ void print(FILE* stream, const QString& text)
 CommandLine readCommandLine(const QStringList& arguments)
 {
     const QList<QCommandLineOption> options{
-        {{QStringLiteral("h"), QStringLiteral("help")}, tr("zeigt diese Hilfe")},
-        {QStringLiteral("version"), tr("zeigt die Versionsnummer")},
-        {QStringLiteral("config"), tr("liest die Einstellungen aus genau dieser Datei"),
-         tr("DATEI")},
-        {QStringLiteral("hidden"), tr("startet im Infobereich, wenn ein Konto überwacht wird")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, Texts::tr("zeigt diese Hilfe")},
+        {QStringLiteral("version"), Texts::tr("zeigt die Versionsnummer")},
+        {QStringLiteral("config"), Texts::tr("liest die Einstellungen aus genau dieser Datei"),
+         Texts::tr("DATEI")},
+        {QStringLiteral("hidden"),
+         Texts::tr("startet im Infobereich, wenn ein Konto überwacht wird")},
     };
     QCommandLineParser parser;
     parser.addOptions(options);
@@ -104,12 +104,13 @@ CommandLine readCommandLine(const QStringList& arguments)
         // Tarvolk has one option with a value; a parse that fails otherwise lacks it.
         const QString mistake =
             !parser.unknownOptionNames().isEmpty()
-                ? tr("Unbekannte Option: %1")
+                ? Texts::tr("Unbekannte Option: %1")
                       .arg(parser.unknownOptionNames().join(QStringLiteral(", ")))
             : parser.positionalArguments().isEmpty()
-                ? tr("Der Option --config fehlt die Datei.")
-                : tr("Unerwartetes Argument: %1").arg(parser.positionalArguments().join(u' '));
-        print(stderr, tr("tarvolk: %1\nMehr mit: tarvolk --help\n").arg(mistake));
+                ? Texts::tr("Der Option --config fehlt die Datei.")
+                : Texts::tr("Unerwartetes Argument: %1")
+                      .arg(parser.positionalArguments().join(u' '));
+        print(stderr, Texts::tr("tarvolk: %1\nMehr mit: tarvolk --help\n").arg(mistake));
         command.exitCode = UsageError;
     } else if (parser.isSet(options[0])) {
         print(stdout, helpText(options));

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/translations.h"
 #include "window/frmtarvolk.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char* argv[])
         // Help, version and mistakes must not need a display: nothing graphical exists yet.
         QCoreApplication core(argc, argv);
         nameApplication();
+        installTranslations(core);
         command = readCommandLine(QCoreApplication::arguments());
     }
     if (!command.openWindow)
@@ -27,6 +29,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     nameApplication();
+    installTranslations(app);
     // The app id: Wayland's window class, and the name of the menu entry and icon that docks
     // and task bars tie the window to.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.tarvolk.tarvolk"));

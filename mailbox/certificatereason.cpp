@@ -5,32 +5,31 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("Connection", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Connection)
+};
 
 QString reasonOf(const QSslError& error, const QString& host)
 {
     switch (error.error()) {
     case QSslError::CertificateExpired:
-        return tr("Das Zertifikat ist abgelaufen.");
+        return Texts::tr("Das Zertifikat ist abgelaufen.");
     case QSslError::CertificateNotYetValid:
-        return tr("Das Zertifikat ist noch nicht gültig.");
+        return Texts::tr("Das Zertifikat ist noch nicht gültig.");
     case QSslError::HostNameMismatch:
-        return tr("Das Zertifikat gilt nicht für den Server „%1“.").arg(host);
+        return Texts::tr("Das Zertifikat gilt nicht für den Server „%1“.").arg(host);
     case QSslError::SelfSignedCertificate:
     case QSslError::SelfSignedCertificateInChain:
-        return tr("Das Zertifikat ist selbst signiert.");
+        return Texts::tr("Das Zertifikat ist selbst signiert.");
     case QSslError::UnableToGetLocalIssuerCertificate:
     case QSslError::UnableToGetIssuerCertificate:
     case QSslError::UnableToVerifyFirstCertificate:
     case QSslError::CertificateUntrusted:
-        return tr("Der Aussteller des Zertifikats ist unbekannt.");
+        return Texts::tr("Der Aussteller des Zertifikats ist unbekannt.");
     case QSslError::CertificateRevoked:
-        return tr("Das Zertifikat wurde widerrufen.");
+        return Texts::tr("Das Zertifikat wurde widerrufen.");
     default:
-        return tr("Das Zertifikat ist ungültig (%1).").arg(error.errorString());
+        return Texts::tr("Das Zertifikat ist ungültig (%1).").arg(error.errorString());
     }
 }
 
@@ -46,13 +45,14 @@ QString certificateReason(const QList<QSslError>& errors, bool fingerprintMismat
 {
     QStringList reasons;
     if (fingerprintMismatch)
-        reasons += tr("Der Fingerabdruck des Zertifikats stimmt nicht mit dem eingetragenen "
-                      "(Fingerprint) überein.");
+        reasons += Texts::tr("Der Fingerabdruck des Zertifikats stimmt nicht mit dem eingetragenen "
+                             "(Fingerprint) überein.");
     for (const QSslError& error : errors) {
         const QString reason = reasonOf(error, host);
         if (!reasons.contains(reason))
             reasons += reason;
     }
-    reasons += tr("SHA-256-Fingerabdruck des Zertifikats:\n%1").arg(formatFingerprint(digest));
+    reasons +=
+        Texts::tr("SHA-256-Fingerabdruck des Zertifikats:\n%1").arg(formatFingerprint(digest));
     return reasons.join(u'\n');
 }

@@ -14,10 +14,9 @@ namespace Deletion {
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MailboxClient", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MailboxClient)
+};
 
 // A message keeps its id when others come and go; its number may change.
 void findByIds(const FetchedMailbox& seen, const QList<int>& marked, const FetchedMailbox& now,
@@ -85,14 +84,15 @@ bool deleteMessages(Pop3Session& session, CommandPipeline& pipeline, const QList
     for (qint32 number : numbers)
         pipeline.send("dele " + QByteArray::number(number));
     for (qint32 number : numbers) {
-        session.showStatus(tr("Nachricht %1 löschen").arg(number));
+        session.showStatus(Texts::tr("Nachricht %1 löschen").arg(number));
         QByteArray reply;
         if (!session.readStatus(reply))
             return false;
         pipeline.answered();
         if (!reply.startsWith("+OK"))
-            refusals.append(
-                tr("Nachricht %1: %2").arg(number).arg(decodeUtf8OrWindows1252(reply).trimmed()));
+            refusals.append(Texts::tr("Nachricht %1: %2")
+                                .arg(number)
+                                .arg(decodeUtf8OrWindows1252(reply).trimmed()));
     }
     return true;
 }

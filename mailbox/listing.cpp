@@ -10,10 +10,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MailboxClient", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MailboxClient)
+};
 
 // A server that is busy or broken says so in a code.
 bool hasKnownCode(const QByteArray& reply)
@@ -24,7 +23,7 @@ bool hasKnownCode(const QByteArray& reply)
 
 bool readStat(Pop3Session& session, CommandPipeline& pipeline, MailboxListing& listing)
 {
-    session.showStatus(tr("Postfach prüfen"));
+    session.showStatus(Texts::tr("Postfach prüfen"));
     QByteArray reply;
     if (!session.readStatus(reply))
         return false;
@@ -51,7 +50,7 @@ bool readListAndUids(Pop3Session& session, CommandPipeline& pipeline, FetchedMai
         messages.addListLine(line);
         if (messages.messages.size() > before)
             session.showStatus(
-                tr("Nachricht %1 erfassen").arg(messages.messages.constLast().number));
+                Texts::tr("Nachricht %1 erfassen").arg(messages.messages.constLast().number));
     };
     MultiLineReply list;
     if (!session.readMultiLine(list, options))
@@ -59,7 +58,7 @@ bool readListAndUids(Pop3Session& session, CommandPipeline& pipeline, FetchedMai
     if (!list.isOk()) {
         if (hasKnownCode(list.status))
             return session.refuseWithReason(list.status);
-        return session.refuse(tr("Fehler bei der Übertragung"),
+        return session.refuse(Texts::tr("Fehler bei der Übertragung"),
                               decodeUtf8OrWindows1252(list.status).trimmed());
     }
     pipeline.answered();

@@ -10,10 +10,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MailboxClient", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MailboxClient)
+};
 
 } // namespace
 
@@ -22,11 +21,12 @@ QString unusableBecause(const Account& account)
     if (!account.problem.isEmpty())
         return account.problem;
     if (breaksCommandLine(account.user))
-        return tr("Der Benutzername (Account) enthält einen Zeilenumbruch oder ein Nullzeichen; "
-                  "es wurde nichts gesendet.");
+        return Texts::tr(
+            "Der Benutzername (Account) enthält einen Zeilenumbruch oder ein Nullzeichen; "
+            "es wurde nichts gesendet.");
     if (breaksCommandLine(account.password))
-        return tr("Das Passwort enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
-                  "nichts gesendet.");
+        return Texts::tr("Das Passwort enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
+                         "nichts gesendet.");
     return QString();
 }
 
@@ -37,7 +37,7 @@ LogIn::LogIn(Pop3Session& session, Request request)
 
 bool LogIn::run()
 {
-    m_session.showStatus(tr("Suche Host"));
+    m_session.showStatus(Texts::tr("Suche Host"));
     m_session.transport().open(m_request.account.server);
     if (!awaitPositive())
         return false;
@@ -100,18 +100,19 @@ bool LogIn::awaitPositive()
 
 bool LogIn::startTls()
 {
-    m_session.showStatus(tr("Sichere Verbindung"));
+    m_session.showStatus(Texts::tr("Sichere Verbindung"));
     if (!m_session.capabilities().has("STLS")) {
-        return m_session.refuse(tr("Keine sichere Verbindung möglich"),
-                                tr("Der Server bietet keine verschlüsselte Verbindung (STLS) "
-                                   "an; das Passwort wurde nicht gesendet."));
+        return m_session.refuse(
+            Texts::tr("Keine sichere Verbindung möglich"),
+            Texts::tr("Der Server bietet keine verschlüsselte Verbindung (STLS) "
+                      "an; das Passwort wurde nicht gesendet."));
     }
     m_session.send("stls");
     QByteArray reply;
     if (!m_session.readStatus(reply))
         return false;
     if (!reply.startsWith("+OK")) {
-        return m_session.refuse(tr("Keine sichere Verbindung möglich"),
+        return m_session.refuse(Texts::tr("Keine sichere Verbindung möglich"),
                                 decodeUtf8OrWindows1252(reply).trimmed());
     }
     if (!m_session.transport().startEncryption())
@@ -122,7 +123,7 @@ bool LogIn::startTls()
 
 void LogIn::sendUser(const QList<QByteArray>& ahead)
 {
-    m_session.showStatus(tr("Suche Account"));
+    m_session.showStatus(Texts::tr("Suche Account"));
     m_session.send("user " + m_request.account.user.toUtf8());
     // A server that takes commands ahead gets the password, and the commands that follow a
     // log-in, without waiting for each answer: the log-in then costs one round trip.
@@ -138,7 +139,7 @@ bool LogIn::awaitUserAndPassword()
 {
     if (!awaitPositive())
         return false;
-    m_session.showStatus(tr("Sende Passwort"));
+    m_session.showStatus(Texts::tr("Sende Passwort"));
     if (m_sentAhead.isEmpty())
         m_session.send("pass " + m_request.account.password.toUtf8());
     return awaitLogIn();
@@ -146,7 +147,7 @@ bool LogIn::awaitUserAndPassword()
 
 bool LogIn::logInWithPlain()
 {
-    m_session.showStatus(tr("Sende Passwort"));
+    m_session.showStatus(Texts::tr("Sende Passwort"));
     const Account& account = m_request.account;
     return Sasl::authenticate(m_session, "PLAIN",
                               Sasl::plainResponse(account.user, account.password)) &&
@@ -155,7 +156,7 @@ bool LogIn::logInWithPlain()
 
 bool LogIn::logInWithToken()
 {
-    m_session.showStatus(tr("Sende Zugangsschlüssel"));
+    m_session.showStatus(Texts::tr("Sende Zugangsschlüssel"));
     const Account& account = m_request.account;
     const QString& token = m_request.token.token;
     const QList<QByteArray> offered =

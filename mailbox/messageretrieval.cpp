@@ -12,17 +12,16 @@ namespace MessageRetrieval {
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MailboxClient", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MailboxClient)
+};
 
 } // namespace
 
 bool retrieve(Pop3Session& session, CommandPipeline& pipeline, qint32 number, qint32 size,
               MailboxView& view, QByteArray& message)
 {
-    session.showStatus(tr("Nachricht %1 vollständig abrufen").arg(number));
+    session.showStatus(Texts::tr("Nachricht %1 vollständig abrufen").arg(number));
     pipeline.send("retr " + QByteArray::number(number));
     const qint32 range = qMax(size, 1);
     view.setProgressRange(range);
@@ -40,12 +39,13 @@ bool retrieve(Pop3Session& session, CommandPipeline& pipeline, qint32 number, qi
     pipeline.answered();
     view.setProgress(0);
     if (!reply.isOk())
-        return session.refuse(tr("Der Server hat die Nachricht nicht gesandt."),
+        return session.refuse(Texts::tr("Der Server hat die Nachricht nicht gesandt."),
                               decodeUtf8OrWindows1252(reply.status).trimmed());
     if (cannotBelongTo(reply, size))
-        return session.fail(tr("Die Antwort des Servers auf „retr %1“ gehört nicht zu dieser "
-                               "Nachricht.")
-                                .arg(number));
+        return session.fail(
+            Texts::tr("Die Antwort des Servers auf „retr %1“ gehört nicht zu dieser "
+                      "Nachricht.")
+                .arg(number));
     message = reply.body;
     return true;
 }

@@ -9,10 +9,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MailboxClient", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MailboxClient)
+};
 
 } // namespace
 
@@ -116,7 +115,8 @@ bool Pop3Session::quit(QByteArray& answer)
     if (buffer.isEmpty())
         m_transport.Wait_Reply(QDeadlineTimer(m_transport.timeLimitMs()));
     if (!buffer.isEmpty())
-        return fail(tr("Der Server hat mehr Antworten gesandt, als Befehle gestellt wurden."));
+        return fail(
+            Texts::tr("Der Server hat mehr Antworten gesandt, als Befehle gestellt wurden."));
     if (m_transport.isAborted() || wasCancelled())
         return false;
     m_transport.close();
@@ -136,8 +136,8 @@ std::optional<Notice> Pop3Session::end()
         return std::nullopt;
     return Notice{Notice::Title::Application,
                   failure == Transport::Failure::Certificate
-                      ? tr("Das Zertifikat des Servers wurde nicht angenommen.")
-                      : tr("Fehler bei der Übertragung"),
+                      ? Texts::tr("Das Zertifikat des Servers wurde nicht angenommen.")
+                      : Texts::tr("Fehler bei der Übertragung"),
                   m_transport.failureReason()};
 }
 

@@ -14,10 +14,9 @@ namespace {
 // A stored text stops growing at about this many bytes.
 constexpr qsizetype StoreLimit = 64000;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MailboxClient", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MailboxClient)
+};
 
 } // namespace
 
@@ -60,7 +59,7 @@ bool PreviewFetch::readPreviews(CommandPipeline& pipeline, qint32 totalSize, qin
     };
     for (int k : std::as_const(m_fromServer)) {
         FetchedMessage& message = m_listed.messages[k];
-        m_session.showStatus(tr("Nachricht %1 abrufen").arg(message.number));
+        m_session.showStatus(Texts::tr("Nachricht %1 abrufen").arg(message.number));
         MultiLineReply top;
         if (!readTopAnswer(m_session, message, options, top))
             return false;

@@ -12,10 +12,9 @@ constexpr qsizetype StatusLineLimit = 64 * 1024;
 // Lines handed to a line reader are cut here: listings and capabilities have short lines.
 constexpr qsizetype ReadLineLimit = 4 * 1024;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("Connection", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Connection)
+};
 
 // Reads the lines of a multi-line body as they arrive, taking each from the buffer once read.
 class BodyReader {
@@ -105,9 +104,10 @@ bool awaitMore(ReplySource& source, const AnswerTime& answer, bool begun)
         if (!answer.deadline.hasExpired() || !begun)
             return false;
     }
-    source.failProtocol(tr("Der Server antwortet zu langsam: seine Antwort war nach %1 Sekunden "
-                           "noch nicht vollständig.")
-                            .arg(double(answer.allowedMs) / 1000.0));
+    source.failProtocol(
+        Texts::tr("Der Server antwortet zu langsam: seine Antwort war nach %1 Sekunden "
+                  "noch nicht vollständig.")
+            .arg(double(answer.allowedMs) / 1000.0));
     return false;
 }
 
@@ -121,7 +121,7 @@ bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptio
     qsizetype end = -1;
     while ((end = buffer.unread().indexOf(EndOfLine, searchFrom)) < 0) {
         if (buffer.size() > StatusLineLimit) {
-            source.failProtocol(tr("Der Server sendet eine Antwortzeile ohne Ende."));
+            source.failProtocol(Texts::tr("Der Server sendet eine Antwortzeile ohne Ende."));
             return false;
         }
         searchFrom = qMax<qsizetype>(0, buffer.size() - 1);
@@ -132,7 +132,7 @@ bool readStatusLine(ReplySource& source, QByteArray& line, const StatusLineOptio
     buffer.take(line.size());
     const bool challenge = options.challenge && (line.startsWith("+ ") || line == "+\r\n");
     if (!line.startsWith("+OK") && !line.startsWith("-ERR") && !challenge) {
-        source.failProtocol(tr("Unerwartete Antwort des Servers: „%1“")
+        source.failProtocol(Texts::tr("Unerwartete Antwort des Servers: „%1“")
                                 .arg(QString::fromLatin1(line.trimmed().left(200))));
         return false;
     }
@@ -152,7 +152,7 @@ bool readMultiLine(ReplySource& source, MultiLineReply& reply, const MultiLineOp
     for (;;) {
         const bool ended = body.consume(source.receiveBuffer());
         if (options.receiveLimit >= 0 && reply.received > options.receiveLimit) {
-            source.failProtocol(tr("Die Antwort des Servers ist zu lang."));
+            source.failProtocol(Texts::tr("Die Antwort des Servers ist zu lang."));
             return false;
         }
         if (options.progress)

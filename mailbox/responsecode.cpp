@@ -2,6 +2,14 @@
 
 #include <QCoreApplication>
 
+namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MailboxClient)
+};
+
+} // namespace
+
 ResponseCode responseCodeOf(QByteArrayView reply)
 {
     if (!reply.startsWith("-ERR [") && !reply.startsWith("-ERR["))
@@ -45,37 +53,35 @@ bool meansWrongPassword(ResponseCode code)
 
 QString refusalText(ResponseCode code, int loginDelaySeconds)
 {
-    const auto tr = [](const char* text) {
-        return QCoreApplication::translate("MailboxClient", text);
-    };
     switch (code) {
     case ResponseCode::InUse:
-        return tr("Das Postfach wird gerade von einem anderen Programm benutzt. Bitte später "
-                  "nochmals abrufen.");
+        return Texts::tr(
+            "Das Postfach wird gerade von einem anderen Programm benutzt. Bitte später "
+            "nochmals abrufen.");
     case ResponseCode::LoginDelay: {
-        const QString text = tr("Der Server erlaubt so bald noch keine neue Anmeldung.");
+        const QString text = Texts::tr("Der Server erlaubt so bald noch keine neue Anmeldung.");
         if (loginDelaySeconds <= 0)
             return text;
         // Whole minutes, rounded up; past a limit a number tells the user nothing more.
         constexpr int MaxMinutes = 1000;
         const int minutes = loginDelaySeconds / 60 + (loginDelaySeconds % 60 != 0);
         return text + u' ' +
-               (minutes == 1 ? tr("Er lässt nur eine Anmeldung in der Minute zu.")
+               (minutes == 1 ? Texts::tr("Er lässt nur eine Anmeldung in der Minute zu.")
                 : minutes > MaxMinutes
-                    ? tr("Er lässt nur in Abständen von über %1 Minuten eine Anmeldung zu.")
+                    ? Texts::tr("Er lässt nur in Abständen von über %1 Minuten eine Anmeldung zu.")
                           .arg(MaxMinutes)
-                    : tr("Er lässt nur alle %1 Minuten eine Anmeldung zu.").arg(minutes));
+                    : Texts::tr("Er lässt nur alle %1 Minuten eine Anmeldung zu.").arg(minutes));
     }
     case ResponseCode::SysTemp:
-        return tr("Der Server hat gerade ein vorübergehendes Problem. Bitte später nochmals "
-                  "abrufen.");
+        return Texts::tr("Der Server hat gerade ein vorübergehendes Problem. Bitte später nochmals "
+                         "abrufen.");
     case ResponseCode::SysPerm:
-        return tr("Der Server meldet ein dauerhaftes Problem. Bitte an den Anbieter des "
-                  "Postfachs wenden.");
+        return Texts::tr("Der Server meldet ein dauerhaftes Problem. Bitte an den Anbieter des "
+                         "Postfachs wenden.");
     case ResponseCode::None:
     case ResponseCode::Auth:
     case ResponseCode::Other:
         break;
     }
-    return tr("Anmeldung fehlgeschlagen");
+    return Texts::tr("Anmeldung fehlgeschlagen");
 }

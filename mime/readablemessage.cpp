@@ -4,12 +4,17 @@
 #include "text/boundedtext.h"
 #include "text/textdecoding.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QStringDecoder>
 #include <gmime/gmime.h>
 #include <memory>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ReadableMessage)
+};
 
 // Mail programs nest a few levels; GMime itself stops at a thousand.
 constexpr int MaxDepth = 32;
@@ -152,10 +157,11 @@ QString readableText(const ReadableMessage& message)
     QString text = message.text;
     if (message.attachments.isEmpty())
         return text;
-    text += QStringLiteral("\n\nAnhänge:\n");
+    text += QStringLiteral("\n\n") + Texts::tr("Anhänge:") + u'\n';
     for (const ReadableMessage::Attachment& attachment : message.attachments)
         text += QStringLiteral("  %1 (%2)\n").arg(attachment.name, sizeText(attachment.size));
     if (message.moreAttachments > 0)
-        text += QStringLiteral("  … und %1 weitere\n").arg(message.moreAttachments);
+        text += QStringLiteral("  ") + Texts::tr("… und %1 weitere").arg(message.moreAttachments) +
+                u'\n';
     return text;
 }

@@ -9,10 +9,9 @@ namespace {
 
 constexpr double MaxLifetimeSeconds = 366 * 24 * 3600;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("TokenAnswer", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TokenAnswer)
+};
 
 TokenAnswer unusable(const QString& problem)
 {
@@ -25,18 +24,18 @@ TokenAnswer unusable(const QString& problem)
 QString tokenProblem(const QJsonValue& value, const QString& name)
 {
     if (value.isUndefined() || value.isNull())
-        return tr("Die Antwort des Anbieters enthält kein %1.").arg(name);
+        return Texts::tr("Die Antwort des Anbieters enthält kein %1.").arg(name);
     if (!value.isString())
-        return tr("Das %1 in der Antwort des Anbieters ist kein Text.").arg(name);
+        return Texts::tr("Das %1 in der Antwort des Anbieters ist kein Text.").arg(name);
     const QString token = value.toString();
     if (token.isEmpty())
-        return tr("Die Antwort des Anbieters enthält kein %1.").arg(name);
+        return Texts::tr("Die Antwort des Anbieters enthält kein %1.").arg(name);
     if (token.size() > MaxTokenChars)
-        return tr("Das %1 in der Antwort des Anbieters ist länger als 16 KB.").arg(name);
+        return Texts::tr("Das %1 in der Antwort des Anbieters ist länger als 16 KB.").arg(name);
     for (const QChar c : token) {
         if (c.unicode() <= u' ' || c.unicode() > u'~')
-            return tr("Das %1 in der Antwort des Anbieters enthält Zeichen, die in keiner "
-                      "Anmeldung stehen dürfen.")
+            return Texts::tr("Das %1 in der Antwort des Anbieters enthält Zeichen, die in keiner "
+                             "Anmeldung stehen dürfen.")
                 .arg(name);
     }
     return QString();
@@ -54,7 +53,7 @@ int lifetime(const QJsonValue& value)
 
 QString tokenAnswerTooLarge()
 {
-    return tr("Die Antwort des Anbieters auf die Token-Anfrage ist größer als 64 KB.");
+    return Texts::tr("Die Antwort des Anbieters auf die Token-Anfrage ist größer als 64 KB.");
 }
 
 TokenAnswer readTokenAnswer(QByteArrayView body)
@@ -64,7 +63,7 @@ TokenAnswer readTokenAnswer(QByteArrayView body)
     const QJsonDocument document = QJsonDocument::fromJson(body.toByteArray());
     if (!document.isObject())
         return unusable(
-            tr("Die Antwort des Anbieters auf die Token-Anfrage ist kein JSON-Objekt."));
+            Texts::tr("Die Antwort des Anbieters auf die Token-Anfrage ist kein JSON-Objekt."));
     const QJsonObject object = document.object();
     const QString error = object.value(QLatin1String("error")).toString();
     if (!error.isEmpty()) {
@@ -75,12 +74,12 @@ TokenAnswer readTokenAnswer(QByteArrayView body)
             description.isEmpty() ? error : error + QStringLiteral(": ") + description;
         return refused;
     }
-    const QString accessName = tr("Zugriffstoken (access_token)");
+    const QString accessName = Texts::tr("Zugriffstoken (access_token)");
     const QJsonValue access = object.value(QLatin1String("access_token"));
     QString problem = tokenProblem(access, accessName);
     const QJsonValue refresh = object.value(QLatin1String("refresh_token"));
     if (problem.isEmpty() && !refresh.isUndefined() && !refresh.isNull())
-        problem = tokenProblem(refresh, tr("Aktualisierungstoken (refresh_token)"));
+        problem = tokenProblem(refresh, Texts::tr("Aktualisierungstoken (refresh_token)"));
     if (!problem.isEmpty())
         return unusable(problem);
     TokenAnswer answer;

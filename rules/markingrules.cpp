@@ -12,10 +12,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MarkingRules", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MarkingRules)
+};
 
 QString normalisedAddress(const QString& address)
 {
@@ -59,8 +58,9 @@ void readKind(const IniDocument& document, RuleSection section, RuleKind kind, R
             value.size() > MaxRuleValueLength ? QString() : normalisedRuleValue(kind, value);
         if (normal.isEmpty()) {
             if (problem.isEmpty())
-                problem = tr("regeln.ini: %1 in [%2] ist nicht brauchbar und wird übergangen.")
-                              .arg(key, sectionText);
+                problem =
+                    Texts::tr("regeln.ini: %1 in [%2] ist nicht brauchbar und wird übergangen.")
+                        .arg(key, sectionText);
             continue;
         }
         const QString name = QStringLiteral("[%1] %2=%3").arg(sectionText, key, value);
@@ -84,7 +84,7 @@ RuleList readSection(const IniDocument& document, RuleSection section, QString& 
         list.serverSpam = QStringLiteral("[%1] ServerSpam=%2").arg(sectionName(section), spam);
     else if (!spam.isEmpty() && spam.compare(u"nein", Qt::CaseInsensitive) != 0 &&
              problem.isEmpty())
-        problem = tr("regeln.ini: ServerSpam in [%1] ist weder „ja“ noch „nein“.")
+        problem = Texts::tr("regeln.ini: ServerSpam in [%1] ist weder „ja“ noch „nein“.")
                       .arg(sectionName(section));
     return list;
 }

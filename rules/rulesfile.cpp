@@ -11,10 +11,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("RulesFile", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(RulesFile)
+};
 
 constexpr int SettleMs = 150;
 
@@ -28,7 +27,8 @@ bool readForEditing(const QString& path, QByteArray& bytes, QString& problem)
     problem = checked.problem();
     QFile file(path);
     if (!problem.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        problem = problem.isEmpty() ? tr("%1 kann nicht gelesen werden.").arg(path) : problem;
+        problem =
+            problem.isEmpty() ? Texts::tr("%1 kann nicht gelesen werden.").arg(path) : problem;
         return false;
     }
     bytes = file.read(IniFile::MaxSize + 1);
@@ -108,23 +108,24 @@ QString RulesFile::add(RuleSection section, RuleKind kind, const QString& value)
     QByteArray bytes;
     QString problem;
     if (!readForEditing(m_path, bytes, problem))
-        return problem.isEmpty() ? tr("%1 ist zu groß.").arg(m_path) : problem;
+        return problem.isEmpty() ? Texts::tr("%1 ist zu groß.").arg(m_path) : problem;
     // "Absender gewinn@lotto.example", "[Markieren]"
     const QString rule = keyName(kind) + u' ' + value;
     const QString where = u'[' + sectionName(section) + u']';
     switch (addRule(bytes, section, kind, value)) {
     case RuleAdded::AlreadyThere:
-        return tr("%1 steht schon in %2.").arg(rule, where);
+        return Texts::tr("%1 steht schon in %2.").arg(rule, where);
     case RuleAdded::NoRoomLeft:
-        return tr("%1 in %2 hat keinen Platz für weitere Regeln dieser Art.").arg(where, m_path);
+        return Texts::tr("%1 in %2 hat keinen Platz für weitere Regeln dieser Art.")
+            .arg(where, m_path);
     case RuleAdded::NotWritable:
-        return tr("%1 lässt sich nicht in %2 schreiben.").arg(rule, m_path);
+        return Texts::tr("%1 lässt sich nicht in %2 schreiben.").arg(rule, m_path);
     case RuleAdded::Added:
         break;
     }
     if (!writeAtomically(m_path, bytes))
-        return tr("%1 konnte nicht geschrieben werden.").arg(m_path);
+        return Texts::tr("%1 konnte nicht geschrieben werden.").arg(m_path);
     watch();
     read();
-    return tr("%1 in %2 eingetragen.").arg(rule, where);
+    return Texts::tr("%1 in %2 eingetragen.").arg(rule, where);
 }

@@ -4,9 +4,11 @@
 set -euo pipefail
 
 # QtKeychain loads libsecret only at run time and its package does not depend on it. GMime reads
-# addresses, libpsl finds registrable domains in the list that publicsuffix installs.
+# addresses, libpsl finds registrable domains in the list that publicsuffix installs. lupdate and
+# lrelease (qt6-l10n-tools, with CMake's Qt6LinguistTools in qt6-tools-dev) build the English
+# translation.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-networkauth-dev qtkeychain-qt6-dev
-          libsecret-1-0 libgmime-3.0-dev libpsl-dev publicsuffix)
+          libsecret-1-0 libgmime-3.0-dev libpsl-dev publicsuffix qt6-l10n-tools qt6-tools-dev)
 case "${1:-build}" in
     # desktop-file-utils and appstream check the installed desktop entry and metainfo; the
     # keyring test runs gnome-keyring on a private bus (dbus-run-session) and reads it back with
@@ -15,7 +17,8 @@ case "${1:-build}" in
         packages+=(dovecot-core dovecot-pop3d openssl clang-format desktop-file-utils appstream
                    gnome-keyring libsecret-tools dbus-daemon)
         ;;
-    run) packages+=(dovecot-core dovecot-pop3d openssl) ;;
+    # Qt's German texts for standard buttons and menus.
+    run) packages+=(dovecot-core dovecot-pop3d openssl qt6-translations-l10n) ;;
     # The picture shows the window on the demo mailbox, which a dovecot serves.
     screenshot) packages+=(dovecot-core dovecot-pop3d openssl) ;;
     # libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes for clang 14.

@@ -10,10 +10,9 @@ namespace {
 constexpr quint16 Pop3Port = 110;
 constexpr quint16 Pop3sPort = 995;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("Account", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Account)
+};
 
 // The server's address, or why the Host, Security or Fingerprint value cannot be used.
 QString readServer(const AccountSlot& slot, ServerAddress& server)
@@ -21,8 +20,9 @@ QString readServer(const AccountSlot& slot, ServerAddress& server)
     const QString security = slot.Security.trimmed().toLower();
     if (!security.isEmpty() && security != u"none" && security != u"tls" &&
         security != u"starttls") {
-        return tr("„%1“ ist keine gültige Angabe für Security (erlaubt sind tls, starttls und "
-                  "none).")
+        return Texts::tr(
+                   "„%1“ ist keine gültige Angabe für Security (erlaubt sind tls, starttls und "
+                   "none).")
             .arg(slot.Security);
     }
     const HostPort hostPort = parseHostPort(slot.Host, security == u"tls" ? Pop3sPort : Pop3Port);
@@ -36,17 +36,18 @@ QString readServer(const AccountSlot& slot, ServerAddress& server)
         server.security = Security::StartTls;
     QString problem;
     if (!hostPort.valid) {
-        problem = slot.Host.trimmed().isEmpty()
-                      ? tr("Für dieses Konto ist kein Server eingetragen (Host in TARVOLK.INI).")
-                      : tr("Die Serverangabe „%1“ ist ungültig.").arg(slot.Host);
+        problem =
+            slot.Host.trimmed().isEmpty()
+                ? Texts::tr("Für dieses Konto ist kein Server eingetragen (Host in TARVOLK.INI).")
+                : Texts::tr("Die Serverangabe „%1“ ist ungültig.").arg(slot.Host);
     }
     const QByteArray hex =
         slot.Fingerprint.trimmed().remove(u':').remove(u' ').toLower().toLatin1();
     if (!hex.isEmpty()) {
         server.fingerprint = QByteArray::fromHex(hex);
         if (hex.size() != 64 || server.fingerprint.toHex() != hex)
-            problem = tr("Der Fingerabdruck „%1“ ist kein SHA-256-Fingerabdruck (64 "
-                         "Hexadezimalziffern).")
+            problem = Texts::tr("Der Fingerabdruck „%1“ ist kein SHA-256-Fingerabdruck (64 "
+                                "Hexadezimalziffern).")
                           .arg(slot.Fingerprint);
     }
     return problem;
@@ -65,8 +66,9 @@ QString readAuth(const AccountSlot& slot, AuthMethod& auth)
     else if (value == u"oauth2")
         auth = AuthMethod::OAuth2;
     else
-        return tr("Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user, plain und "
-                  "oauth2.")
+        return Texts::tr(
+                   "Die Anmeldeart „%1“ (Auth) ist unbekannt: möglich sind auto, user, plain und "
+                   "oauth2.")
             .arg(slot.Auth);
     return QString();
 }
@@ -103,8 +105,8 @@ Account accountFrom(const AccountSlot& slot)
         account.auth == AuthMethod::OAuth2 && account.server.security == Security::None;
     const QString problems[] = {
         slot.problem, serverProblem, authProblem,
-        tokenInClear ? tr("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung "
-                          "(Security tls oder starttls).")
+        tokenInClear ? Texts::tr("Die Anmeldung mit OAuth2 braucht eine verschlüsselte Verbindung "
+                                 "(Security tls oder starttls).")
                      : QString(),
         account.oauth.problem};
     for (const QString& problem : problems) {

@@ -27,21 +27,21 @@ const std::pair<const SettingsKeys::Key*, QString AccountSlot::*> SlotValues[] =
     {&SettingsKeys::Cache, &AccountSlot::Cache},
 };
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("AccountSlots", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(AccountSlots)
+};
 
 QString valueProblem(const IniDocument& settings, const QString& key, bool isPassword)
 {
     const QString value = settings.value(SettingsKeys::Section, key).value_or(QString());
     if (breaksCommandLine(value))
-        return tr("Der Wert von %1 enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
-                  "nichts gesendet.")
+        return Texts::tr(
+                   "Der Wert von %1 enthält einen Zeilenumbruch oder ein Nullzeichen; es wurde "
+                   "nichts gesendet.")
             .arg(key);
     // A password cut where values are cut would only be refused as a wrong one.
     if (isPassword && value.size() > TarvolkX::MaxValueLength)
-        return tr("Der Wert von %1 ist länger als %2 Zeichen; es wurde nichts gesendet.")
+        return Texts::tr("Der Wert von %1 ist länger als %2 Zeichen; es wurde nichts gesendet.")
             .arg(key)
             .arg(TarvolkX::MaxValueLength);
     return QString();

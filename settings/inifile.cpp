@@ -6,10 +6,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("IniFile", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(IniFile)
+};
 
 } // namespace
 
@@ -17,14 +16,16 @@ QString IniFile::problem() const
 {
     switch (status) {
     case Status::NotRegular:
-        return tr("Die Einstellungsdatei %1 wurde nicht gelesen: sie ist keine gewöhnliche Datei.")
+        return Texts::tr(
+                   "Die Einstellungsdatei %1 wurde nicht gelesen: sie ist keine gewöhnliche Datei.")
             .arg(path);
     case Status::TooLarge:
-        return tr("Die Einstellungsdatei %1 wurde nicht gelesen: sie ist größer als 1 MB.")
+        return Texts::tr("Die Einstellungsdatei %1 wurde nicht gelesen: sie ist größer als 1 MB.")
             .arg(path);
     case Status::Unreadable:
-        return tr("Die Einstellungsdatei %1 kann nicht gelesen werden: keine Leseberechtigung "
-                  "oder ein Lesefehler.")
+        return Texts::tr(
+                   "Die Einstellungsdatei %1 kann nicht gelesen werden: keine Leseberechtigung "
+                   "oder ein Lesefehler.")
             .arg(path);
     case Status::Read:
     case Status::Missing:

@@ -21,10 +21,9 @@ constexpr Provider Providers[] = {
      "https://oauth2.googleapis.com/token", "https://mail.google.com/"},
 };
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("OAuthEndpoints", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(OAuthEndpoints)
+};
 
 // "localhost", ::1, or an IPv4 address in 127.0.0.0/8, written out in full.
 bool isLoopback(const QString& host)
@@ -67,14 +66,16 @@ OAuthEndpoints oauthEndpoints(const AccountSlot& account)
         }
     }
     if (endpoints.authUrl.isEmpty() && provider != u"custom") {
-        endpoints.problem = tr("Der Anbieter „%1“ (OAuthProvider) ist unbekannt: möglich sind "
-                               "microsoft, google und custom.")
-                                .arg(account.OAuthProvider);
+        endpoints.problem =
+            Texts::tr("Der Anbieter „%1“ (OAuthProvider) ist unbekannt: möglich sind "
+                      "microsoft, google und custom.")
+                .arg(account.OAuthProvider);
     } else if (!protectedUrl(endpoints.authUrl) || !protectedUrl(endpoints.tokenUrl)) {
-        endpoints.problem = tr("AuthUrl und TokenUrl müssen vollständige https-Adressen sein.");
+        endpoints.problem =
+            Texts::tr("AuthUrl und TokenUrl müssen vollständige https-Adressen sein.");
     } else if (account.ClientId.trimmed().isEmpty()) {
-        endpoints.problem = tr("Für die Anmeldung mit OAuth2 fehlt die ClientId der beim "
-                               "Anbieter eingetragenen Anwendung.");
+        endpoints.problem = Texts::tr("Für die Anmeldung mit OAuth2 fehlt die ClientId der beim "
+                                      "Anbieter eingetragenen Anwendung.");
     }
     return endpoints;
 }

@@ -2,9 +2,14 @@
 
 #include "verdict/domainnames.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(AddressChecks)
+};
 
 constexpr qsizetype maxNameSize = 256;
 
@@ -69,7 +74,7 @@ std::optional<Finding> judgeDisplayName(const MailAddress& from)
         const QString foreign = foreignName(word, from);
         if (!foreign.isEmpty())
             return makeFinding(FindingKind::DisplayNameDeceives,
-                               QStringLiteral("Der Anzeigename nennt %1, gesendet hat %2.")
+                               Texts::tr("Der Anzeigename nennt %1, gesendet hat %2.")
                                    .arg(shownText(foreign), shownText(from.address)));
     }
     return std::nullopt;
@@ -80,7 +85,7 @@ std::optional<Finding> judgeReplyTo(const MailAddress& from, const QList<MailAdd
     for (const MailAddress& address : replyTo) {
         if (!address.domain.isEmpty() && !sameRegistrableDomain(address.domain, from.domain))
             return makeFinding(FindingKind::ReplyToOtherDomain,
-                               QStringLiteral("Antworten gehen an %1, nicht an die Domain %2.")
+                               Texts::tr("Antworten gehen an %1, nicht an die Domain %2.")
                                    .arg(shownText(address.address), domainAndAscii(from.domain)));
     }
     return std::nullopt;
@@ -92,8 +97,8 @@ std::optional<Finding> judgeInternationalDomains(const QList<MailAddress>& addre
         if (!isInternational(address.domain))
             continue;
         const QString detail = mixesScripts(address.domain)
-                                   ? QStringLiteral("Die Domain %1 mischt Schriften.")
-                                   : QStringLiteral("Die Domain %1 ist international.");
+                                   ? Texts::tr("Die Domain %1 mischt Schriften.")
+                                   : Texts::tr("Die Domain %1 ist international.");
         return makeFinding(FindingKind::InternationalAddress,
                            detail.arg(domainAndAscii(address.domain)));
     }

@@ -1,8 +1,13 @@
 #include "verdict/finding.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Finding)
+};
 
 Severity severityOf(FindingKind kind)
 {
@@ -25,19 +30,19 @@ QString wordOf(FindingKind kind)
 {
     switch (kind) {
     case FindingKind::SenderNotConfirmed:
-        return QStringLiteral("Absender nicht bestätigt");
+        return Texts::tr("Absender nicht bestätigt");
     case FindingKind::DisplayNameDeceives:
-        return QStringLiteral("Anzeigename täuscht");
+        return Texts::tr("Anzeigename täuscht");
     case FindingKind::ServerSpam:
-        return QStringLiteral("Spam laut Server");
+        return Texts::tr("Spam laut Server");
     case FindingKind::InternationalAddress:
-        return QStringLiteral("Internationale Adresse");
+        return Texts::tr("Internationale Adresse");
     case FindingKind::ReplyToOtherDomain:
-        return QStringLiteral("Antwort an andere Domain");
+        return Texts::tr("Antwort an andere Domain");
     case FindingKind::SenderConfirmed:
         break;
     }
-    return QStringLiteral("Absender bestätigt");
+    return Texts::tr("Absender bestätigt");
 }
 
 } // namespace

@@ -3,9 +3,14 @@
 #include "verdict/authservid.h"
 #include "verdict/domainnames.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(SenderAuthentication)
+};
 
 const QByteArrayView authenticationResults = "Authentication-Results";
 
@@ -50,7 +55,7 @@ QString namedDomain(const AuthenticationResult& result, const QStringList& prope
 
 QString serverName(const AuthenticationResults& field)
 {
-    return field.hasAuthServId ? shownText(field.authServId, 60) : QStringLiteral("Der Server");
+    return field.hasAuthServId ? shownText(field.authServId, 60) : Texts::tr("Der Server");
 }
 
 struct Results {
@@ -129,19 +134,18 @@ std::optional<Judgement> judge(const Results& results, const QString& fromDomain
 {
     if (results.dmarc && dmarcIsAbout(*results.dmarc, fromDomain)) {
         if (results.dmarc->result == u"pass")
-            return Judgement{FindingKind::SenderConfirmed, QStringLiteral("DMARC bestanden")};
+            return Judgement{FindingKind::SenderConfirmed, Texts::tr("DMARC bestanden")};
         if (results.dmarc->result == u"fail")
-            return Judgement{FindingKind::SenderNotConfirmed,
-                             QStringLiteral("DMARC nicht bestanden")};
+            return Judgement{FindingKind::SenderNotConfirmed, Texts::tr("DMARC nicht bestanden")};
     }
     if (anyDkim(results, fromDomain, u"pass", false))
-        return Judgement{FindingKind::SenderConfirmed, QStringLiteral("gültige DKIM-Signatur")};
+        return Judgement{FindingKind::SenderConfirmed, Texts::tr("gültige DKIM-Signatur")};
     if (anyDkim(results, fromDomain, u"fail", true) && spfFailed(results, fromDomain))
         return Judgement{FindingKind::SenderNotConfirmed,
-                         QStringLiteral("DKIM und SPF nicht bestanden")};
+                         Texts::tr("DKIM und SPF nicht bestanden")};
     if (results.compauth && results.compauth->result == u"fail")
         return Judgement{FindingKind::SenderNotConfirmed,
-                         QStringLiteral("Gesamtprüfung nicht bestanden")};
+                         Texts::tr("Gesamtprüfung nicht bestanden")};
     return std::nullopt;
 }
 
@@ -161,10 +165,10 @@ std::optional<Finding> judgeSenderAuthentication(const QList<HeaderField>& field
     const QString domain = shownText(asciiDomain(fromDomain), 60);
     if (judgement->kind == FindingKind::SenderNotConfirmed)
         return makeFinding(judgement->kind,
-                           QStringLiteral("%1 bestätigt die Absenderdomain %2 nicht: %3.")
+                           Texts::tr("%1 bestätigt die Absenderdomain %2 nicht: %3.")
                                .arg(results.server, domain, judgement->why));
     return makeFinding(judgement->kind,
-                       QStringLiteral("%1 bestätigt die Absenderdomain %2: %3.")
+                       Texts::tr("%1 bestätigt die Absenderdomain %2: %3.")
                            .arg(results.server, domain, judgement->why),
                        domain);
 }

@@ -1,8 +1,13 @@
 #include "verdict/serverspam.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ServerSpam)
+};
 
 QByteArray topmostValue(const QList<HeaderField>& fields, QByteArrayView name)
 {
@@ -53,11 +58,10 @@ std::optional<Finding> judgeServerSpam(const QList<HeaderField>& fields)
         !saysYes(topmostValue(fields, "X-Spam-Status")) && !saysYes(topmostValue(fields, "X-Spam")))
         return std::nullopt;
     const Score score = scoreOf(fields);
-    QString detail = QStringLiteral("Der Spamfilter des Servers hält die Nachricht für Spam");
+    QString detail = Texts::tr("Der Spamfilter des Servers hält die Nachricht für Spam");
     if (!score.value.isEmpty())
-        detail +=
-            score.threshold.isEmpty()
-                ? QStringLiteral(" (Wertung %1)").arg(score.value)
-                : QStringLiteral(" (Wertung %1, Grenze %2)").arg(score.value, score.threshold);
+        detail += score.threshold.isEmpty()
+                      ? Texts::tr(" (Wertung %1)").arg(score.value)
+                      : Texts::tr(" (Wertung %1, Grenze %2)").arg(score.value, score.threshold);
     return makeFinding(FindingKind::ServerSpam, detail + u'.', score.value);
 }

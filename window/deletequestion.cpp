@@ -12,10 +12,9 @@ constexpr int NamedEntries = 5;
 // A sender or subject is cut to this many characters, so that each entry keeps to one line.
 constexpr qsizetype ValueLimit = 60;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("DeleteQuestion", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(DeleteQuestion)
+};
 
 QString describe(const MessageListModel& messages, int row)
 {
@@ -38,8 +37,9 @@ MessageBox::Message deleteQuestion(const QString& title, const MessageListModel&
     for (qsizetype i = 0; i < qMin<qsizetype>(count, NamedEntries); ++i)
         lines.append(describe(messages, marked[i]));
     if (count > NamedEntries)
-        lines.append(tr("und %1 weitere").arg(count - NamedEntries));
-    const QString text = count == 1 ? tr("1 Nachricht auf dem Server löschen?")
-                                    : tr("%1 Nachrichten auf dem Server löschen?").arg(count);
-    return {title, text, lines.join(u'\n'), tr("Löschen")};
+        lines.append(Texts::tr("und %1 weitere").arg(count - NamedEntries));
+    const QString text = count == 1
+                             ? Texts::tr("1 Nachricht auf dem Server löschen?")
+                             : Texts::tr("%1 Nachrichten auf dem Server löschen?").arg(count);
+    return {title, text, lines.join(u'\n'), Texts::tr("Löschen")};
 }

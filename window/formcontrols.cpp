@@ -1,6 +1,7 @@
 #include "window/formcontrols.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -9,6 +10,10 @@
 #include <QTabBar>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FormControls)
+};
 
 QLabel* newValueLabel(QWidget* parent)
 {
@@ -43,14 +48,14 @@ void FormControls::createOn(QWidget* form)
 
 void FormControls::createAccountFrame(QWidget* form)
 {
-    Frame3 = new QGroupBox(QStringLiteral("Mailkonto"), form);
+    Frame3 = new QGroupBox(Texts::tr("Mailkonto"), form);
     cmbIdentity = new QComboBox(Frame3);
     cmbIdentity->setEditable(true);
     // What the user types never becomes an entry: only configured accounts can be chosen.
     cmbIdentity->setInsertPolicy(QComboBox::NoInsert);
     cmbIdentity->setEditText(QStringLiteral("Identity"));
-    Command1[0] = new QPushButton(QStringLiteral("&Emails abrufen"), Frame3);
-    Command1[1] = new QPushButton(QStringLiteral("&Markierte Email(s) löschen"), Frame3);
+    Command1[0] = new QPushButton(Texts::tr("&Emails abrufen"), Frame3);
+    Command1[1] = new QPushButton(Texts::tr("&Markierte Email(s) löschen"), Frame3);
     // Return or Enter presses the focused button, as in a dialog.
     for (QPushButton* button : Command1)
         button->setAutoDefault(true);
@@ -58,7 +63,7 @@ void FormControls::createAccountFrame(QWidget* form)
 
 void FormControls::createListFrame(QWidget* form)
 {
-    Frame2 = new QGroupBox(QStringLiteral("Maillist"), form);
+    Frame2 = new QGroupBox(Texts::tr("Maillist"), form);
     Label2 = newValueLabel(Frame2);
     Label2->setText(QStringLiteral("Label2"));
     Label1 = newValueLabel(Frame2);
@@ -68,7 +73,7 @@ void FormControls::createListFrame(QWidget* form)
 
 void FormControls::createInfoFrame(QWidget* form)
 {
-    Frame1 = new QGroupBox(QStringLiteral("Mailinfo"), form);
+    Frame1 = new QGroupBox(Texts::tr("Mailinfo"), form);
     // The header values look like fields: the colours of a text field, white in the standard
     // scheme and dark in a dark one.
     for (int i = 0; i < 4; ++i) {
@@ -77,9 +82,12 @@ void FormControls::createInfoFrame(QWidget* form)
         lblMailInfo[i]->setForegroundRole(QPalette::Text);
         lblMailInfo[i]->setAutoFillBackground(true);
     }
-    const char16_t* captions[] = {u"Absender:", u"Empfänger:", u"Betreff:", u"Datum:"};
+    const char* captions[] = {QT_TRANSLATE_NOOP("FormControls", "Absender:"),
+                              QT_TRANSLATE_NOOP("FormControls", "Empfänger:"),
+                              QT_TRANSLATE_NOOP("FormControls", "Betreff:"),
+                              QT_TRANSLATE_NOOP("FormControls", "Datum:")};
     for (int i = 0; i < 4; ++i)
-        lblMailInfo[4 + i] = new QLabel(QString::fromUtf16(captions[i]), Frame1);
+        lblMailInfo[4 + i] = new QLabel(Texts::tr(captions[i]), Frame1);
     picMailInfo = new QLabel(Frame1);
     picMailInfo->setPixmap(QPixmap(QStringLiteral(":/paperclip.png")));
     picMailInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -88,8 +96,10 @@ void FormControls::createInfoFrame(QWidget* form)
     tabText1 = new QTabBar(Frame1);
     tabText1->setDocumentMode(true);
     tabText1->setDrawBase(false);
-    for (const char16_t* tab : {u"&Vorschau", u"&Kopfzeilen", u"&Ganze Nachricht"})
-        tabText1->addTab(QString::fromUtf16(tab));
+    for (const char* tab : {QT_TRANSLATE_NOOP("FormControls", "&Vorschau"),
+                            QT_TRANSLATE_NOOP("FormControls", "&Kopfzeilen"),
+                            QT_TRANSLATE_NOOP("FormControls", "&Ganze Nachricht")})
+        tabText1->addTab(Texts::tr(tab));
     Text1 = new QPlainTextEdit(QStringLiteral("Text1"), Frame1);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setTabChangesFocus(true);
@@ -137,24 +147,27 @@ void FormControls::describeForScreenReaders()
 {
     // Labels keep their text as accessible name, so that a screen reader speaks the value;
     // the description says what the value is.
-    Label1->setAccessibleDescription(QStringLiteral("Status"));
-    Label2->setAccessibleDescription(QStringLiteral("Postfach"));
-    const char16_t* values[] = {u"Absender", u"Empfänger", u"Betreff", u"Datum"};
+    Label1->setAccessibleDescription(Texts::tr("Status"));
+    Label2->setAccessibleDescription(Texts::tr("Postfach"));
+    const char* values[] = {QT_TRANSLATE_NOOP("FormControls", "Absender"),
+                            QT_TRANSLATE_NOOP("FormControls", "Empfänger"),
+                            QT_TRANSLATE_NOOP("FormControls", "Betreff"),
+                            QT_TRANSLATE_NOOP("FormControls", "Datum")};
     for (int i = 0; i < 4; ++i) {
-        lblMailInfo[i]->setAccessibleDescription(QString::fromUtf16(values[i]));
+        lblMailInfo[i]->setAccessibleDescription(Texts::tr(values[i]));
         // The caption labels its value: an empty value is read by its caption, not by the
         // frame's title.
         lblMailInfo[4 + i]->setBuddy(lblMailInfo[i]);
     }
-    picMailInfo->setAccessibleDescription(QStringLiteral("Anhang"));
-    picVerdict->setAccessibleDescription(QStringLiteral("Hinweis"));
+    picMailInfo->setAccessibleDescription(Texts::tr("Anhang"));
+    picVerdict->setAccessibleDescription(Texts::tr("Hinweis"));
 
     const auto nameAndDescribe = [](QWidget* control, const QString& what) {
         control->setAccessibleName(what);
         control->setAccessibleDescription(what);
     };
-    nameAndDescribe(Text1, QStringLiteral("Vorschau"));
-    nameAndDescribe(List1, QStringLiteral("Nachrichten"));
-    nameAndDescribe(ProgressBar1, QStringLiteral("Fortschritt"));
-    cmbIdentity->setAccessibleName(QStringLiteral("Mailkonto"));
+    nameAndDescribe(Text1, Texts::tr("Vorschau"));
+    nameAndDescribe(List1, Texts::tr("Nachrichten"));
+    nameAndDescribe(ProgressBar1, Texts::tr("Fortschritt"));
+    cmbIdentity->setAccessibleName(Texts::tr("Mailkonto"));
 }

@@ -38,7 +38,7 @@ frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, 
 {
     initResources();
     m_mailbox.useDisk(PreviewStore::defaultFolder());
-    setWindowTitle(QStringLiteral("EMail Preview"));
+    setWindowTitle(tr("EMail Preview"));
     setWindowIcon(QIcon(QStringLiteral(":/mailbox.png")));
     createOn(this);
     m_texts = std::make_unique<MessageTexts>(*this, [this](int row) { fetchWholeMessage(row); });
@@ -84,7 +84,7 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
 
     List1->messages()->clear();
     Text1->setPlainText(QString());
-    Label2->setText(QStringLiteral("0 Emails"));
+    Label2->setText(tr("0 Emails"));
     Label1->clear();
     lblMailInfo[0]->clear();
     lblMailInfo[1]->clear();
@@ -109,8 +109,7 @@ void frmTarvolk::Form_Load(const QString& programFolder, const QString& configFi
     if (titled.isEmpty()) {
         const QString problem =
             settings.problem().isEmpty()
-                ? QStringLiteral("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.")
-                      .arg(settings.path)
+                ? tr("Kein Mailkonto eingerichtet: bitte die Datei %1 anlegen.").arg(settings.path)
                 : settings.problem();
         plaintext::show(Label1, problem);
         // The status line is too narrow for the whole path; the empty preview shows it in full.
@@ -240,8 +239,7 @@ void frmTarvolk::Command1_Click(int Index)
     if (Index == 1) {
         marked = List1->messages()->markedRows();
         if (marked.isEmpty()) {
-            MessageBox::show(this, windowTitle(),
-                             QStringLiteral("Keine Mail zum Löschen ausgewählt !"));
+            MessageBox::show(this, windowTitle(), tr("Keine Mail zum Löschen ausgewählt !"));
         } else if (m_accounts.ConfirmDelete &&
                    !MessageBox::ask(this,
                                     deleteQuestion(windowTitle(), *List1->messages(), marked))) {

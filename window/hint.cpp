@@ -6,10 +6,9 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("Hint", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Hint)
+};
 
 } // namespace
 
@@ -23,13 +22,13 @@ Hint hintFor(const Verdict& verdict, const RuleMatch& rule)
         hint.icon = severityIcon(verdict.findings.first().severity);
     }
     if (rule.effect == RuleMatch::Effect::Mark) {
-        hint.lines.append(tr("Regel zum Markieren: %1").arg(rule.rule));
+        hint.lines.append(Texts::tr("Regel zum Markieren: %1").arg(rule.rule));
         if (hint.word.isEmpty())
-            hint.word = tr("Regel: markieren");
+            hint.word = Texts::tr("Regel: markieren");
     } else if (rule.effect == RuleMatch::Effect::NeverMark) {
-        hint.lines.append(tr("Regel gegen das Markieren: %1").arg(rule.rule));
+        hint.lines.append(Texts::tr("Regel gegen das Markieren: %1").arg(rule.rule));
         if (hint.word.isEmpty())
-            hint.word = tr("Regel: nicht markieren");
+            hint.word = Texts::tr("Regel: nicht markieren");
     }
     return hint;
 }

@@ -5,10 +5,15 @@
 #include "text/textdecoding.h"
 #include "window/formcontrols.h"
 
+#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QTabBar>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MessageTexts)
+};
 
 // A whole message or header block shows this much at most; a header block of a "top" answer is
 // far below it.
@@ -46,7 +51,7 @@ void MessageTexts::showCurrent()
         showText(plaintext::lines(decodeUtf8OrWindows1252(messages.header(row)), ShownCharacters,
                                   ShownLines),
                  row < 0 ? QString()
-                         : QStringLiteral("Der Kopf dieser Nachricht ist nicht ganz angekommen."));
+                         : Texts::tr("Der Kopf dieser Nachricht ist nicht ganz angekommen."));
         return;
     case WholeMessage:
         if (row == m_wholeRow)
@@ -66,13 +71,13 @@ void MessageTexts::tabChosen()
         return;
     }
     m_shownRow = row;
-    showText(QString(), QStringLiteral("Die ganze Nachricht wird vom Server abgerufen …"));
+    showText(QString(), Texts::tr("Die ganze Nachricht wird vom Server abgerufen …"));
     m_fetching = true;
     m_fetchWhole(row);
     m_fetching = false;
     if (m_shownRow != m_wholeRow && m_controls.tabText1->currentIndex() == WholeMessage)
-        showText(QString(), QStringLiteral("Die ganze Nachricht wurde nicht abgerufen. Ein Klick "
-                                           "auf „Ganze Nachricht“ versucht es noch einmal."));
+        showText(QString(), Texts::tr("Die ganze Nachricht wurde nicht abgerufen. Ein Klick "
+                                      "auf „Ganze Nachricht“ versucht es noch einmal."));
 }
 
 void MessageTexts::wholeMessageArrived(int row, const QByteArray& message)

@@ -15,38 +15,38 @@ namespace PasswordDialog {
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("PasswordDialog", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PasswordDialog)
+};
 
 Answer askModally(QWidget* parent, const Request& request)
 {
     QDialog dialog(parent);
-    dialog.setWindowTitle(tr("Passwort für %1").arg(plaintext::line(request.title)));
+    dialog.setWindowTitle(Texts::tr("Passwort für %1").arg(plaintext::line(request.title)));
     auto* layout = new QVBoxLayout(&dialog);
     if (request.storedRefused) {
         layout->addWidget(
-            new QLabel(tr("Der Server hat das gemerkte Passwort abgelehnt."), &dialog));
+            new QLabel(Texts::tr("Der Server hat das gemerkte Passwort abgelehnt."), &dialog));
     }
-    auto* caption = new QLabel(tr("&Passwort:"), &dialog);
+    auto* caption = new QLabel(Texts::tr("&Passwort:"), &dialog);
     layout->addWidget(caption);
     auto* password = new QLineEdit(&dialog);
     password->setEchoMode(QLineEdit::Password);
     caption->setBuddy(password);
     layout->addWidget(password);
     // Alt+M, as Alt+P goes to the password and Alt+A to Abbrechen.
-    auto* remember = new QCheckBox(tr("Passwort &merken"), &dialog);
+    auto* remember = new QCheckBox(Texts::tr("Passwort &merken"), &dialog);
     // Storing a password is the user's choice, except when it replaces one stored before.
     remember->setChecked(request.canRemember && request.storedRefused);
     remember->setEnabled(request.canRemember);
     layout->addWidget(remember);
     if (!request.canRemember) {
         layout->addWidget(new QLabel(
-            tr("Kein Schlüsselbund erreichbar: das Passwort kann nicht gemerkt werden."), &dialog));
+            Texts::tr("Kein Schlüsselbund erreichbar: das Passwort kann nicht gemerkt werden."),
+            &dialog));
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Abbrechen"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(Texts::tr("Abbrechen"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);

@@ -5,9 +5,14 @@
 #include "verdict/domainnames.h"
 #include "window/messagelistview.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(RuleMenu)
+};
 
 // A value in a menu entry: one short plain line, "&" shown as itself.
 QString menuText(const QString& value)
@@ -37,14 +42,14 @@ void popUp(MessageListView* list, int row, const QPoint& globalPosition, RulesFi
                              showStatus(rules.add(section, kind, value));
                          });
     };
-    add(QStringLiteral("Absender %1 immer &markieren").arg(menuText(facts.sender)),
-        RuleSection::Mark, RuleKind::Sender, facts.sender);
-    add(QStringLiteral("Domain %1 immer m&arkieren").arg(menuText(domain)), RuleSection::Mark,
+    add(Texts::tr("Absender %1 immer &markieren").arg(menuText(facts.sender)), RuleSection::Mark,
+        RuleKind::Sender, facts.sender);
+    add(Texts::tr("Domain %1 immer m&arkieren").arg(menuText(domain)), RuleSection::Mark,
         RuleKind::Domain, domain);
     menu->addSeparator();
-    add(QStringLiteral("Absender %1 &nie markieren").arg(menuText(facts.sender)),
-        RuleSection::NeverMark, RuleKind::Sender, facts.sender);
-    add(QStringLiteral("Domain %1 n&ie markieren").arg(menuText(domain)), RuleSection::NeverMark,
+    add(Texts::tr("Absender %1 &nie markieren").arg(menuText(facts.sender)), RuleSection::NeverMark,
+        RuleKind::Sender, facts.sender);
+    add(Texts::tr("Domain %1 n&ie markieren").arg(menuText(domain)), RuleSection::NeverMark,
         RuleKind::Domain, domain);
     menu->popup(globalPosition);
 }

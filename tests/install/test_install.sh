@@ -11,7 +11,8 @@ fail() {
 }
 share=$prefix/share
 id=de.tarvolk.tarvolk
-for file in bin/tarvolk share/man/man1/tarvolk.1 share/applications/$id.desktop \
+for file in bin/tarvolk share/man/man1/tarvolk.1 share/man/de/man1/tarvolk.1 \
+    share/applications/$id.desktop \
     share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg; do
     [ -f "$prefix/$file" ] || fail "$file not installed"
 done
@@ -29,4 +30,5 @@ grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "icon name"
 report=$(appstreamcli validate-tree --pedantic --no-net "$prefix" 2>&1 || true)
 ! grep -E '^ *[EWP]:' <<<"$report" || fail "metainfo or its desktop entry"
 "$prefix/bin/tarvolk" --version | grep -q '^tarvolk ' || fail "the installed program does not run"
+LANGUAGE=en "$prefix/bin/tarvolk" --help | grep -q '^Usage: ' || fail "the installed program has no English"
 echo "installed and valid"
