@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <algorithm>
 #include <climits>
@@ -55,6 +57,20 @@ void WindowLayout::place()
     m_window.setMinimumSize(m_startSize);
     m_window.resize(m_startSize);
     follow(m_startSize);
+}
+
+QSize WindowLayout::roomySize(int rowsWidth) const
+{
+    MessageListView* list = m_window.List1;
+    const int listWidth = rowsWidth + 2 * list->frameWidth() +
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    // The list takes half of the width the window gains.
+    const int wanted = m_startSize.width() + 2 * (listWidth - m_start.value(list).width());
+    const QSize screen = m_window.screen()->availableSize();
+    const double scale = std::max(1.0, std::min({double(wanted) / m_startSize.width(),
+                                                 0.75 * screen.width() / m_startSize.width(),
+                                                 0.75 * screen.height() / m_startSize.height()}));
+    return m_startSize * scale;
 }
 
 void WindowLayout::placeFrames()

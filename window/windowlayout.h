@@ -18,6 +18,9 @@ public:
     // Places every control; call once, after the controls exist.
     void place();
     QSize startSize() const { return m_startSize; }
+    // The start size scaled up, in its proportions, until the list is wide enough for rows of
+    // this width; at most three quarters of the screen.
+    QSize roomySize(int rowsWidth) const;
     // Moves and stretches the controls for a client area of this size.
     void follow(const QSize& size);
 

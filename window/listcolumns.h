@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class QSettings;
+class QTreeView;
+
+// The message list's columns: sender and subject share the width the other columns leave, date
+// and size fit their content, and the user can resize every column; a column the user widens
+// or narrows takes its room from the subject. The widths and the sort are kept between runs.
+class ListColumns : public QObject {
+    Q_OBJECT
+public:
+    explicit ListColumns(QTreeView* list);
+
+    // The width the list's rows need to show every column at its first width.
+    int fullWidth() const;
+    void save(QSettings& state) const;
+    // Widths and sort from an earlier run; values out of range are left as they are.
+    void restore(const QSettings& state);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void resizeByUser(int column);
+    void keepSenderPart();
+    // Sender and subject share the room, in the proportion they have now.
+    void shareRoom();
+    // The viewport's width left for the sender and the subject.
+    int room() const;
+    void setWidth(int column, int width);
+
+    QTreeView* m_list;
+    QList<int> m_firstWidths;
+    int m_leastWidth;
+    // The sender's part of the room sender and subject share.
+    double m_senderPart;
+    bool m_resizing = false;
+};
