@@ -43,7 +43,7 @@ frmTarvolk::frmTarvolk(const QString& programFolder, const QString& configFile, 
     m_accountBox = std::make_unique<AccountBox>(cmbIdentity, m_accounts);
     connectControls();
     m_layout.place();
-    m_memory.restore(*this, m_layout.roomySize(List1->columns().fullWidth()), List1->columns());
+    m_memory.restore(*this, m_layout, List1->columns());
     Form_Load(programFolder, configFile);
 }
 
@@ -190,7 +190,7 @@ void frmTarvolk::resizeEvent(QResizeEvent* event)
 
 void frmTarvolk::closeEvent(QCloseEvent* event)
 {
-    m_memory.save(*this, List1->columns());
+    m_memory.save(*this, m_layout, List1->columns());
     // Watching from the tray, closing only hides the window; Ctrl+Q and "Beenden" quit.
     if (m_watch && m_watch->keepsRunning() && !m_quitting) {
         hide();

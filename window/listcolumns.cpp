@@ -92,27 +92,27 @@ int ListColumns::room() const
 
 void ListColumns::resizeByUser(int column)
 {
-    const QHeaderView* header = m_list->header();
-    if (column != Column::Subject) {
-        setWidth(Column::Subject,
-                 std::max(m_leastWidth, room() - header->sectionSize(Column::Sender)));
-    }
-    keepSenderPart();
+    // The subject fills what is left, until the list is resized.
+    if (column == Column::Subject)
+        return;
+    if (column == Column::Sender)
+        m_senderPart =
+            std::min(1.0, double(m_list->header()->sectionSize(Column::Sender)) / sharedWidth());
+    shareRoom();
 }
 
-void ListColumns::keepSenderPart()
+int ListColumns::sharedWidth() const
 {
-    const QHeaderView* header = m_list->header();
-    const int sender = header->sectionSize(Column::Sender);
-    m_senderPart = double(sender) / std::max(1, sender + header->sectionSize(Column::Subject));
+    // Narrower than at first, they would show too little: the list scrolls sideways instead.
+    return std::max(room(), m_firstWidths[Column::Sender] + m_firstWidths[Column::Subject]);
 }
 
 void ListColumns::shareRoom()
 {
-    const int room = this->room();
-    const int senderShare = std::max(m_leastWidth, int(room * m_senderPart));
-    setWidth(Column::Sender, senderShare);
-    setWidth(Column::Subject, std::max(m_leastWidth, room - senderShare));
+    const int shared = sharedWidth();
+    const int sender = std::max(m_leastWidth, qRound(shared * m_senderPart));
+    setWidth(Column::Sender, sender);
+    setWidth(Column::Subject, std::max(m_leastWidth, shared - sender));
 }
 
 void ListColumns::setWidth(int column, int width)
@@ -144,7 +144,9 @@ void ListColumns::restore(const QSettings& state)
             width <= WidestFactor * m_firstWidths[column])
             setWidth(column, width);
     }
-    keepSenderPart();
+    const QHeaderView* header = m_list->header();
+    const int sender = header->sectionSize(Column::Sender);
+    m_senderPart = double(sender) / (sender + header->sectionSize(Column::Subject));
     bool valid = false;
     const int sortColumn = state.value(SortColumnKey).toInt(&valid);
     if (valid && sortColumn >= 0 && sortColumn < m_firstWidths.size()) {

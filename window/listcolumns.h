@@ -6,9 +6,9 @@
 class QSettings;
 class QTreeView;
 
-// The message list's columns: sender and subject share the width the other columns leave, date
-// and size fit their content, and the user can resize every column; a column the user widens
-// or narrows takes its room from the subject. The widths and the sort are kept between runs.
+// The message list's columns: sender and subject share the width the other columns leave, in
+// the proportion the user gives them; date and size fit their content; the user can resize every
+// column. The widths and the sort are kept between runs.
 class ListColumns : public QObject {
     Q_OBJECT
 public:
@@ -25,11 +25,12 @@ protected:
 
 private:
     void resizeByUser(int column);
-    void keepSenderPart();
-    // Sender and subject share the room, in the proportion they have now.
+    // Sender and subject share the room in their proportion.
     void shareRoom();
     // The viewport's width left for the sender and the subject.
     int room() const;
+    // What sender and subject share: the room, but no less than their first widths.
+    int sharedWidth() const;
     void setWidth(int column, int width);
 
     QTreeView* m_list;

@@ -532,14 +532,18 @@ void TestFrmTarvolk::enlargingGivesTheRoomToTheListAndThePreview()
             .arg(now.width() - was.width())
             .arg(now.height() - was.height());
     };
-    // Moved right, moved down, wider, higher.
-    QCOMPARE(grown(w.List1), QStringLiteral("0 0 100 100"));
-    QCOMPARE(grown(w.Label2), QStringLiteral("0 0 100 0"));
-    QCOMPARE(grown(w.Frame1), QStringLiteral("100 0 100 100"));
-    QCOMPARE(grown(w.Text1), QStringLiteral("0 0 100 100"));
-    QCOMPARE(grown(w.lblMailInfo[0]), QStringLiteral("0 0 100 0"));
+    // Moved right, moved down, wider, higher; the list and the preview share the width.
+    const int toList = w.List1->width() - before.value(w.List1).width();
+    QVERIFY2(toList > 0 && toList < 200, qPrintable(grown(w.List1)));
+    const QString listGrown = QStringLiteral("0 0 %1 ").arg(toList);
+    const QString previewGrown = QStringLiteral("0 0 %1 ").arg(200 - toList);
+    QCOMPARE(grown(w.List1), listGrown + QStringLiteral("100"));
+    QCOMPARE(grown(w.Label2), listGrown + QStringLiteral("0"));
+    QCOMPARE(grown(w.Frame1), QStringLiteral("%1 0 %2 100").arg(toList).arg(200 - toList));
+    QCOMPARE(grown(w.Text1), previewGrown + QStringLiteral("100"));
+    QCOMPARE(grown(w.lblMailInfo[0]), previewGrown + QStringLiteral("0"));
     QCOMPARE(grown(w.lblMailInfo[4]), QStringLiteral("0 0 0 0"));
-    QCOMPARE(grown(w.picMailInfo), QStringLiteral("100 0 0 0"));
+    QCOMPARE(grown(w.picMailInfo), QStringLiteral("%1 0 0 0").arg(200 - toList));
     QCOMPARE(grown(w.Frame3), QStringLiteral("0 0 200 0"));
     QCOMPARE(grown(w.Command1[1]), QStringLiteral("0 0 0 0"));
     QCOMPARE(grown(w.Label3), QStringLiteral("200 0 0 0"));
@@ -571,6 +575,14 @@ void TestFrmTarvolk::nextStartKeepsSizeColumnsAndSort()
     const QSize size = first.minimumSize() + QSize(20, 10);
     first.resize(size);
     QTRY_COMPARE_WITH_TIMEOUT(first.size(), size, 5000);
+    // The divider between the list and the preview, dragged to narrow the list.
+    QWidget* divider = first.findChild<QWidget*>(QStringLiteral("ColumnDivider"));
+    QVERIFY(divider);
+    const int listWidth = first.List1->width();
+    QTest::mousePress(divider, Qt::LeftButton, {}, QPoint(2, 20));
+    QTest::mouseMove(divider, QPoint(-4, 20));
+    QTest::mouseRelease(divider, Qt::LeftButton, {}, QPoint(-4, 20));
+    QCOMPARE(first.List1->width(), listWidth - 6);
     first.List1->header()->resizeSection(MessageListModel::Hint, 50);
     windowdriver::clickHeader(first.List1, MessageListModel::Date);
     windowdriver::clickHeader(first.List1, MessageListModel::Date);
@@ -581,6 +593,7 @@ void TestFrmTarvolk::nextStartKeepsSizeColumnsAndSort()
     second.show();
     QVERIFY(QTest::qWaitForWindowExposed(&second));
     QTRY_COMPARE_WITH_TIMEOUT(second.size(), size, 5000);
+    QCOMPARE(second.List1->width(), listWidth - 6);
     QCOMPARE(columnWidths(second.List1), widths);
     QCOMPARE(widths[MessageListModel::Hint], 50);
     QCOMPARE(second.List1->header()->sortIndicatorSection(), int(MessageListModel::Date));

@@ -576,22 +576,21 @@ void TestWindowConversations::sortingKeepsMarksTheCurrentEntryAndWhatIsDeleted()
     clickHeader(w.List1, MessageListModel::Size);
     QCOMPARE(entries(w.List1), QStringList({listed[1], listed[0], listed[2]}));
     QVERIFY(clickCheckBox(w.List1, 0));
-    QVERIFY(clickCheckBox(w.List1, 1));
     clickHeader(w.List1, MessageListModel::Entry);
     QCOMPARE(entries(w.List1), listed);
-    QCOMPARE(markedRows(w.List1), QList<int>({0, 1}));
+    QCOMPARE(markedRows(w.List1), QList<int>({1}));
     QCOMPARE(w.List1->currentRow(), 2);
     QCOMPARE(w.Text1->toPlainText(), lines(text(mails[2])));
 
     clickHeader(w.List1, MessageListModel::Size);
-    m_f->server.play({listing(mails), Step::expect("dele 1"),
-                      Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 2"),
+    m_f->server.play({listing(mails), Step::expect("dele 2"),
                       Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
-    m_f->server.play(refetch({mails[2]}));
+    m_f->server.play(refetch({mails[0], mails[2]}));
     press(w.Command1[1]);
 
     SCRIPTED_VERIFY(m_f->server);
-    QCOMPARE(entries(w.List1), listEntries({mails[2]}));
+    const QStringList left = listEntries({mails[0], mails[2]});
+    QCOMPARE(entries(w.List1), QStringList({left[1], left[0]}));
 }
 
 // The question comes before any password, keyring or connection: the account chosen now has no
