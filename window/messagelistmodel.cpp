@@ -238,13 +238,32 @@ QVariant MessageListModel::sortKey(int row, int column) const
     case Entry:
         return row;
     case Hint:
-        return hintFor(verdict(row), sorted.rule).word;
+        return hintRank(row);
     case Date:
         return sorted.sentAt;
     case Size:
         return sorted.size;
     }
-    return sorted.details[column - Sender];
+    // Case-folded, so that the view's locale-aware comparison ignores case in every locale.
+    return sorted.details[column - Sender].toCaseFolded();
+}
+
+int MessageListModel::hintRank(int row) const
+{
+    // The gravest finding first, then the rules' hints, then messages without any.
+    const Verdict judged = verdict(row);
+    if (!judged.findings.isEmpty())
+        return int(judged.findings.first().kind);
+    const int afterFindings = int(FindingKind::SenderConfirmed) + 1;
+    switch (m_rows[row].rule.effect) {
+    case RuleMatch::Effect::Mark:
+        return afterFindings;
+    case RuleMatch::Effect::NeverMark:
+        return afterFindings + 1;
+    case RuleMatch::Effect::None:
+        break;
+    }
+    return afterFindings + 2;
 }
 
 Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const

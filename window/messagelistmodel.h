@@ -21,7 +21,8 @@ class MessageListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { Entry, Hint, Sender, Subject, Date, Size, ColumnCount };
-    // What a column sorts by: the listing's order, the size in bytes, the time sent, or the text.
+    // What a column sorts by: the listing's order, the gravity of the hint, the size in bytes,
+    // the time sent, or the text without case.
     static constexpr int SortRole = Qt::UserRole;
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -94,6 +95,7 @@ private:
     QVariant hintData(int row, int role) const;
     QVariant sizeData(int row, int role) const;
     QVariant sortKey(int row, int column) const;
+    int hintRank(int row) const;
     // Matches the row against the rules, then ticks or unticks it as its rule says, unless the
     // user has set its mark.
     void followRules(int row);

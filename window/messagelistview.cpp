@@ -43,7 +43,6 @@ MessageListView::MessageListView(QWidget* parent)
 {
     m_sorted->setSourceModel(m_messages);
     m_sorted->setSortRole(MessageListModel::SortRole);
-    m_sorted->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_sorted->setSortLocaleAware(true);
     setModel(m_sorted);
     setItemDelegate(new VisibleCheckBoxDelegate(this));

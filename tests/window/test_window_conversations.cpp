@@ -554,8 +554,8 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
     QCOMPARE(w.Label1->text(), QString());
 }
 
-// Sizes sort as numbers; marks and the current entry stay with their messages, and the
-// deletion goes to the marked messages, not to those now at the marked rows' numbers.
+// Senders sort without case, sizes as numbers; marks and the current entry stay with their
+// messages, and the deletion goes to the marked messages, not to those now at the marked rows.
 void TestWindowConversations::sortingKeepsMarksTheCurrentEntryAndWhatIsDeleted()
 {
     QVERIFY(m_f->writeSettings("[Setup]\nLineCount=10\nConfirmDelete=0\n"
@@ -569,6 +569,8 @@ void TestWindowConversations::sortingKeepsMarksTheCurrentEntryAndWhatIsDeleted()
     const QList<Mail> mails = threeMails();
     const QStringList listed = listEntries(mails);
 
+    clickHeader(w.List1, MessageListModel::Sender);
+    QCOMPARE(entries(w.List1), QStringList({listed[1], listed[2], listed[0]}));
     clickHeader(w.List1, MessageListModel::Size);
     QCOMPARE(entries(w.List1), QStringList({listed[2], listed[0], listed[1]}));
     QVERIFY(clickEntry(w.List1, 0));
