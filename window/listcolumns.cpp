@@ -2,7 +2,6 @@
 
 #include "window/messagelistmodel.h"
 
-#include <QEvent>
 #include <QHeaderView>
 #include <QLocale>
 #include <QSettings>
@@ -61,7 +60,6 @@ ListColumns::ListColumns(QTreeView* list) : QObject(list), m_list(list)
         if (!m_resizing)
             resizeByUser(column);
     });
-    list->viewport()->installEventFilter(this);
 }
 
 int ListColumns::fullWidth() const
@@ -70,13 +68,6 @@ int ListColumns::fullWidth() const
     for (int column : m_firstWidths)
         width += column;
     return width;
-}
-
-bool ListColumns::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
-        shareRoom();
-    return QObject::eventFilter(watched, event);
 }
 
 int ListColumns::room() const

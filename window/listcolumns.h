@@ -19,14 +19,11 @@ public:
     void save(QSettings& state) const;
     // Widths and sort from an earlier run; values out of range are left as they are.
     void restore(const QSettings& state);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Sender and subject share the room in their proportion; call when the list's width changed.
+    void shareRoom();
 
 private:
     void resizeByUser(int column);
-    // Sender and subject share the room in their proportion.
-    void shareRoom();
     // The viewport's width left for the sender and the subject.
     int room() const;
     // What sender and subject share: the room, but no less than their first widths.

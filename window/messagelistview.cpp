@@ -183,3 +183,10 @@ void MessageListView::contextMenuEvent(QContextMenuEvent* event)
                                              ? event->globalPos()
                                              : viewport()->mapToGlobal(visualRect(index).center()));
 }
+
+bool MessageListView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        m_columns->shareRoom();
+    return QTreeView::viewportEvent(event);
+}
