@@ -12,8 +12,10 @@ ColumnDivider::ColumnDivider(std::function<void()> pressed, std::function<void(i
 
 void ColumnDivider::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
     m_pressX = qRound(event->globalPosition().x());
     m_pressed();
 }
