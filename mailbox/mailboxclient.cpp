@@ -183,7 +183,8 @@ void MailboxClient::showListing(qint32 count, qint32 totalSize)
     QList<ListedMessage> entries;
     entries.reserve(m_fetched.messages.size());
     for (const FetchedMessage& message : std::as_const(m_fetched.messages))
-        entries.append({tr("%1. Email %2").arg(message.number).arg(message.size), message.uid});
+        entries.append(
+            {tr("%1. Email %2").arg(message.number).arg(message.size), message.uid, message.size});
     m_view.appendMessages(entries);
     // A mailbox of empty messages still needs a valid range.
     m_view.setProgressRange(qMax(totalSize, 1));

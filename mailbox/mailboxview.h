@@ -15,11 +15,12 @@ struct Notice {
     QString detail;
 };
 
-// One entry of a listing: what the list shows, and the server's unique id of the message (empty
-// when the server gives no ids that tell its messages apart).
+// One entry of a listing: what the list shows, the server's unique id of the message (empty
+// when the server gives no ids that tell its messages apart), and its size in bytes.
 struct ListedMessage {
     QString entry;
     QByteArray uid;
+    qint64 size = 0;
 };
 
 // What a conversation with the mail server shows in the window. The window implements

@@ -1,26 +1,26 @@
 #pragma once
 
 #include "mailbox/mailboxclient.h"
-#include "mailbox/mailboxview.h"
 #include "settings/accountslots.h"
-#include "window/displaythrottle.h"
+#include "window/accountbox.h"
+#include "window/conversationview.h"
 #include "window/formcontrols.h"
 #include "window/listjudging.h"
-#include "window/listplace.h"
 #include "window/loginpassword.h"
 #include "window/mailwatch.h"
 #include "window/messagelistview.h"
 #include "window/messagetexts.h"
 #include "window/windowlayout.h"
+#include "window/windowmemory.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QWidget>
 
 // The program's one window: the account choice, the message list and the preview of one message.
 // The controls (FormControls) are public so that the tests can reach them by name; the
-// conversations with the server live in MailboxClient and reach the window through MailboxView.
-class frmTarvolk : public QWidget, public FormControls, private MailboxView {
+// conversations with the server live in MailboxClient and reach the window through
+// ConversationView.
+class frmTarvolk : public QWidget, public FormControls {
     Q_OBJECT
 
 public:
@@ -36,7 +36,7 @@ public:
     // Fills the header summary and the attachment sign from a stored message text.
     void SetMailInfo(const QString& MailText);
 
-    MailboxClient& mailbox() { return m_mailbox; }
+    MailboxClient& mailbox() { return *m_mailbox; }
     // Accounts are watched and a tray shows Tarvolk: closing the window only hides it.
     bool watchesFromTray() const { return m_watch && m_watch->keepsRunning(); }
 
@@ -59,10 +59,7 @@ private:
 
     void Form_Load(const QString& programFolder, const QString& configFile);
     void Form_Activate();
-    void cmbIdentity_Click();
-    void showTitleFromItsStart();
     void Command1_Click(int Index);
-    void List1_Click();
     // Runs the conversation with the account as a press does: with its password or token, and
     // with the background checks kept off its mailbox meanwhile.
     void converse(const Account& account,
@@ -70,37 +67,23 @@ private:
     // Asks the server of the listed account for the whole message of the row.
     void fetchWholeMessage(int row);
 
-    void setStatus(const QString& text) override;
-    void setSummary(const QString& text) override;
-    void clearMessages() override;
-    void appendMessages(const QList<ListedMessage>& messages) override;
-    QList<int> rowsOnScreen() const override;
-    void messageArrived(int position, const QString& text, const QByteArray& header) override;
-    void wholeMessageArrived(int position, const QByteArray& message) override;
-    void setProgressRange(int maximum) override;
-    void setProgress(int value) override;
-    int progressMaximum() const override;
-    void setBusy(bool busy) override;
-    void showNotice(const Notice& notice) override;
+    void setStatus(const QString& text) { m_shown->setStatus(text); }
 
     AccountSlots m_accounts;
-    DisplayThrottle m_display;
     WindowLayout m_layout{*this};
-    MailboxClient m_mailbox{*this};
+    WindowMemory m_memory;
     LoginPassword m_password{[this](const QString& text) {
         setStatus(text);
     }};
-    QPointer<QWidget> m_focusBeforeBusy;
-    // The account of the running press, and that of the list on screen (AccountIdentity::key).
-    QString m_fetchedAccount;
-    QString m_listedAccount;
-    // The current entry and the marks, from before a fetch to its listing.
-    ListPlace m_place;
     bool m_activated = false;
     std::unique_ptr<MailWatch> m_watch;
     bool m_quitting = false;
     std::unique_ptr<MessageTexts> m_texts;
     std::unique_ptr<ListJudging> m_judging;
+    std::unique_ptr<ConversationView> m_shown;
+    // Declared after the view it shows its conversations in.
+    std::unique_ptr<MailboxClient> m_mailbox;
+    std::unique_ptr<AccountBox> m_accountBox;
     // The settings file read at start-up, or the one looked for.
     QString m_settingsPath;
     bool m_settingsRead = false;

@@ -61,6 +61,6 @@ void ListPlace::restore(MessageListView& list)
         current = entries == m_entries ? m_current : -1;
     }
     if (current >= 0)
-        list.setCurrentIndex(messages.index(current, MessageListModel::Entry));
+        list.setCurrentRow(current);
     forget();
 }

@@ -3,7 +3,22 @@
 #include "window/hint.h"
 #include "window/plaintext.h"
 
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
 #include <algorithm>
+
+namespace {
+
+// A Date header's time, without the comment many senders add ("(CET)").
+qint64 sentAt(const QString& date)
+{
+    static const QRegularExpression comment(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    const QDateTime time = QDateTime::fromString(QString(date).remove(comment), Qt::RFC2822Date);
+    return time.isValid() ? time.toMSecsSinceEpoch() : LLONG_MIN;
+}
+
+} // namespace
 
 void MessageListModel::clear()
 {
@@ -15,13 +30,15 @@ void MessageListModel::clear()
     endResetModel();
 }
 
-void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids)
+void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids,
+                              const QList<qint64>& sizes)
 {
     m_rows.reserve(m_rows.size() + entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         Row row;
         row.entry = entries[i];
         row.uid = uids.value(i);
+        row.size = sizes.value(i);
         m_rows.append(row);
     }
 }
@@ -35,6 +52,7 @@ void MessageListModel::setMessage(int row, const QString& text,
     changed.text = text;
     for (size_t i = 0; i < details.size(); ++i)
         changed.details[i] = plaintext::line(details[i]);
+    changed.sentAt = sentAt(changed.details[2]);
     changed.header = header;
     changed.facts.reset();
     changed.verdict.reset();
@@ -106,8 +124,8 @@ void MessageListModel::publish()
         endInsertRows();
     }
     if (m_changedFirst <= m_changedLast) {
-        emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, Date),
-                         {Qt::DisplayRole, Qt::DecorationRole, Qt::ToolTipRole});
+        emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, ColumnCount - 1),
+                         {Qt::DisplayRole, Qt::DecorationRole, Qt::ToolTipRole, SortRole});
         m_changedFirst = INT_MAX;
         m_changedLast = -1;
     }
@@ -163,6 +181,8 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_published)
         return QVariant();
+    if (role == SortRole)
+        return sortKey(index.row(), index.column());
     const Row& row = m_rows[index.row()];
     if (index.column() == Entry) {
         if (role == Qt::DisplayRole)
@@ -179,6 +199,8 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const
     }
     if (index.column() == Hint)
         return hintData(index.row(), role);
+    if (index.column() == Size)
+        return sizeData(index.row(), role);
     const QString& value = row.details[index.column() - Sender];
     if (role == Qt::DisplayRole)
         return value;
@@ -200,6 +222,50 @@ QVariant MessageListModel::hintData(int row, int role) const
     return plaintext::toolTip(hint.lines);
 }
 
+QVariant MessageListModel::sizeData(int row, int role) const
+{
+    if (role == Qt::DisplayRole)
+        return QLocale().formattedDataSize(m_rows[row].size, 1, QLocale::DataSizeTraditionalFormat);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return QVariant();
+}
+
+QVariant MessageListModel::sortKey(int row, int column) const
+{
+    const Row& sorted = m_rows[row];
+    switch (column) {
+    case Entry:
+        return row;
+    case Hint:
+        return hintRank(row);
+    case Date:
+        return sorted.sentAt;
+    case Size:
+        return sorted.size;
+    }
+    // Case-folded, so that the view's locale-aware comparison ignores case in every locale.
+    return sorted.details[column - Sender].toCaseFolded();
+}
+
+int MessageListModel::hintRank(int row) const
+{
+    // The gravest finding first, then the rules' hints, then messages without any.
+    const Verdict judged = verdict(row);
+    if (!judged.findings.isEmpty())
+        return int(judged.findings.first().kind);
+    const int afterFindings = int(FindingKind::SenderConfirmed) + 1;
+    switch (m_rows[row].rule.effect) {
+    case RuleMatch::Effect::Mark:
+        return afterFindings;
+    case RuleMatch::Effect::NeverMark:
+        return afterFindings + 1;
+    case RuleMatch::Effect::None:
+        break;
+    }
+    return afterFindings + 2;
+}
+
 Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
@@ -210,7 +276,12 @@ Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const
 
 QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return QVariant();
+    // A first click on a column sorts it ascending, whichever column was sorted before.
+    if (role == Qt::InitialSortOrderRole)
+        return Qt::AscendingOrder;
+    if (role != Qt::DisplayRole)
         return QVariant();
     switch (section) {
     case Entry:
@@ -223,6 +294,8 @@ QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, 
         return tr("Betreff");
     case Date:
         return tr("Datum");
+    case Size:
+        return tr("Größe");
     }
     return QVariant();
 }

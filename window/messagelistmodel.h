@@ -11,22 +11,26 @@
 
 // The message list: per message its entry "i. Email size", the server's id for it (empty when the
 // server has no usable ids), its sender, subject and date once its text has arrived, what its
-// header block tells (the "Hinweis" column, see window/hint.h), and the mark for deletion. The
-// rules tick and untick a message until the user sets its mark. Row k is message k + 1; nothing
-// is sorted.
+// header block tells (the "Hinweis" column, see window/hint.h), its size, and the mark for
+// deletion. The rules tick and untick a message until the user sets its mark. Row k is message
+// k + 1, the listing's position; the view sorts by SortRole without changing the rows.
 // Entries and details added during a fetch reach the views only when published: a fetch that
 // fills the list message by message then lays it out and repaints it a few times a second, not
 // for every message, and ten thousand entries cost one insertion.
 class MessageListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Entry, Hint, Sender, Subject, Date, ColumnCount };
+    enum Column { Entry, Hint, Sender, Subject, Date, Size, ColumnCount };
+    // What a column sorts by: the listing's order, the gravity of the hint, the size in bytes,
+    // the time sent, or the text without case.
+    static constexpr int SortRole = Qt::UserRole;
 
     using QAbstractTableModel::QAbstractTableModel;
 
     void clear();
-    // uids, when given, holds each entry's id in the same order.
-    void append(const QStringList& entries, const QList<QByteArray>& uids = {});
+    // uids and sizes, when given, hold each entry's id and size in bytes in the same order.
+    void append(const QStringList& entries, const QList<QByteArray>& uids = {},
+                const QList<qint64>& sizes = {});
     // A message's stored text has arrived (or was dropped: empty), with the values shown beside
     // its entry: sender, subject and date, and its header block as the server sent it.
     void setMessage(int row, const QString& text, const std::array<QString, 3>& details,
@@ -76,7 +80,10 @@ private:
     struct Row {
         QString entry;
         QByteArray uid;
+        qint64 size = 0;
         std::array<QString, 3> details;
+        // Milliseconds since the epoch; messages without a readable date sort first.
+        qint64 sentAt = LLONG_MIN;
         QString text;
         bool marked = false;
         bool markChosen = false;
@@ -86,6 +93,9 @@ private:
         mutable std::optional<Verdict> verdict;
     };
     QVariant hintData(int row, int role) const;
+    QVariant sizeData(int row, int role) const;
+    QVariant sortKey(int row, int column) const;
+    int hintRank(int row) const;
     // Matches the row against the rules, then ticks or unticks it as its rule says, unless the
     // user has set its mark.
     void followRules(int row);

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSortFilterProxyModel>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -37,36 +38,57 @@ protected:
 } // namespace
 
 MessageListView::MessageListView(QWidget* parent)
-    : QTreeView(parent), m_messages(new MessageListModel(this))
+    : QTreeView(parent), m_messages(new MessageListModel(this)),
+      m_sorted(new QSortFilterProxyModel(this))
 {
-    setModel(m_messages);
+    m_sorted->setSourceModel(m_messages);
+    m_sorted->setSortRole(MessageListModel::SortRole);
+    m_sorted->setSortLocaleAware(true);
+    setModel(m_sorted);
     setItemDelegate(new VisibleCheckBoxDelegate(this));
     // Every row is one line: the view need not measure each entry to place the next.
     setUniformRowHeights(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
-    setSortingEnabled(false);
+    // Listing order until the user clicks a header.
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
+    setSortingEnabled(true);
     setAllColumnsShowFocus(true);
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
-    header()->setStretchLastSection(true);
     header()->setSectionsMovable(false);
-    // The entry column fits the longest entry a mailbox gives, beside its check box.
-    const int checkBox = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
-    const int entry = fontMetrics().horizontalAdvance(QStringLiteral("9999. Email 99999999"));
-    header()->resizeSection(MessageListModel::Entry, entry + checkBox + fontMetrics().height());
-    const int em = fontMetrics().horizontalAdvance(u'M');
-    header()->resizeSection(MessageListModel::Hint, 16 * em);
-    header()->resizeSection(MessageListModel::Sender, 12 * em);
-    header()->resizeSection(MessageListModel::Subject, 16 * em);
+    m_columns = new ListColumns(this);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &MessageListView::entryChosen);
     // A click on the current entry changes no row but must still show what is stored by now.
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-        if (index.row() == m_currentAtPress)
+        if (rowOf(index) == m_currentAtPress)
             emit entryChosen();
     });
+}
+
+int MessageListView::rowOf(const QModelIndex& index) const
+{
+    return index.isValid() ? m_sorted->mapToSource(index).row() : -1;
+}
+
+void MessageListView::setCurrentRow(int row)
+{
+    setCurrentIndex(m_sorted->mapFromSource(m_messages->index(row, MessageListModel::Entry)));
+}
+
+QList<int> MessageListView::rowsAroundCurrent() const
+{
+    // The list shows the current entry once its rows are laid out; rows not shown yet follow in
+    // the listing's order.
+    const int rowHeight = qMax(1, fontMetrics().height());
+    const int shown = qMax(1, viewport()->height() / rowHeight);
+    const int first = qMax(0, currentIndex().row() - shown / 2);
+    QList<int> rows;
+    for (int row = first; row < first + shown; ++row)
+        rows.append(row < m_sorted->rowCount() ? rowOf(m_sorted->index(row, 0)) : row);
+    return rows;
 }
 
 void MessageListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -93,7 +115,7 @@ int MessageListView::checkBoxRowAt(const QPoint& point) const
     option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
     option.text = index.data().toString();
     const QRect box = style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
-    return box.contains(point) ? index.row() : -1;
+    return box.contains(point) ? rowOf(index) : -1;
 }
 
 // A click on a check box marks the entry and leaves the current entry and its preview as they
@@ -157,7 +179,14 @@ void MessageListView::contextMenuEvent(QContextMenuEvent* event)
     const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
     const QModelIndex index = byMouse ? indexAt(event->pos()) : currentIndex();
     if (index.isValid())
-        emit menuRequested(index.row(), byMouse
-                                            ? event->globalPos()
-                                            : viewport()->mapToGlobal(visualRect(index).center()));
+        emit menuRequested(rowOf(index), byMouse
+                                             ? event->globalPos()
+                                             : viewport()->mapToGlobal(visualRect(index).center()));
+}
+
+bool MessageListView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        m_columns->shareRoom();
+    return QTreeView::viewportEvent(event);
 }

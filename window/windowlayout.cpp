@@ -1,5 +1,6 @@
 #include "window/windowlayout.h"
 
+#include "window/columndivider.h"
 #include "window/frmtarvolk.h"
 
 #include <QComboBox>
@@ -9,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <algorithm>
 #include <climits>
@@ -52,9 +55,37 @@ void WindowLayout::place()
     widenToFit();
     for (const Follow& f : followers())
         m_start.insert(f.control, f.control->geometry());
+    const auto listExtra = [this] {
+        return m_window.List1->width() - m_start.value(m_window.List1).width();
+    };
+    m_divider = new ColumnDivider([this, listExtra] { m_listExtraAtPress = listExtra(); },
+                                  [this](int movedBy) {
+                                      const int extra = m_window.width() - m_startSize.width();
+                                      if (extra > 0)
+                                          setListPart(double(m_listExtraAtPress + movedBy) / extra);
+                                  },
+                                  &m_window);
     m_window.setMinimumSize(m_startSize);
     m_window.resize(m_startSize);
     follow(m_startSize);
+}
+
+void WindowLayout::openRoomy(int rowsWidth)
+{
+    MessageListView* list = m_window.List1;
+    const int listWidth = rowsWidth + 2 * list->frameWidth() +
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    const int listNeeds = listWidth - m_start.value(list).width();
+    const int wanted = m_startSize.width() + 2 * listNeeds;
+    const QSize screen = m_window.screen()->availableSize();
+    const double scale = std::max(1.0, std::min({double(wanted) / m_startSize.width(),
+                                                 0.75 * screen.width() / m_startSize.width(),
+                                                 0.75 * screen.height() / m_startSize.height()}));
+    const QSize size = m_startSize * scale;
+    const int gained = size.width() - m_startSize.width();
+    if (gained > 0)
+        m_listPart = std::clamp(double(listNeeds) / gained, 0.5, 0.75);
+    m_window.resize(size);
 }
 
 void WindowLayout::placeFrames()
@@ -185,9 +216,9 @@ void WindowLayout::follow(const QSize& size)
         case Share::None:
             return 0;
         case Share::List:
-            return extraWidth / 2;
+            return qRound(extraWidth * m_listPart);
         case Share::Preview:
-            return extraWidth - extraWidth / 2;
+            return extraWidth - qRound(extraWidth * m_listPart);
         case Share::All:
             return extraWidth;
         }
@@ -204,4 +235,18 @@ void WindowLayout::follow(const QSize& size)
     // The progress bar stays docked along the bottom edge across the full width.
     QProgressBar* bar = m_window.ProgressBar1;
     bar->setGeometry(0, size.height() - bar->height(), size.width(), bar->height());
+    placeDivider();
+}
+
+void WindowLayout::placeDivider()
+{
+    const QRect list = m_window.Frame2->geometry();
+    const int left = list.right() + 1;
+    m_divider->setGeometry(left, list.top(), m_window.Frame1->x() - left, list.height());
+}
+
+void WindowLayout::setListPart(double part)
+{
+    m_listPart = std::clamp(part, 0.0, 1.0);
+    follow(m_window.size());
 }

@@ -13,11 +13,13 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -48,6 +50,7 @@ private slots:
     void tabInThePreviewMovesOnInsteadOfTyping();
     void previewCanBeCopiedButNotEdited();
     void enlargingGivesTheRoomToTheListAndThePreview();
+    void nextStartKeepsSizeColumnsAndSort();
     void describesEveryValueForScreenReaders();
     void listTellsScreenReadersTheMarks();
     void layoutFitsTheFont_data();
@@ -164,7 +167,15 @@ void TestFrmTarvolk::opensWithItsCaptionsAndEmptyValues()
         QVERIFY2(child->isVisible(), qPrintable(child->objectName()));
     }
 
-    QCOMPARE(w.size(), QSize(toPixelsX(&w, 8445), toPixelsY(&w, 4800)));
+    // The designed size is the smallest; the first start opens larger, in the same proportions,
+    // within three quarters of the screen.
+    const QSize designed(toPixelsX(&w, 8445), toPixelsY(&w, 4800));
+    QCOMPARE(w.minimumSize(), designed);
+    const QSize screen = w.screen()->availableSize();
+    QVERIFY2(w.width() > designed.width() && w.width() <= screen.width() * 3 / 4 &&
+                 w.height() <= screen.height() * 3 / 4 &&
+                 std::abs(w.height() - w.width() * designed.height() / designed.width()) <= 1,
+             qPrintable(describe(w.geometry())));
 }
 
 void TestFrmTarvolk::valueLabelsStandOutFromTheirCaptions()
@@ -523,8 +534,9 @@ void TestFrmTarvolk::enlargingGivesTheRoomToTheListAndThePreview()
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QSize start = w.size();
-    QCOMPARE(w.minimumSize(), start);
+    const QSize start = w.minimumSize();
+    w.resize(start);
+    QTRY_COMPARE_WITH_TIMEOUT(w.size(), start, 5000);
     QHash<QWidget*, QRect> before;
     for (QWidget* child : w.findChildren<QWidget*>())
         before.insert(child, child->geometry());
@@ -540,14 +552,18 @@ void TestFrmTarvolk::enlargingGivesTheRoomToTheListAndThePreview()
             .arg(now.width() - was.width())
             .arg(now.height() - was.height());
     };
-    // Moved right, moved down, wider, higher.
-    QCOMPARE(grown(w.List1), QStringLiteral("0 0 100 100"));
-    QCOMPARE(grown(w.Label2), QStringLiteral("0 0 100 0"));
-    QCOMPARE(grown(w.Frame1), QStringLiteral("100 0 100 100"));
-    QCOMPARE(grown(w.Text1), QStringLiteral("0 0 100 100"));
-    QCOMPARE(grown(w.lblMailInfo[0]), QStringLiteral("0 0 100 0"));
+    // Moved right, moved down, wider, higher; the list and the preview share the width.
+    const int toList = w.List1->width() - before.value(w.List1).width();
+    QVERIFY2(toList > 0 && toList < 200, qPrintable(grown(w.List1)));
+    const QString listGrown = QStringLiteral("0 0 %1 ").arg(toList);
+    const QString previewGrown = QStringLiteral("0 0 %1 ").arg(200 - toList);
+    QCOMPARE(grown(w.List1), listGrown + QStringLiteral("100"));
+    QCOMPARE(grown(w.Label2), listGrown + QStringLiteral("0"));
+    QCOMPARE(grown(w.Frame1), QStringLiteral("%1 0 %2 100").arg(toList).arg(200 - toList));
+    QCOMPARE(grown(w.Text1), previewGrown + QStringLiteral("100"));
+    QCOMPARE(grown(w.lblMailInfo[0]), previewGrown + QStringLiteral("0"));
     QCOMPARE(grown(w.lblMailInfo[4]), QStringLiteral("0 0 0 0"));
-    QCOMPARE(grown(w.picMailInfo), QStringLiteral("100 0 0 0"));
+    QCOMPARE(grown(w.picMailInfo), QStringLiteral("%1 0 0 0").arg(200 - toList));
     QCOMPARE(grown(w.Frame3), QStringLiteral("0 0 200 0"));
     QCOMPARE(grown(w.Command1[1]), QStringLiteral("0 0 0 0"));
     QCOMPARE(grown(w.Label3), QStringLiteral("200 0 0 0"));
@@ -559,6 +575,53 @@ void TestFrmTarvolk::enlargingGivesTheRoomToTheListAndThePreview()
     QTRY_COMPARE_WITH_TIMEOUT(w.size(), start, 5000);
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         QVERIFY2(it.key()->geometry() == it.value(), qPrintable(describe(it.key())));
+}
+
+static QList<int> columnWidths(const MessageListView* list)
+{
+    QList<int> widths;
+    for (int column = 0; column < MessageListModel::ColumnCount; ++column)
+        widths << list->header()->sectionSize(column);
+    return widths;
+}
+
+// Kept in the state folder, not in the settings file.
+void TestFrmTarvolk::nextStartKeepsSizeColumnsAndSort()
+{
+    writeSettings(twoAccounts);
+    frmTarvolk& first = startWindow();
+    first.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&first));
+    const QSize size = first.minimumSize() + QSize(20, 10);
+    first.resize(size);
+    QTRY_COMPARE_WITH_TIMEOUT(first.size(), size, 5000);
+    // The divider between the list and the preview, dragged to narrow the list.
+    QWidget* divider = first.findChild<QWidget*>(QStringLiteral("ColumnDivider"));
+    QVERIFY(divider);
+    const int listWidth = first.List1->width();
+    QTest::mousePress(divider, Qt::LeftButton, {}, QPoint(2, 20));
+    QTest::mouseMove(divider, QPoint(-4, 20));
+    QTest::mouseRelease(divider, Qt::LeftButton, {}, QPoint(-4, 20));
+    QCOMPARE(first.List1->width(), listWidth - 6);
+    first.List1->header()->resizeSection(MessageListModel::Hint, 50);
+    windowdriver::clickHeader(first.List1, MessageListModel::Date);
+    windowdriver::clickHeader(first.List1, MessageListModel::Date);
+    const QList<int> widths = columnWidths(first.List1);
+    first.close();
+
+    frmTarvolk& second = startWindow();
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    QTRY_COMPARE_WITH_TIMEOUT(second.size(), size, 5000);
+    QCOMPARE(second.List1->width(), listWidth - 6);
+    QCOMPARE(columnWidths(second.List1), widths);
+    QCOMPARE(widths[MessageListModel::Hint], 50);
+    QCOMPARE(second.List1->header()->sortIndicatorSection(), int(MessageListModel::Date));
+    QCOMPARE(second.List1->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    QFile settings(m_f->folder.filePath(QStringLiteral("TARVOLK.INI")));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(settings.readAll(), twoAccounts);
+    QVERIFY(QFileInfo::exists(m_f->folder.filePath(QStringLiteral("state/tarvolk/window.ini"))));
 }
 
 // A text is cut when it is wider or higher than the room its control gives it.
@@ -580,7 +643,7 @@ void TestFrmTarvolk::layoutFitsTheFont_data()
     QTest::newRow("14 pt") << 14;
 }
 
-// At the start size with the demo's accounts: every control inside its frame below the title,
+// At the smallest size with the demo's accounts: every control inside its frame below the title,
 // no two overlapping, and every fixed text and the demo's texts whole.
 void TestFrmTarvolk::layoutFitsTheFont()
 {
@@ -594,6 +657,8 @@ void TestFrmTarvolk::layoutFitsTheFont()
     frmTarvolk& w = startWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(w.minimumSize());
+    QTRY_COMPARE_WITH_TIMEOUT(w.size(), w.minimumSize(), 5000);
     const double scale = std::max(1.0, QFontInfo(w.font()).pointSizeF() / 9.0);
     QVERIFY2(std::abs(w.width() - toPixelsX(&w, 8445) * scale) <= 1 &&
                  std::abs(w.height() - toPixelsY(&w, 4800) * scale) <= 1,

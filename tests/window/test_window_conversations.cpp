@@ -30,6 +30,7 @@ using pop3test::transcript;
 using windowdriver::cell;
 using windowdriver::clickCheckBox;
 using windowdriver::clickEntry;
+using windowdriver::clickHeader;
 using windowdriver::entries;
 using windowdriver::markedRows;
 using windowdriver::OnLine;
@@ -175,6 +176,7 @@ private slots:
     void progressAndListFollowAtMostTenTimesASecond();
     void deleteWithNothingMarkedSaysSoAndFetchesAnew();
     void deletesTheMarkedEntriesThenFetchesAnew();
+    void sortingKeepsMarksTheCurrentEntryAndWhatIsDeleted();
     void cancelledQuestionLogsInNowhere();
     void secondPressDuringAConversationStartsNothing_data();
     void secondPressDuringAConversationStartsNothing();
@@ -550,6 +552,47 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
     QVERIFY(markedRows(w.List1).isEmpty());
     QCOMPARE(w.Label2->text(), QStringLiteral("1 Email mit 15000 Bytes"));
     QCOMPARE(w.Label1->text(), QString());
+}
+
+// Senders sort without case, sizes as numbers; marks and the current entry stay with their
+// messages, and the deletion goes to the marked messages, not to those now at the marked rows.
+void TestWindowConversations::sortingKeepsMarksTheCurrentEntryAndWhatIsDeleted()
+{
+    QVERIFY(m_f->writeSettings("[Setup]\nLineCount=10\nConfirmDelete=0\n"
+                               "Title1=Privat\nHost1=" +
+                               m_f->server.hostWithPort().toUtf8() +
+                               "\nAccount1=joe\nPassword1=secret\n"));
+    QVERIFY(m_f->openActive());
+    frmTarvolk& w = *m_f->window;
+    fetchThree(w);
+    QVERIFY(!QTest::currentTestFailed());
+    const QList<Mail> mails = threeMails();
+    const QStringList listed = listEntries(mails);
+
+    clickHeader(w.List1, MessageListModel::Sender);
+    QCOMPARE(entries(w.List1), QStringList({listed[1], listed[2], listed[0]}));
+    clickHeader(w.List1, MessageListModel::Size);
+    QCOMPARE(entries(w.List1), QStringList({listed[2], listed[0], listed[1]}));
+    QVERIFY(clickEntry(w.List1, 0));
+    QCOMPARE(w.List1->currentRow(), 2);
+    clickHeader(w.List1, MessageListModel::Size);
+    QCOMPARE(entries(w.List1), QStringList({listed[1], listed[0], listed[2]}));
+    QVERIFY(clickCheckBox(w.List1, 0));
+    clickHeader(w.List1, MessageListModel::Entry);
+    QCOMPARE(entries(w.List1), listed);
+    QCOMPARE(markedRows(w.List1), QList<int>({1}));
+    QCOMPARE(w.List1->currentRow(), 2);
+    QCOMPARE(w.Text1->toPlainText(), lines(text(mails[2])));
+
+    clickHeader(w.List1, MessageListModel::Size);
+    m_f->server.play({listing(mails), Step::expect("dele 2"),
+                      Step::send("+OK message 2 deleted\r\n"), Step::quitOk()});
+    m_f->server.play(refetch({mails[0], mails[2]}));
+    press(w.Command1[1]);
+
+    SCRIPTED_VERIFY(m_f->server);
+    const QStringList left = listEntries({mails[0], mails[2]});
+    QCOMPARE(entries(w.List1), QStringList({left[1], left[0]}));
 }
 
 // The question comes before any password, keyring or connection: the account chosen now has no

@@ -8,9 +8,11 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QHeaderView>
 #include <QList>
 #include <QObject>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QString>
 #include <QStyle>
 #include <QTest>
@@ -67,6 +69,15 @@ inline bool clickCheckBox(MessageListView* list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       QPoint(cell.left() + margin + box / 2, cell.center().y()));
     return true;
+}
+
+// A mouse click on a column's header, which sorts the list by it.
+inline void clickHeader(MessageListView* list, int column)
+{
+    const QHeaderView* header = list->header();
+    list->horizontalScrollBar()->setValue(header->sectionPosition(column));
+    const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
 }
 
 inline QStringList entries(const MessageListView* list)
