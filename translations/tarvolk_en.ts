@@ -621,6 +621,10 @@ More with: tarvolk --help
         <source>Datum</source>
         <translation>Date</translation>
     </message>
+    <message>
+        <source>Größe</source>
+        <translation>Size</translation>
+    </message>
 </context>
 <context>
     <name>MessageTexts</name>
