@@ -39,8 +39,9 @@ private:
     QByteArray grant(const QUrlQuery& form);
     QByteArray issue();
 
-    QTcpServer m_server;
     QHash<QTcpSocket*, QByteArray> m_requests; // what arrived of each request so far
     QHash<QString, QString> m_challenges;      // code -> PKCE challenge
     QStringList m_refreshTokens;
+    // Last, so that it goes first: its sockets, closing as it goes, still find m_requests.
+    QTcpServer m_server;
 };
