@@ -92,7 +92,8 @@ bool skipListing(Pop3Session& session, CommandPipeline& pipeline)
 
 } // namespace
 
-bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing& listing)
+bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing& listing,
+                 qint32 mostMessages)
 {
     // What went ahead is never sent again: its answers are on their way, whatever the server
     // announces now.
@@ -107,6 +108,12 @@ bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing
         return false;
     if (listing.count <= 0)
         return !listAhead || skipListing(session, pipeline);
+    if (listing.count > mostMessages) {
+        return session.refuse(tr("Zu viele Emails"),
+                              tr("Das Postfach enthält %1 Emails; Tarvolk zeigt höchstens %2.")
+                                  .arg(listing.count)
+                                  .arg(mostMessages));
+    }
     if (!listAhead) {
         pipeline.send("list");
         pipeline.send("uidl");

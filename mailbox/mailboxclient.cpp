@@ -147,7 +147,7 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     m_listedAccount = account.identity().key();
     CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);
     MailboxListing listing;
-    if (!listMailbox(*m_session, pipeline, listing)) {
+    if (!listMailbox(*m_session, pipeline, listing, MostListed)) {
         report();
         return;
     }

@@ -27,6 +27,10 @@ class PreviewStore;
 class MailboxClient : public QObject {
     Q_OBJECT
 public:
+    // The most messages a fetch lists: twice the hundred thousand the window is measured with.
+    // A larger mailbox is refused with a box; its list would take the memory by the gigabyte.
+    static constexpr qint32 MostListed = 200000;
+
     // Talks to servers over a Connection of its own.
     explicit MailboxClient(MailboxView& view, QObject* parent = nullptr);
     // Talks over the given transport, for example one that a test feeds.

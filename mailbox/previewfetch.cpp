@@ -7,7 +7,6 @@
 #include "mailbox/topanswer.h"
 
 #include <QCoreApplication>
-#include <QSet>
 
 namespace {
 
@@ -96,10 +95,7 @@ void PreviewFetch::keep()
 {
     if (!m_listed.hasUsableIds())
         return;
-    QSet<QByteArray> listed;
-    for (const FetchedMessage& message : std::as_const(m_listed.messages))
-        listed.insert(message.uid);
-    m_cache.keepOnly(m_scope, listed);
+    m_cache.keepOnly(m_scope, m_listed.messages);
     for (int k : std::as_const(m_fromServer)) {
         if (!m_listed.messages[k].header.isEmpty())
             m_cache.store(m_scope, m_listed.messages[k]);
