@@ -7,6 +7,7 @@
 #include "text/textdecoding.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -46,12 +47,17 @@ bool readListAndUids(Pop3Session& session, CommandPipeline& pipeline, FetchedMai
     MultiLineOptions options;
     options.receiveLimit = limit;
     options.expectedSize = limit;
+    // The status line names the message being listed now and then: a hundred thousand texts
+    // for a line that shows a few a second would hold up the window.
+    QElapsedTimer shown;
     options.onLine = [&](QByteArrayView line) {
         const qsizetype before = messages.messages.size();
         messages.addListLine(line);
-        if (messages.messages.size() > before)
+        if (messages.messages.size() > before && (!shown.isValid() || shown.elapsed() >= 50)) {
+            shown.start();
             session.showStatus(
                 tr("Nachricht %1 erfassen").arg(messages.messages.constLast().number));
+        }
     };
     MultiLineReply list;
     if (!session.readMultiLine(list, options))

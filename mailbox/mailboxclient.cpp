@@ -13,6 +13,7 @@
 #include "mailbox/previewstore.h"
 #include "text/textdecoding.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -142,7 +143,6 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     const auto busy = markBusy();
     if (!Do_Connect(account, ListingCommands, token))
         return;
-
     m_view.clearMessages();
     m_listedAccount = account.identity().key();
     CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);
@@ -159,6 +159,9 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     m_fetched = listing.messages;
     MailCount = listing.count;
     showListing(listing.count, listing.size);
+    // The window shows the listing before the previews are asked for: for a large mailbox both
+    // together would hold it up for longer than a frame.
+    QCoreApplication::processEvents();
     // Servers refuse a negative count of lines: then every preview would stay empty.
     const qint16 lineCount = qMax<qint16>(0, LineCount);
     const QString scope = PreviewCache::scope(m_listedAccount, lineCount);
@@ -182,8 +185,11 @@ void MailboxClient::showListing(qint32 count, qint32 totalSize)
 {
     QList<ListedMessage> entries;
     entries.reserve(m_fetched.messages.size());
-    for (const FetchedMessage& message : std::as_const(m_fetched.messages))
-        entries.append({tr("%1. Email %2").arg(message.number).arg(message.size), message.uid});
+    const QString entry = tr("%1. Email %2");
+    for (const FetchedMessage& message : std::as_const(m_fetched.messages)) {
+        entries.append({entry.arg(QString::number(message.number), QString::number(message.size)),
+                        message.uid});
+    }
     m_view.appendMessages(entries);
     // A mailbox of empty messages still needs a valid range.
     m_view.setProgressRange(qMax(totalSize, 1));

@@ -173,14 +173,19 @@ void TestFetch::withstandsHostileServers_data()
                     transcript("C: stat\nP: 500\nS: <flood +OK 1 100>\nC: <close>")}
         << QStringLiteral("Der Server 127.0.0.1 hat nicht innerhalb von 0.3 Sekunden geantwortet.")
         << none;
+    QTest::newRow("more messages than a list holds")
+        << Scenario{Step::loginOk("joe", "secret"),
+                    transcript("C: stat\nS: +OK 2147483647 900\nC: quit\nC: <close>")}
+        << QStringLiteral("Das Postfach enthält 2147483647 Emails; Tarvolk zeigt höchstens 200000.")
+        << none;
     QTest::newRow("inflated stat, error to list")
         << Scenario{Step::loginOk("joe", "secret"),
-                    transcript("C: stat\nS: +OK 2147483647 900\nC: list\nS: -ERR no such message\n"
+                    transcript("C: stat\nS: +OK 200000 900\nC: list\nS: -ERR no such message\n"
                                "C: quit\nC: <close>")}
         << QStringLiteral("-ERR no such message") << none;
     QTest::newRow("inflated stat, short listing, two-billion uidl number")
         << Scenario{Step::loginOk("joe", "secret"),
-                    transcript("C: stat\nS: +OK 2147483647 900\nC: list\nS: +OK\nS: 1 80\n"
+                    transcript("C: stat\nS: +OK 200000 900\nC: list\nS: +OK\nS: 1 80\n"
                                "S: 1 90\nS: x 5\nS: 2000000000\nS: .\nC: uidl\nS: +OK\n"
                                "S: 2000000000 z\nS: 1 a\nS: .\nC: top 1 10\nS: -ERR gone"),
                     Step::quitOk()}
