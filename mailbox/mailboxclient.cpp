@@ -143,6 +143,7 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     const auto busy = markBusy();
     if (!Do_Connect(account, ListingCommands, token))
         return;
+
     m_view.clearMessages();
     m_listedAccount = account.identity().key();
     CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);

@@ -1,5 +1,7 @@
 #include "mailbox/previewstore.h"
 
+#include "mailbox/framebudget.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDateTime>
@@ -19,6 +21,18 @@ constexpr qsizetype MostBytesPerPreview = 256 * 1024;
 QByteArray checksumOf(QByteArrayView bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// The same for a file of fifty megabytes, read while the window waits.
+QByteArray checksumOf(QByteArrayView bytes, FrameBudget& frame)
+{
+    constexpr qsizetype Piece = 1024 * 1024;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (qsizetype at = 0; at < bytes.size(); at += Piece) {
+        hash.addData(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
+        frame.yieldWhenSpent();
+    }
+    return hash.result();
 }
 
 qint64 costOf(const PreviewStore::Entry& entry)
@@ -61,7 +75,7 @@ bool writeEntries(QIODevice& file, const QString& scope, const QList<PreviewStor
 
 // Reads the entries from the content, the file's bytes up to its checksum.
 bool parse(const QByteArray& bytes, qsizetype contentSize, const QString& scope,
-           QList<PreviewStore::Entry>& entries)
+           QList<PreviewStore::Entry>& entries, FrameBudget& frame)
 {
     QDataStream in(bytes);
     in.skipRawData(int(Magic.size()));
@@ -77,6 +91,7 @@ bool parse(const QByteArray& bytes, qsizetype contentSize, const QString& scope,
         if (costOf(entry) > MostBytesPerPreview)
             return false;
         entries.append(entry);
+        frame.yieldWhenSpent();
     }
     return in.status() == QDataStream::Ok && in.device()->pos() == contentSize;
 }
@@ -150,9 +165,10 @@ QList<PreviewStore::Entry> PreviewStore::load(const QString& scope) const
         return {};
     const QByteArrayView content = QByteArrayView(bytes).chopped(ChecksumSize);
     QList<Entry> entries;
+    FrameBudget frame;
     if (!content.startsWith(Magic) ||
-        checksumOf(content) != QByteArrayView(bytes).last(ChecksumSize) ||
-        !parse(bytes, content.size(), scope, entries))
+        checksumOf(content, frame) != QByteArrayView(bytes).last(ChecksumSize) ||
+        !parse(bytes, content.size(), scope, entries, frame))
         return {};
     return entries;
 }
