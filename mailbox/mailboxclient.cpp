@@ -46,6 +46,16 @@ void MailboxClient::useDisk(const QString& folder)
     m_announced = m_capabilityStore->load();
 }
 
+void MailboxClient::saveCapabilities()
+{
+    if (!m_capabilityStore)
+        return;
+    QHash<QString, Capabilities> kept = m_announced;
+    for (const QString& key : std::as_const(m_offDisk))
+        kept.remove(key);
+    m_capabilityStore->save(kept);
+}
+
 void MailboxClient::abort()
 {
     m_transport->abort();
@@ -83,12 +93,16 @@ bool MailboxClient::Do_Connect(const Account& account, const QList<QByteArray>& 
         return false;
     }
     const QString key = account.identity().key();
+    if (account.cacheOnDisk)
+        m_offDisk.remove(key);
+    else
+        m_offDisk.insert(key);
     LogIn logIn(*m_session, {account, token, m_announced.value(key), ahead});
     const bool loggedIn = logIn.run();
     if (logIn.announced() && m_announced.value(key).lines() != logIn.announced()->lines()) {
         m_announced.insert(key, *logIn.announced());
-        if (m_capabilityStore)
-            m_capabilityStore->save(m_announced);
+        if (account.cacheOnDisk)
+            saveCapabilities();
     }
     m_passwordRefused = logIn.passwordRefused();
     m_sentAhead = logIn.sentAhead();

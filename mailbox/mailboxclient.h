@@ -10,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QScopeGuard>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -58,7 +59,8 @@ public:
     // it, recognised as a deletion recognises it, and shows it in the view.
     void fetchWholeMessage(const Account& account, int position, const AccessToken& token = {});
 
-    // Keeps previews and what servers announced in the folder across runs of the program.
+    // Keeps previews and what servers announced in the folder across runs of the program, but
+    // nothing of an account whose settings say Cache=no.
     void useDisk(const QString& folder);
 
     bool isBusy() const { return m_busy; }
@@ -89,6 +91,8 @@ public:
 private:
     // Marks the client busy until the returned guard goes out of scope.
     QScopeGuard<std::function<void()>> markBusy();
+    // Writes what servers announced, but for the accounts kept off disk.
+    void saveCapabilities();
     // Tells the user how the session ended, once, after closing its connection.
     void report();
     // Ends the session with "quit"; a failure is told.
@@ -108,6 +112,8 @@ private:
     bool m_cancelled = false;
     // What each account's server announced in this run of the program.
     QHash<QString, Capabilities> m_announced;
+    // Accounts whose settings say Cache=no: nothing of them goes to disk.
+    QSet<QString> m_offDisk;
     bool m_passwordRefused = false;
     QList<QByteArray> m_sentAhead;
     FetchedMailbox m_fetched;
