@@ -1,5 +1,6 @@
 #include "mailbox/previewcache.h"
 
+#include "mailbox/framebudget.h"
 #include "mailbox/previewstore.h"
 
 #include <QDateTime>
@@ -61,10 +62,12 @@ void PreviewCache::keepOnly(const QString& scope, const QList<FetchedMessage>& l
     // table would hold up the window.
     QHash<QByteArray, Preview> kept;
     kept.reserve(listed.size());
+    FrameBudget frame;
     for (const FetchedMessage& message : listed) {
         const auto preview = previews.constFind(message.uid);
         if (preview != previews.constEnd())
             kept.insert(message.uid, *preview);
+        frame.yieldWhenSpent();
     }
     previews = std::move(kept);
 }
@@ -76,7 +79,10 @@ void PreviewCache::persist(const QString& scope)
     QList<PreviewStore::Entry> entries;
     const QHash<QByteArray, Preview> previews = m_previews.value(scope);
     entries.reserve(previews.size());
-    for (auto it = previews.begin(); it != previews.end(); ++it)
+    FrameBudget frame;
+    for (auto it = previews.begin(); it != previews.end(); ++it) {
         entries.append({it.key(), it->size, it->header, it->text, it->usedAt});
+        frame.yieldWhenSpent();
+    }
     m_store->save(scope, entries);
 }

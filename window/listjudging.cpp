@@ -18,9 +18,11 @@ bool holdsAuthenticationResults(QByteArrayView header)
     constexpr QByteArrayView Field("Authentication-Results");
     for (qsizetype at = 0; at >= 0 && at < header.size(); at = header.indexOf('\n', at)) {
         at += header[at] == '\n' ? 1 : 0;
-        if (header.sliced(at)
-                .first(qMin(Field.size(), header.size() - at))
-                .compare(Field, Qt::CaseInsensitive) == 0)
+        // Most lines are told apart by their first letter.
+        if (at < header.size() && (header[at] | 0x20) == 'a' &&
+            header.sliced(at)
+                    .first(qMin(Field.size(), header.size() - at))
+                    .compare(Field, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
