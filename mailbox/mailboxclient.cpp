@@ -4,6 +4,7 @@
 #include "mailbox/commandpipeline.h"
 #include "mailbox/connection.h"
 #include "mailbox/deletion.h"
+#include "mailbox/framebudget.h"
 #include "mailbox/listing.h"
 #include "mailbox/login.h"
 #include "mailbox/mailboxview.h"
@@ -201,9 +202,11 @@ void MailboxClient::showListing(qint32 count, qint32 totalSize)
     QList<ListedMessage> entries;
     entries.reserve(m_fetched.messages.size());
     const QString entry = tr("%1. Email %2");
+    FrameBudget frame;
     for (const FetchedMessage& message : std::as_const(m_fetched.messages)) {
         entries.append({entry.arg(QString::number(message.number), QString::number(message.size)),
                         message.uid});
+        frame.yieldWhenSpent();
     }
     m_view.appendMessages(entries);
     // A mailbox of empty messages still needs a valid range.
