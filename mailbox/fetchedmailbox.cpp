@@ -6,9 +6,22 @@
 
 namespace {
 
-QList<QByteArray> fieldsOf(QByteArrayView line)
+bool isSpace(char c)
 {
-    return line.toByteArray().simplified().split(' ');
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Splits a line into exactly two fields between white space, without copying: a listing of a
+// hundred thousand lines is read while the window waits.
+bool twoFieldsOf(QByteArrayView line, QByteArrayView& first, QByteArrayView& second)
+{
+    line = line.trimmed();
+    const auto gap = std::find_if(line.begin(), line.end(), isSpace);
+    if (gap == line.end())
+        return false;
+    first = line.first(gap - line.begin());
+    second = line.sliced(first.size()).trimmed();
+    return std::none_of(second.begin(), second.end(), isSpace);
 }
 
 } // namespace
@@ -29,11 +42,12 @@ bool parseMessageNumber(QByteArrayView field, qint32& number)
 
 void FetchedMailbox::addListLine(QByteArrayView line)
 {
-    const QList<QByteArray> fields = fieldsOf(line);
+    QByteArrayView numberField;
+    QByteArrayView sizeField;
     qint32 number = 0;
     qint32 size = 0;
-    if (fields.size() != 2 || !parseMessageNumber(fields[0], number) ||
-        !parseMessageNumber(fields[1], size) || number < 1 || number > m_countLimit ||
+    if (!twoFieldsOf(line, numberField, sizeField) || !parseMessageNumber(numberField, number) ||
+        !parseMessageNumber(sizeField, size) || number < 1 || number > m_countLimit ||
         m_positions.contains(number))
         return;
     m_positions.insert(number, int(messages.size()));
@@ -42,21 +56,27 @@ void FetchedMailbox::addListLine(QByteArrayView line)
 
 void FetchedMailbox::addUidLine(QByteArrayView line)
 {
-    const QList<QByteArray> fields = fieldsOf(line);
+    QByteArrayView numberField;
+    QByteArrayView uid;
     qint32 number = 0;
-    if (fields.size() != 2 || !parseMessageNumber(fields[0], number))
+    if (!twoFieldsOf(line, numberField, uid) || !parseMessageNumber(numberField, number))
         return;
     const auto position = m_positions.constFind(number);
     if (position != m_positions.constEnd() && messages[*position].uid.isEmpty())
-        messages[*position].uid = fields[1];
+        messages[*position].uid = uid.toByteArray();
 }
 
 void FetchedMailbox::finishListing()
 {
-    std::sort(messages.begin(), messages.end(),
-              [](const FetchedMessage& a, const FetchedMessage& b) { return a.number < b.number; });
+    const auto byNumber = [](const FetchedMessage& a, const FetchedMessage& b) {
+        return a.number < b.number;
+    };
+    // Servers list in number order; only another order needs sorting.
+    if (!std::is_sorted(messages.begin(), messages.end(), byNumber))
+        std::sort(messages.begin(), messages.end(), byNumber);
     m_positions.clear();
     QSet<QByteArray> seen;
+    seen.reserve(messages.size());
     m_usableIds = !messages.isEmpty();
     for (const FetchedMessage& message : std::as_const(messages)) {
         if (message.uid.isEmpty() || seen.contains(message.uid)) {

@@ -7,6 +7,7 @@
 #include "text/textdecoding.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -45,12 +46,17 @@ bool readListAndUids(Pop3Session& session, CommandPipeline& pipeline, FetchedMai
     MultiLineOptions options;
     options.receiveLimit = limit;
     options.expectedSize = limit;
+    // The status line names the message being listed now and then: a hundred thousand texts
+    // for a line that shows a few a second would hold up the window.
+    QElapsedTimer shown;
     options.onLine = [&](QByteArrayView line) {
         const qsizetype before = messages.messages.size();
         messages.addListLine(line);
-        if (messages.messages.size() > before)
+        if (messages.messages.size() > before && (!shown.isValid() || shown.elapsed() >= 50)) {
+            shown.start();
             session.showStatus(
                 Texts::tr("Nachricht %1 erfassen").arg(messages.messages.constLast().number));
+        }
     };
     MultiLineReply list;
     if (!session.readMultiLine(list, options))
@@ -91,7 +97,8 @@ bool skipListing(Pop3Session& session, CommandPipeline& pipeline)
 
 } // namespace
 
-bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing& listing)
+bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing& listing,
+                 qint32 mostMessages)
 {
     // What went ahead is never sent again: its answers are on their way, whatever the server
     // announces now.
@@ -106,6 +113,13 @@ bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing
         return false;
     if (listing.count <= 0)
         return !listAhead || skipListing(session, pipeline);
+    if (listing.count > mostMessages) {
+        return session.refuse(
+            Texts::tr("Zu viele E-Mails"),
+            Texts::tr("Das Postfach enthält %1 E-Mails; Tarvolk zeigt höchstens %2.")
+                .arg(listing.count)
+                .arg(mostMessages));
+    }
     if (!listAhead) {
         pipeline.send("list");
         pipeline.send("uidl");

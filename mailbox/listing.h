@@ -2,6 +2,8 @@
 
 #include "mailbox/fetchedmailbox.h"
 
+#include <limits>
+
 class CommandPipeline;
 class Pop3Session;
 
@@ -15,6 +17,8 @@ struct MailboxListing {
 
 // Asks for the listing after the log-in. "list" and "uidl" go with "stat" to a server that takes
 // commands ahead, and are never sent again when they went ahead with the log-in. With a count
-// of 0 or less (an empty or broken mailbox) the messages stay empty. False when the conversation
-// ended; the session knows why.
-bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing& listing);
+// of 0 or less (an empty or broken mailbox) the messages stay empty. A mailbox of more than
+// mostMessages is refused before its listing is read. False when the conversation ended; the
+// session knows why.
+bool listMailbox(Pop3Session& session, CommandPipeline& pipeline, MailboxListing& listing,
+                 qint32 mostMessages = std::numeric_limits<qint32>::max());

@@ -4,6 +4,7 @@
 #include "mailbox/commandpipeline.h"
 #include "mailbox/connection.h"
 #include "mailbox/deletion.h"
+#include "mailbox/framebudget.h"
 #include "mailbox/listing.h"
 #include "mailbox/login.h"
 #include "mailbox/mailboxview.h"
@@ -13,6 +14,7 @@
 #include "mailbox/previewstore.h"
 #include "text/textdecoding.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -43,6 +45,16 @@ void MailboxClient::useDisk(const QString& folder)
     m_previews.setStore(m_store.get());
     m_capabilityStore = std::make_unique<CapabilityStore>(folder);
     m_announced = m_capabilityStore->load();
+}
+
+void MailboxClient::saveCapabilities()
+{
+    if (!m_capabilityStore)
+        return;
+    QHash<QString, Capabilities> kept = m_announced;
+    for (const QString& key : std::as_const(m_offDisk))
+        kept.remove(key);
+    m_capabilityStore->save(kept);
 }
 
 void MailboxClient::abort()
@@ -82,12 +94,16 @@ bool MailboxClient::Do_Connect(const Account& account, const QList<QByteArray>& 
         return false;
     }
     const QString key = account.identity().key();
+    if (account.cacheOnDisk)
+        m_offDisk.remove(key);
+    else
+        m_offDisk.insert(key);
     LogIn logIn(*m_session, {account, token, m_announced.value(key), ahead});
     const bool loggedIn = logIn.run();
     if (logIn.announced() && m_announced.value(key).lines() != logIn.announced()->lines()) {
         m_announced.insert(key, *logIn.announced());
-        if (m_capabilityStore)
-            m_capabilityStore->save(m_announced);
+        if (account.cacheOnDisk)
+            saveCapabilities();
     }
     m_passwordRefused = logIn.passwordRefused();
     m_sentAhead = logIn.sentAhead();
@@ -147,7 +163,7 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     m_listedAccount = account.identity().key();
     CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);
     MailboxListing listing;
-    if (!listMailbox(*m_session, pipeline, listing)) {
+    if (!listMailbox(*m_session, pipeline, listing, MostListed)) {
         report();
         return;
     }
@@ -159,6 +175,9 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
     m_fetched = listing.messages;
     MailCount = listing.count;
     showListing(listing.count, listing.size);
+    // The window shows the listing before the previews are asked for: for a large mailbox both
+    // together would hold it up for longer than a frame.
+    QCoreApplication::processEvents();
     // Servers refuse a negative count of lines: then every preview would stay empty.
     const qint16 lineCount = qMax<qint16>(0, LineCount);
     const QString scope = PreviewCache::scope(m_listedAccount, lineCount);
@@ -182,9 +201,13 @@ void MailboxClient::showListing(qint32 count, qint32 totalSize)
 {
     QList<ListedMessage> entries;
     entries.reserve(m_fetched.messages.size());
-    for (const FetchedMessage& message : std::as_const(m_fetched.messages))
-        entries.append(
-            {tr("%1. Email %2").arg(message.number).arg(message.size), message.uid, message.size});
+    const QString entry = tr("%1. Email %2");
+    FrameBudget frame;
+    for (const FetchedMessage& message : std::as_const(m_fetched.messages)) {
+        entries.append({entry.arg(QString::number(message.number), QString::number(message.size)),
+                        message.uid, message.size});
+        frame.yieldWhenSpent();
+    }
     m_view.appendMessages(entries);
     // A mailbox of empty messages still needs a valid range.
     m_view.setProgressRange(qMax(totalSize, 1));

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QScopeGuard>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -27,6 +28,10 @@ class PreviewStore;
 class MailboxClient : public QObject {
     Q_OBJECT
 public:
+    // The most messages a fetch lists: twice the hundred thousand the window is measured with.
+    // A larger mailbox is refused with a box; its list would take the memory by the gigabyte.
+    static constexpr qint32 MostListed = 200000;
+
     // Talks to servers over a Connection of its own.
     explicit MailboxClient(MailboxView& view, QObject* parent = nullptr);
     // Talks over the given transport, for example one that a test feeds.
@@ -54,7 +59,8 @@ public:
     // it, recognised as a deletion recognises it, and shows it in the view.
     void fetchWholeMessage(const Account& account, int position, const AccessToken& token = {});
 
-    // Keeps previews and what servers announced in the folder across runs of the program.
+    // Keeps previews and what servers announced in the folder across runs of the program, but
+    // nothing of an account whose settings say Cache=no.
     void useDisk(const QString& folder);
 
     bool isBusy() const { return m_busy; }
@@ -85,6 +91,8 @@ public:
 private:
     // Marks the client busy until the returned guard goes out of scope.
     QScopeGuard<std::function<void()>> markBusy();
+    // Writes what servers announced, but for the accounts kept off disk.
+    void saveCapabilities();
     // Tells the user how the session ended, once, after closing its connection.
     void report();
     // Ends the session with "quit"; a failure is told.
@@ -104,6 +112,8 @@ private:
     bool m_cancelled = false;
     // What each account's server announced in this run of the program.
     QHash<QString, Capabilities> m_announced;
+    // Accounts whose settings say Cache=no: nothing of them goes to disk.
+    QSet<QString> m_offDisk;
     bool m_passwordRefused = false;
     QList<QByteArray> m_sentAhead;
     FetchedMailbox m_fetched;

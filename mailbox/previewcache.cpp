@@ -1,5 +1,6 @@
 #include "mailbox/previewcache.h"
 
+#include "mailbox/framebudget.h"
 #include "mailbox/previewstore.h"
 
 #include <QDateTime>
@@ -54,12 +55,21 @@ void PreviewCache::store(const QString& scope, const FetchedMessage& message)
     m_previews[scope].insert(message.uid, {message.size, message.text, message.header, now()});
 }
 
-void PreviewCache::keepOnly(const QString& scope, const QSet<QByteArray>& listed)
+void PreviewCache::keepOnly(const QString& scope, const QList<FetchedMessage>& listed)
 {
-    auto previews = m_previews.find(scope);
-    if (previews == m_previews.end())
-        return;
-    previews->removeIf([&](const auto& entry) { return !listed.contains(entry.key()); });
+    QHash<QByteArray, Preview>& previews = m_previews[scope];
+    // Built anew at its final size: a hundred thousand previews added one by one to a growing
+    // table would hold up the window.
+    QHash<QByteArray, Preview> kept;
+    kept.reserve(listed.size());
+    FrameBudget frame;
+    for (const FetchedMessage& message : listed) {
+        const auto preview = previews.constFind(message.uid);
+        if (preview != previews.constEnd())
+            kept.insert(message.uid, *preview);
+        frame.yieldWhenSpent();
+    }
+    previews = std::move(kept);
 }
 
 void PreviewCache::persist(const QString& scope)
@@ -69,7 +79,10 @@ void PreviewCache::persist(const QString& scope)
     QList<PreviewStore::Entry> entries;
     const QHash<QByteArray, Preview> previews = m_previews.value(scope);
     entries.reserve(previews.size());
-    for (auto it = previews.begin(); it != previews.end(); ++it)
+    FrameBudget frame;
+    for (auto it = previews.begin(); it != previews.end(); ++it) {
         entries.append({it.key(), it->size, it->header, it->text, it->usedAt});
+        frame.yieldWhenSpent();
+    }
     m_store->save(scope, entries);
 }

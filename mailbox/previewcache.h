@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
 
@@ -25,8 +26,9 @@ public:
     // Fills the message's text and header block from the preview kept for its id and size.
     bool find(const QString& scope, FetchedMessage& message);
     void store(const QString& scope, const FetchedMessage& message);
-    // Forgets the scope's previews whose ids the server no longer lists.
-    void keepOnly(const QString& scope, const QSet<QByteArray>& listed);
+    // Forgets the scope's previews whose ids the server no longer lists, and makes room for one
+    // preview of each listed message.
+    void keepOnly(const QString& scope, const QList<FetchedMessage>& listed);
     // Writes the scope's previews to disk, when it was opened with onDisk.
     void persist(const QString& scope);
 

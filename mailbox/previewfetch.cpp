@@ -1,13 +1,13 @@
 #include "mailbox/previewfetch.h"
 
 #include "mailbox/commandpipeline.h"
+#include "mailbox/framebudget.h"
 #include "mailbox/mailboxview.h"
 #include "mailbox/pop3session.h"
 #include "mailbox/previewcache.h"
 #include "mailbox/topanswer.h"
 
 #include <QCoreApplication>
-#include <QSet>
 
 namespace {
 
@@ -32,7 +32,9 @@ bool PreviewFetch::run(CommandPipeline& pipeline, qint32 totalSize, MailboxView&
     // message.
     const bool cached = m_listed.hasUsableIds();
     qint64 runningTotal = 0;
+    FrameBudget frame;
     for (int k : inOrderOfNeed(view.rowsOnScreen())) {
+        frame.yieldWhenSpent();
         FetchedMessage& message = m_listed.messages[k];
         if (cached && m_cache.find(m_scope, message)) {
             runningTotal += message.size;
@@ -95,13 +97,12 @@ void PreviewFetch::keep()
 {
     if (!m_listed.hasUsableIds())
         return;
-    QSet<QByteArray> listed;
-    for (const FetchedMessage& message : std::as_const(m_listed.messages))
-        listed.insert(message.uid);
-    m_cache.keepOnly(m_scope, listed);
+    m_cache.keepOnly(m_scope, m_listed.messages);
+    FrameBudget frame;
     for (int k : std::as_const(m_fromServer)) {
         if (!m_listed.messages[k].header.isEmpty())
             m_cache.store(m_scope, m_listed.messages[k]);
+        frame.yieldWhenSpent();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "mailbox/previewstore.h"
 
+#include "mailbox/framebudget.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDateTime>
@@ -21,25 +23,62 @@ QByteArray checksumOf(QByteArrayView bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }
 
+// The same for a file of fifty megabytes, read while the window waits.
+QByteArray checksumOf(QByteArrayView bytes, FrameBudget& frame)
+{
+    constexpr qsizetype Piece = 1024 * 1024;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (qsizetype at = 0; at < bytes.size(); at += Piece) {
+        hash.addData(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
+        frame.yieldWhenSpent();
+    }
+    return hash.result();
+}
+
 qint64 costOf(const PreviewStore::Entry& entry)
 {
     return entry.uid.size() + entry.header.size() + 2 * entry.text.size() + 32;
 }
 
-QByteArray serialized(const QString& scope, const QList<PreviewStore::Entry>& entries)
+// Passes what is written on to the file and into the checksum: fifty megabytes of previews go to
+// disk without a buffer of their size beside the previews themselves.
+class ChecksummedWriter : public QIODevice {
+public:
+    explicit ChecksummedWriter(QIODevice& file) : m_file(file) { open(QIODevice::WriteOnly); }
+    QByteArray checksum() const { return m_hash.result(); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        m_hash.addData(QByteArrayView(data, size));
+        return m_file.write(data, size);
+    }
+
+private:
+    QIODevice& m_file;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+};
+
+// Writes the magic, the entries and the checksum; false when the file took less.
+bool writeEntries(QIODevice& file, const QString& scope, const QList<PreviewStore::Entry>& entries)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    ChecksummedWriter writer(file);
+    writer.write(Magic);
+    QDataStream out(&writer);
     out.setVersion(QDataStream::Qt_6_4);
     out << scope << quint32(entries.size());
     for (const PreviewStore::Entry& entry : entries)
         out << entry.uid << entry.size << entry.header << entry.text << entry.usedAt;
-    return Magic + bytes;
+    return out.status() == QDataStream::Ok && file.write(writer.checksum()) == ChecksumSize;
 }
 
-bool parse(const QByteArray& bytes, const QString& scope, QList<PreviewStore::Entry>& entries)
+// Reads the entries from the content, the file's bytes up to its checksum.
+bool parse(const QByteArray& bytes, qsizetype contentSize, const QString& scope,
+           QList<PreviewStore::Entry>& entries, FrameBudget& frame)
 {
-    QDataStream in(bytes.sliced(Magic.size()));
+    QDataStream in(bytes);
+    in.skipRawData(int(Magic.size()));
     in.setVersion(QDataStream::Qt_6_4);
     QString storedScope;
     quint32 count = 0;
@@ -52,8 +91,9 @@ bool parse(const QByteArray& bytes, const QString& scope, QList<PreviewStore::En
         if (costOf(entry) > MostBytesPerPreview)
             return false;
         entries.append(entry);
+        frame.yieldWhenSpent();
     }
-    return in.status() == QDataStream::Ok && in.atEnd();
+    return in.status() == QDataStream::Ok && in.device()->pos() == contentSize;
 }
 
 // Makes room for a file of the scope: the files of other scopes used least recently go first,
@@ -121,10 +161,14 @@ QList<PreviewStore::Entry> PreviewStore::load(const QString& scope) const
         !file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = file.readAll();
-    const QByteArray content = bytes.chopped(qMin<qsizetype>(ChecksumSize, bytes.size()));
+    if (bytes.size() < Magic.size() + ChecksumSize)
+        return {};
+    const QByteArrayView content = QByteArrayView(bytes).chopped(ChecksumSize);
     QList<Entry> entries;
-    if (bytes.size() < Magic.size() + ChecksumSize || !content.startsWith(Magic) ||
-        checksumOf(content) != bytes.right(ChecksumSize) || !parse(content, scope, entries))
+    FrameBudget frame;
+    if (!content.startsWith(Magic) ||
+        checksumOf(content, frame) != QByteArrayView(bytes).last(ChecksumSize) ||
+        !parse(bytes, content.size(), scope, entries, frame))
         return {};
     return entries;
 }
@@ -138,14 +182,13 @@ void PreviewStore::save(const QString& scope, const QList<Entry>& entries)
         if (!QDir().mkpath(folder))
             return;
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QByteArray content = serialized(
-            scope, withinBudget(QDir(folder), QFileInfo(path).fileName(), budget, entries));
+        const QList<Entry> kept =
+            withinBudget(QDir(folder), QFileInfo(path).fileName(), budget, entries);
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return;
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        file.write(content);
-        file.write(checksumOf(content));
-        file.commit();
+        if (writeEntries(file, scope, kept))
+            file.commit();
     });
 }

@@ -568,6 +568,14 @@ More with: tarvolk --help
         <source>Die Antwort des Servers auf „top %1“ gehört nicht zu dieser Nachricht.</source>
         <translation>The server’s answer to “top %1” does not belong to this message.</translation>
     </message>
+    <message>
+        <source>Zu viele E-Mails</source>
+        <translation>Too many e-mails</translation>
+    </message>
+    <message>
+        <source>Das Postfach enthält %1 E-Mails; Tarvolk zeigt höchstens %2.</source>
+        <translation>The mailbox holds %1 e-mails; Tarvolk shows at most %2.</translation>
+    </message>
 </context>
 <context>
     <name>MarkingRules</name>

@@ -42,10 +42,12 @@ void ListPlace::forget()
 
 void ListPlace::restore(MessageListView& list)
 {
+    // Nothing to give back; a list of a hundred thousand entries need not be looked through.
+    if (m_current < 0 && m_chosenMarks.isEmpty())
+        return;
     MessageListModel& messages = *list.messages();
     // Marks and the current entry need the entries shown.
-    if (m_current >= 0 || !m_chosenMarks.isEmpty())
-        messages.publish();
+    messages.publish();
     int current = -1;
     if (m_hadIds && everyEntryHasAnId(messages)) {
         QHash<QByteArray, int> rowOfUid;

@@ -45,16 +45,16 @@ public:
     // Every entry, published or not.
     int entryCount() const { return int(m_rows.size()); }
 
-    QString entry(int row) const { return m_rows.value(row).entry; }
-    QByteArray uid(int row) const { return m_rows.value(row).uid; }
+    QString entry(int row) const { return rowAt(row).entry; }
+    QByteArray uid(int row) const { return rowAt(row).uid; }
     // Sender, subject and date, empty until the entry's text has arrived.
-    std::array<QString, 3> details(int row) const { return m_rows.value(row).details; }
-    QByteArray header(int row) const { return m_rows.value(row).header; }
+    std::array<QString, 3> details(int row) const { return rowAt(row).details; }
+    QByteArray header(int row) const { return rowAt(row).header; }
     // What the rules look at, read when first asked for.
     MessageFacts facts(int row) const;
     // The verdict on the header block, judged when first asked for.
     Verdict verdict(int row) const;
-    RuleMatch rule(int row) const { return m_rows.value(row).rule; }
+    RuleMatch rule(int row) const { return rowAt(row).rule; }
 
     // The Authentication-Results the verdicts read (verdict/authservid.h).
     void setTrustedAuthServId(const QString& id);
@@ -67,7 +67,7 @@ public:
     // The user's own mark: no rule changes it any more.
     void setMarked(int row, bool marked);
     void toggleMark(int row) { setMarked(row, !isMarked(row)); }
-    bool isMarkChosen(int row) const { return m_rows.value(row).markChosen; }
+    bool isMarkChosen(int row) const { return rowAt(row).markChosen; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -92,6 +92,13 @@ private:
         mutable std::optional<MessageFacts> facts;
         mutable std::optional<Verdict> verdict;
     };
+    // The row, or an empty one outside the list: without copying it, as QList::value() would,
+    // for each of a hundred thousand rows.
+    const Row& rowAt(int row) const
+    {
+        static const Row none;
+        return row >= 0 && row < m_rows.size() ? m_rows[row] : none;
+    }
     QVariant hintData(int row, int role) const;
     QVariant sizeData(int row, int role) const;
     QVariant sortKey(int row, int column) const;

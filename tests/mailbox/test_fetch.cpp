@@ -7,6 +7,8 @@
 #include "testsupport/testaccount.h"
 #include "testsupport/testregistry.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -67,6 +69,8 @@ private slots:
     void twoAccountsFetchAtTheSameTime();
     void keepsAnswersInStep_data();
     void keepsAnswersInStep();
+    void restartAsksAgainForPreviewsNotOnDisk_data();
+    void restartAsksAgainForPreviewsNotOnDisk();
     // On the scripted server: answers in pieces, floods and time-outs.
     void fetchesEveryMessage_data();
     void fetchesEveryMessage();
@@ -173,14 +177,20 @@ void TestFetch::withstandsHostileServers_data()
                     transcript("C: stat\nP: 500\nS: <flood +OK 1 100>\nC: <close>")}
         << QStringLiteral("Der Server 127.0.0.1 hat nicht innerhalb von 0.3 Sekunden geantwortet.")
         << none;
+    QTest::newRow("more messages than a list holds")
+        << Scenario{Step::loginOk("joe", "secret"),
+                    transcript("C: stat\nS: +OK 2147483647 900\nC: quit\nC: <close>")}
+        << QStringLiteral(
+               "Das Postfach enthält 2147483647 E-Mails; Tarvolk zeigt höchstens 200000.")
+        << none;
     QTest::newRow("inflated stat, error to list")
         << Scenario{Step::loginOk("joe", "secret"),
-                    transcript("C: stat\nS: +OK 2147483647 900\nC: list\nS: -ERR no such message\n"
+                    transcript("C: stat\nS: +OK 200000 900\nC: list\nS: -ERR no such message\n"
                                "C: quit\nC: <close>")}
         << QStringLiteral("-ERR no such message") << none;
     QTest::newRow("inflated stat, short listing, two-billion uidl number")
         << Scenario{Step::loginOk("joe", "secret"),
-                    transcript("C: stat\nS: +OK 2147483647 900\nC: list\nS: +OK\nS: 1 80\n"
+                    transcript("C: stat\nS: +OK 200000 900\nC: list\nS: +OK\nS: 1 80\n"
                                "S: 1 90\nS: x 5\nS: 2000000000\nS: .\nC: uidl\nS: +OK\n"
                                "S: 2000000000 z\nS: 1 a\nS: .\nC: top 1 10\nS: -ERR gone"),
                     Step::quitOk()}
@@ -354,6 +364,53 @@ void TestFetch::keepsAnswersInStep()
     fed.client.Emails_abrufen(testAccount(), 10);
     SCRIPTED_VERIFY(*fed.transport);
     QCOMPARE(fed.client.MailTexts(), texts(mails));
+}
+
+void TestFetch::restartAsksAgainForPreviewsNotOnDisk_data()
+{
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<int>("damage"); // bytes cut off the previews' file, or (> 0) where one changes
+    QTest::newRow("file cut") << true << -40;
+    QTest::newRow("a byte changed") << true << 100;
+    QTest::newRow("Cache=no") << false << 0;
+}
+
+// Each row: a fetch by one run of the program, then by the next, whose server no longer takes
+// commands ahead. What the first run knew goes into the second's log-in, but none of its previews.
+void TestFetch::restartAsksAgainForPreviewsNotOnDisk()
+{
+    QFETCH(bool, allowed);
+    QFETCH(int, damage);
+    QTemporaryDir disk;
+    const QString folder = disk.filePath(QStringLiteral("tarvolk"));
+    Account account = testAccount();
+    account.cacheOnDisk = allowed;
+    const auto fetch = [&](const QByteArray& capa, bool known) {
+        FedClient fed;
+        fed.client.useDisk(folder);
+        fed.transport->play(
+            {listing(Three, Ids::Unique, capa, known), previews(Three), Step::quitOk()});
+        fed.client.Emails_abrufen(account, 10);
+        SCRIPTED_VERIFY(*fed.transport);
+        QCOMPARE(fed.client.MailTexts(), texts(Three));
+    };
+    fetch("S: +OK\nS: TOP\nS: UIDL\nS: PIPELINING\nS: .\n", false);
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), allowed ? 2 : 0);
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    QVERIFY(!allowed ||
+            QFileInfo(folder).permissions() == (owner | QFile::ExeOwner | QFile::ExeUser));
+    for (const QFileInfo& info : files) {
+        QCOMPARE(info.permissions(), owner);
+        QFile file(info.filePath());
+        if (!info.fileName().endsWith(QLatin1String(".previews")) ||
+            !file.open(QIODevice::ReadWrite))
+            continue;
+        QByteArray bytes = file.readAll().chopped(qMax(0, -damage));
+        bytes[bytes.size() - qMax(1, damage)] ^= char(damage > 0 ? 0x20 : 0);
+        QVERIFY(file.resize(0) && file.write(bytes) == bytes.size());
+    }
+    fetch("S: +OK\nS: TOP\nS: UIDL\nS: .\n", allowed);
 }
 
 void TestFetch::twoAccountsFetchAtTheSameTime()
