@@ -1,7 +1,7 @@
 // bench_watch: the real program watches ten dovecot accounts, each checked every minute, first
-// with nothing new, then with one delivery each. It reports the program's average CPU and peak
-// memory, the round trips of a check that finds nothing new, and the time from each delivery to
-// its notification. It reports; it does not judge. Run it on a private session bus
+// with nothing new, then with one delivery each, spread over a minute. It reports the program's
+// average CPU and peak memory, the round trips of a check that finds nothing new, and the time from
+// each delivery to its notification. It reports; it does not judge. Run it on a private session bus
 // (scripts/bench.sh does): it is the notification server there.
 
 #include "delayproxy.h"
@@ -150,12 +150,14 @@ int main(int argc, char* argv[])
     const ProxyStats quietEnd = proxy.stats();
     const int quietChecks = quietEnd.connections - quietStart.connections;
 
+    // One delivery each, spread over a minute: each falls at another point between two checks.
     QList<qint64> deliveredMs;
     for (int n = 1; n <= Accounts; ++n) {
         TestMail::Message mail;
         mail.subject = "Neu für " + userOf(n).toUtf8();
         dovecot.deliver(userOf(n), TestMail::build(mail));
         deliveredMs.append(clock.elapsed());
+        waitMs(60000 / Accounts);
     }
     waitFor([&] { return notifications.received().size() >= Accounts; }, 150000);
     QList<qint64> latencies;

@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QEventLoop>
@@ -72,6 +73,35 @@ void collectLabels(const QDBusArgument& layout, QStringList& labels)
     layout.endStructure();
 }
 
+QVariant itemProperty(const QString& item, const QString& name)
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        item, QStringLiteral("/StatusNotifierItem"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.kde.StatusNotifierItem") << name;
+    const QDBusMessage reply = callAndWait(get);
+    return reply.arguments().isEmpty() ? QVariant()
+                                       : reply.arguments().first().value<QDBusVariant>().variant();
+}
+
+// An array of (width, height, pixels): the pixels of every size, one after another.
+QByteArray readPixels(const QDBusArgument& sizes)
+{
+    QByteArray pixels;
+    sizes.beginArray();
+    while (!sizes.atEnd()) {
+        int width = 0;
+        int height = 0;
+        QByteArray size;
+        sizes.beginStructure();
+        sizes >> width >> height >> size;
+        sizes.endStructure();
+        pixels += size;
+    }
+    sizes.endArray();
+    return pixels;
+}
+
 } // namespace
 
 QList<Shown> closeAllShown()
@@ -94,20 +124,30 @@ bool isOnBus(const QString& service)
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(service).value();
 }
 
-QVariant itemProperty(const QString& service, const QString& path, const QString& name)
+QString toolTipOf(const QString& item)
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << QStringLiteral("org.kde.StatusNotifierItem") << name;
-    const QDBusMessage reply = callAndWait(get);
-    return reply.arguments().isEmpty() ? QVariant()
-                                       : reply.arguments().first().value<QDBusVariant>().variant();
+    const QDBusArgument tip = itemProperty(item, QStringLiteral("ToolTip")).value<QDBusArgument>();
+    QString icon;
+    QString title;
+    QString text;
+    tip.beginStructure();
+    tip >> icon;
+    readPixels(tip);
+    tip >> title >> text;
+    tip.endStructure();
+    return title + text;
 }
 
-QStringList menuLabels(const QString& service, const QString& path)
+QByteArray iconOf(const QString& item)
 {
+    return readPixels(itemProperty(item, QStringLiteral("IconPixmap")).value<QDBusArgument>());
+}
+
+QStringList menuLabels(const QString& item)
+{
+    const QString path = itemProperty(item, QStringLiteral("Menu")).value<QDBusObjectPath>().path();
     QDBusMessage get = QDBusMessage::createMethodCall(
-        service, path, QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("GetLayout"));
+        item, path, QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("GetLayout"));
     get << 0 << -1 << QStringList{QStringLiteral("label")};
     const QDBusMessage reply = callAndWait(get);
     QStringList labels;

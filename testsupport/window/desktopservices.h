@@ -29,11 +29,12 @@ QList<Shown> closeAllShown();
 // True once the service is on the session bus.
 bool isOnBus(const QString& service);
 
-// An item's property, read through the bus without blocking the thread that serves it; invalid
-// when there was no answer.
-QVariant itemProperty(const QString& service, const QString& path, const QString& name);
-// The labels of a dbusmenu, all levels.
-QStringList menuLabels(const QString& service, const QString& path);
+// What a StatusNotifierItem shows, read through the bus without blocking this thread, which
+// serves the item: its tooltip (title and text), the pixels of its icon in every size, and the
+// labels of its menu, all levels. Empty when there was no answer.
+QString toolTipOf(const QString& item);
+QByteArray iconOf(const QString& item);
+QStringList menuLabels(const QString& item);
 
 // Stands for org.kde.StatusNotifierWatcher on the bus; lives in StatusNotifierTray's thread.
 class StatusNotifierWatcher : public QObject {
@@ -71,8 +72,12 @@ public:
 
     // False when the watcher's name could not be taken.
     bool start();
-    // The bus names of the registered items.
-    QStringList items() const { return m_watcher->items(); }
+    // The bus name of the item registered last; empty before any.
+    QString lastItem() const
+    {
+        const QStringList items = m_watcher->items();
+        return items.isEmpty() ? QString() : items.last();
+    }
 
 private:
     QThread m_thread;
