@@ -12,7 +12,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTimer>
 
 namespace desktop {
 
@@ -112,10 +111,9 @@ QList<Shown> closeAllShown()
                                  .value(QLatin1String("data"))
                                  .toArray();
     QList<Shown> shown;
-    for (const QJsonValue entry : pages.first().toArray()) {
-        const QString body = dataOf(entry.toObject(), "body");
-        shown.append({dataOf(entry.toObject(), "summary"), body, rendered(body)});
-    }
+    for (const QJsonValue entry : pages.at(0).toArray())
+        shown.append(
+            {dataOf(entry.toObject(), "summary"), rendered(dataOf(entry.toObject(), "body"))});
     return shown;
 }
 

@@ -11,14 +11,12 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
-#include <QVariant>
 
 namespace desktop {
 
 // A notification dunst has shown.
 struct Shown {
     QString summary;
-    QString body; // as sent
     QString text; // the body as dunst shows it: markup rendered
 };
 
