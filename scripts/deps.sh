@@ -12,10 +12,11 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-networkauth-dev qtke
 case "${1:-build}" in
     # desktop-file-utils and appstream check the installed desktop entry and metainfo; the
     # keyring test runs gnome-keyring on a private bus (dbus-run-session) and reads it back with
-    # secret-tool.
+    # secret-tool. The watching tests run dunst (read back with dunstctl, which calls dbus-send and
+    # systemd's busctl) and trayer on an Xvfb display.
     test)
         packages+=(dovecot-core dovecot-pop3d openssl clang-format desktop-file-utils appstream
-                   gnome-keyring libsecret-tools dbus-daemon)
+                   gnome-keyring libsecret-tools dbus-daemon dunst dbus-bin systemd trayer xvfb)
         ;;
     # Qt's German texts for standard buttons and menus.
     run) packages+=(dovecot-core dovecot-pop3d openssl qt6-translations-l10n) ;;

@@ -7,6 +7,7 @@ namespace {
 // How long a check waits for the window to be done with its mailbox.
 constexpr int WindowWaitSeconds = 30;
 constexpr int MostBackoffMinutes = 60;
+std::chrono::milliseconds secondLength{1000};
 
 } // namespace
 
@@ -82,7 +83,7 @@ void CheckScheduler::check(Watch& watch)
 {
     const QString key = watch.account.identity().key();
     if (!m_windowMailbox.isEmpty() || !m_checking.isEmpty()) {
-        watch.due = QDateTime::currentDateTimeUtc().addSecs(WindowWaitSeconds);
+        watch.due = inSeconds(WindowWaitSeconds);
         return;
     }
     const BackgroundSecrets::Found found = m_secrets.find(watch.account);
@@ -117,10 +118,9 @@ void CheckScheduler::succeeded(Watch& watch, const CheckResult& result)
     watch.checked = true;
     watch.problem.clear();
     watch.total = result.count;
-    watch.due =
-        watch.account.checkIntervalMinutes > 0
-            ? QDateTime::currentDateTimeUtc().addSecs(60LL * watch.account.checkIntervalMinutes)
-            : QDateTime();
+    watch.due = watch.account.checkIntervalMinutes > 0
+                    ? inSeconds(60LL * watch.account.checkIntervalMinutes)
+                    : QDateTime();
     if (!result.fresh.isEmpty())
         emit newMail(watch.slot, watch.account.title, result.fresh);
     emit changed();
@@ -133,8 +133,7 @@ void CheckScheduler::failed(Watch& watch, const QString& problem, int waitSecond
     watch.problem = problem;
     const int backoffMinutes = qMin(MostBackoffMinutes, 1 << qMin(watch.failures - 1, 6));
     watch.due = watch.account.checkIntervalMinutes > 0
-                    ? QDateTime::currentDateTimeUtc().addSecs(
-                          qMax<qint64>(60LL * backoffMinutes, waitSeconds))
+                    ? inSeconds(qMax<qint64>(60LL * backoffMinutes, waitSeconds))
                     : QDateTime();
     emit changed();
 }
@@ -152,6 +151,16 @@ void CheckScheduler::planNext()
     }
     const qint64 ms = qMax<qint64>(0, QDateTime::currentDateTimeUtc().msecsTo(next));
     m_timer.start(int(qMin<qint64>(ms, 24LL * 60 * 60 * 1000)));
+}
+
+void CheckScheduler::setSecondLength(std::chrono::milliseconds length)
+{
+    secondLength = length;
+}
+
+QDateTime CheckScheduler::inSeconds(qint64 seconds)
+{
+    return QDateTime::currentDateTimeUtc().addMSecs(seconds * secondLength.count());
 }
 
 QList<CheckScheduler::Status> CheckScheduler::statuses() const

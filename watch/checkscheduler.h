@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 
 // Checks the watched accounts in the background, each every CheckInterval minutes, one after
 // another. A check never runs for a mailbox while the window talks to it; it waits out what the
@@ -45,6 +46,10 @@ public:
     QList<Status> statuses() const;
     int newTotal() const;
 
+    // How long a second of every interval, back-off and wait lasts: a second, unless a test
+    // makes the minutes pass in a moment.
+    static void setSecondLength(std::chrono::milliseconds length);
+
 signals:
     void changed();
     // A check found messages the user has not been told of.
@@ -66,6 +71,7 @@ private:
     void succeeded(Watch& watch, const CheckResult& result);
     void failed(Watch& watch, const QString& problem, int waitSeconds);
     void planNext();
+    static QDateTime inSeconds(qint64 seconds);
 
     SeenState& m_seen;
     BackgroundSecrets& m_secrets;

@@ -38,6 +38,8 @@ private:
     void sent(int slot, QDBusPendingCallWatcher* call);
 
     QDBusConnection m_bus;
-    bool m_markup = false;
+    // Until the server has told what it reads, a body is escaped: markup in a mail must never be
+    // read as markup.
+    bool m_markup = true;
     QHash<int, uint> m_shown; // slot to the id of its notification
 };

@@ -133,6 +133,15 @@ DelayProxyThread::~DelayProxyThread()
     stop();
 }
 
+ProxyStats DelayProxyThread::stats()
+{
+    ProxyStats now = m_stats;
+    if (m_thread.isRunning())
+        QMetaObject::invokeMethod(
+            m_proxy, [this, &now] { now = m_proxy->stats(); }, Qt::BlockingQueuedConnection);
+    return now;
+}
+
 ProxyStats DelayProxyThread::stop()
 {
     if (!m_thread.isRunning())

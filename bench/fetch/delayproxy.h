@@ -89,6 +89,8 @@ public:
     DelayProxyThread& operator=(const DelayProxyThread&) = delete;
 
     quint16 port() const { return m_port; }
+    // The figures so far, while it goes on forwarding.
+    ProxyStats stats();
     // Stops forwarding and returns the figures; afterwards the proxy is gone.
     ProxyStats stop();
 
