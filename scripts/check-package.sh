@@ -30,12 +30,13 @@ git ls-files -z --cached --others --exclude-standard |
     done | xargs -0 cp --parents -t "$source"
 
 # debhelper gives the build a HOME of its own, so the compiler cache is named here; paths below
-# the copy are hashed relative to it, so that a copy in another clone finds the same entries.
+# the copy are hashed relative to it, so that a copy in another clone finds the same entries, and
+# so do the objects of scripts/build.sh, which compiles with the package's flags.
 if command -v ccache >/dev/null; then
     CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
-    export CCACHE_DIR CCACHE_BASEDIR=$source
+    export CCACHE_DIR CCACHE_BASEDIR=$source CCACHE_NOHASHDIR=1
 fi
-(cd "$source" && dpkg-buildpackage -us -uc) >"$work/build.log" 2>&1 ||
+(cd "$source" && TARVOLK_WERROR=1 dpkg-buildpackage -us -uc) >"$work/build.log" 2>&1 ||
     fail "dpkg-buildpackage (the end of $work/build.log):$(echo && tail -20 "$work/build.log")"
 package=$work/tarvolk_${version}_$(dpkg-architecture -q DEB_HOST_ARCH).deb
 lintian --fail-on error,warning "$work"/tarvolk_*.changes 2>&1 | tee "$work/lintian.log" ||

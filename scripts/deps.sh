@@ -6,17 +6,20 @@ set -euo pipefail
 # QtKeychain loads libsecret only at run time and its package does not depend on it. GMime reads
 # addresses, libpsl finds registrable domains in the list that publicsuffix installs. lupdate and
 # lrelease (qt6-l10n-tools, with CMake's Qt6LinguistTools in qt6-tools-dev) build the English
-# translation.
+# translation. dpkg-dev gives the Debian package's compiler flags, which every build uses.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-networkauth-dev qtkeychain-qt6-dev
-          libsecret-1-0 libgmime-3.0-dev libpsl-dev publicsuffix qt6-l10n-tools qt6-tools-dev)
+          libsecret-1-0 libgmime-3.0-dev libpsl-dev publicsuffix qt6-l10n-tools qt6-tools-dev
+          dpkg-dev)
 case "${1:-build}" in
     # desktop-file-utils and appstream check the installed desktop entry and metainfo; the
     # keyring test runs gnome-keyring on a private bus (dbus-run-session) and reads it back with
     # secret-tool. The watching tests run dunst (read back with dunstctl, which calls dbus-send and
-    # systemd's busctl) and trayer on an Xvfb display.
+    # systemd's busctl) and trayer on an Xvfb display. With ccache the package check compiles
+    # nothing the build for use has compiled already.
     test)
         packages+=(dovecot-core dovecot-pop3d openssl clang-format desktop-file-utils appstream
-                   gnome-keyring libsecret-tools dbus-daemon dunst dbus-bin systemd trayer xvfb)
+                   gnome-keyring libsecret-tools dbus-daemon dunst dbus-bin systemd trayer xvfb
+                   ccache)
         ;;
     # Qt's German texts for standard buttons and menus.
     run) packages+=(dovecot-core dovecot-pop3d openssl qt6-translations-l10n) ;;

@@ -18,6 +18,9 @@ if $quick; then
     exec env QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
 fi
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
+# The Debian package: built from the same objects (compiler cache), judged by lintian, and
+# compared with what cmake --install puts in place.
+bash scripts/check-package.sh
 
 # The fuzz build has the address and undefined-behaviour sanitizers: the same libraries serve the
 # tests worth repeating under them and the fuzz targets, so they are compiled once for both.
