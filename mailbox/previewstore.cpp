@@ -1,6 +1,7 @@
 #include "mailbox/previewstore.h"
 
 #include "mailbox/framebudget.h"
+#include "settings/userfolders.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -142,10 +143,7 @@ PreviewStore::~PreviewStore()
 
 QString PreviewStore::defaultFolder()
 {
-    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (cache.isEmpty() || !QDir::isAbsolutePath(cache))
-        cache = QDir::homePath() + QStringLiteral("/.cache");
-    return cache + QStringLiteral("/tarvolk");
+    return UserFolders::cache();
 }
 
 QString PreviewStore::pathOf(const QString& scope) const

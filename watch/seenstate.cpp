@@ -1,5 +1,7 @@
 #include "watch/seenstate.h"
 
+#include "settings/userfolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,10 +37,7 @@ QJsonArray arrayOf(const QSet<QByteArray>& ids)
 
 QString SeenState::defaultPath()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/tarvolk/seen.json");
+    return UserFolders::state() + QStringLiteral("/seen.json");
 }
 
 SeenState::SeenState(QString path) : m_path(std::move(path))

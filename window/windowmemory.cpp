@@ -1,5 +1,6 @@
 #include "window/windowmemory.h"
 
+#include "settings/userfolders.h"
 #include "window/listcolumns.h"
 #include "window/windowlayout.h"
 
@@ -19,10 +20,7 @@ const QString ListPartKey = QStringLiteral("window/listPart");
 
 QString WindowMemory::defaultPath()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/tarvolk/window.ini");
+    return UserFolders::state() + QStringLiteral("/window.ini");
 }
 
 WindowMemory::WindowMemory(QString path) : m_path(std::move(path)) {}

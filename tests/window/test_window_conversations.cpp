@@ -194,6 +194,8 @@ private:
     // Presses "Emails abrufen" on a server that serves the three mails; a failure shows in
     // QTest::currentTestFailed().
     void fetchThree(frmTarvolk& w);
+    // The same in a window whose deletion asks no question (ConfirmDelete=0).
+    void openWithoutQuestionAndFetchThree();
 
     std::unique_ptr<windowdriver::WindowFixture> m_f;
 };
@@ -225,6 +227,16 @@ void TestWindowConversations::fetchThree(frmTarvolk& w)
     SCRIPTED_VERIFY(m_f->server);
     QCOMPARE(w.List1->count(), 3);
     QVERIFY(markedRows(w.List1).isEmpty());
+}
+
+void TestWindowConversations::openWithoutQuestionAndFetchThree()
+{
+    QVERIFY(m_f->writeSettings("[Setup]\nLineCount=10\nConfirmDelete=0\n"
+                               "Title1=Privat\nHost1=" +
+                               m_f->server.hostWithPort().toUtf8() +
+                               "\nAccount1=joe\nPassword1=secret\n"));
+    QVERIFY(m_f->openActive());
+    fetchThree(*m_f->window);
 }
 
 void TestWindowConversations::fetchFillsTheListAndTheSummary()
@@ -520,14 +532,9 @@ void TestWindowConversations::deleteWithNothingMarkedSaysSoAndFetchesAnew()
 // With ConfirmDelete=0 the deletion starts at once, without the question.
 void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
 {
-    QVERIFY(m_f->writeSettings("[Setup]\nLineCount=10\nConfirmDelete=0\n"
-                               "Title1=Privat\nHost1=" +
-                               m_f->server.hostWithPort().toUtf8() +
-                               "\nAccount1=joe\nPassword1=secret\n"));
-    QVERIFY(m_f->openActive());
-    frmTarvolk& w = *m_f->window;
-    fetchThree(w);
+    openWithoutQuestionAndFetchThree();
     QVERIFY(!QTest::currentTestFailed());
+    frmTarvolk& w = *m_f->window;
     const QList<Mail> mails = threeMails();
     m_f->server.play({listing(mails), Step::expect("dele 1"),
                       Step::send("+OK message 1 deleted\r\n"), Step::expect("dele 3"),
@@ -558,14 +565,9 @@ void TestWindowConversations::deletesTheMarkedEntriesThenFetchesAnew()
 // messages, and the deletion goes to the marked messages, not to those now at the marked rows.
 void TestWindowConversations::sortingKeepsMarksTheCurrentEntryAndWhatIsDeleted()
 {
-    QVERIFY(m_f->writeSettings("[Setup]\nLineCount=10\nConfirmDelete=0\n"
-                               "Title1=Privat\nHost1=" +
-                               m_f->server.hostWithPort().toUtf8() +
-                               "\nAccount1=joe\nPassword1=secret\n"));
-    QVERIFY(m_f->openActive());
-    frmTarvolk& w = *m_f->window;
-    fetchThree(w);
+    openWithoutQuestionAndFetchThree();
     QVERIFY(!QTest::currentTestFailed());
+    frmTarvolk& w = *m_f->window;
     const QList<Mail> mails = threeMails();
     const QStringList listed = listEntries(mails);
 

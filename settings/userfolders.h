@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Tarvolk's folders below the XDG base directories: an unset or relative variable stands for its
+// default below the home folder, as the XDG Base Directory rules say.
+namespace UserFolders {
+
+// $XDG_CACHE_HOME/tarvolk: what may be deleted at any time.
+QString cache();
+// $XDG_STATE_HOME/tarvolk: what should outlive a restart but is no setting.
+QString state();
+
+} // namespace UserFolders
