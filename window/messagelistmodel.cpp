@@ -1,5 +1,6 @@
 #include "window/messagelistmodel.h"
 
+#include "mailbox/framebudget.h"
 #include "window/hint.h"
 #include "window/plaintext.h"
 
@@ -7,6 +8,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -18,28 +20,52 @@ qint64 sentAt(const QString& date)
     return time.isValid() ? time.toMSecsSinceEpoch() : LLONG_MIN;
 }
 
+// Whether a line of the block begins with the field's name. Looked for at line starts only, a
+// hundred thousand blocks are looked through within a frame.
+bool namesAuthenticationResults(QByteArrayView header)
+{
+    constexpr QByteArrayView Field("Authentication-Results");
+    for (qsizetype at = 0; at >= 0 && at < header.size(); at = header.indexOf('\n', at)) {
+        at += header[at] == '\n' ? 1 : 0;
+        // Most lines are told apart by their first letter.
+        if (at < header.size() && (header[at] | 0x20) == 'a' &&
+            header.sliced(at)
+                    .first(qMin(Field.size(), header.size() - at))
+                    .compare(Field, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void MessageListModel::clear()
 {
     beginResetModel();
-    m_rows.clear();
+    QList<Row> old = std::exchange(m_rows, {});
+    QHash<int, MessageFacts> oldFacts = std::exchange(m_facts, {});
+    QHash<int, Verdict> oldVerdicts = std::exchange(m_verdicts, {});
     m_published = 0;
     m_changedFirst = INT_MAX;
     m_changedLast = -1;
     endResetModel();
+    FrameBudget frame;
+    frame.releaseList(old);
+    frame.releaseHash(oldFacts);
+    frame.releaseHash(oldVerdicts);
 }
 
 void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids,
                               const QList<qint64>& sizes)
 {
     m_rows.reserve(m_rows.size() + entries.size());
+    FrameBudget frame;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        Row row;
+        Row& row = m_rows.emplace_back();
         row.entry = entries[i];
         row.uid = uids.value(i);
         row.size = sizes.value(i);
-        m_rows.append(row);
+        frame.yieldWhenSpent();
     }
 }
 
@@ -54,8 +80,9 @@ void MessageListModel::setMessage(int row, const QString& text,
         changed.details[i] = plaintext::line(details[i]);
     changed.sentAt = sentAt(changed.details[2]);
     changed.header = header;
-    changed.facts.reset();
-    changed.verdict.reset();
+    changed.holdsAuthenticationResults = namesAuthenticationResults(header);
+    m_facts.remove(row);
+    m_verdicts.remove(row);
     followRules(row);
     noteChanged(row, row);
 }
@@ -73,20 +100,22 @@ MessageFacts MessageListModel::facts(int row) const
 {
     if (row < 0 || row >= m_rows.size())
         return {};
-    const Row& read = m_rows[row];
-    if (!read.facts)
-        read.facts = read.header.isEmpty() ? MessageFacts() : readMessageFacts(read.header);
-    return *read.facts;
+    auto known = m_facts.constFind(row);
+    if (known == m_facts.constEnd()) {
+        const QByteArray& header = m_rows[row].header;
+        known = m_facts.insert(row, header.isEmpty() ? MessageFacts() : readMessageFacts(header));
+    }
+    return *known;
 }
 
 Verdict MessageListModel::verdict(int row) const
 {
     if (row < 0 || row >= m_rows.size())
         return {};
-    const Row& judged = m_rows[row];
-    if (!judged.verdict)
-        judged.verdict = judgeHeaderBlock(judged.header, m_trustedId);
-    return *judged.verdict;
+    auto known = m_verdicts.constFind(row);
+    if (known == m_verdicts.constEnd())
+        known = m_verdicts.insert(row, judgeHeaderBlock(m_rows[row].header, m_trustedId));
+    return *known;
 }
 
 void MessageListModel::setTrustedAuthServId(const QString& id)
@@ -94,8 +123,7 @@ void MessageListModel::setTrustedAuthServId(const QString& id)
     if (id == m_trustedId)
         return;
     m_trustedId = id;
-    for (Row& row : m_rows)
-        row.verdict.reset();
+    m_verdicts.clear();
     noteChanged(0, int(m_rows.size()) - 1);
 }
 

@@ -4,10 +4,10 @@
 #include "verdict/verdict.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
 #include <array>
 #include <climits>
-#include <optional>
 
 // The message list: per message its entry "i. Email size", the server's id for it (empty when the
 // server has no usable ids), its sender, subject and date once its text has arrived, what its
@@ -27,6 +27,7 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
+    // Empties the list; the window's event loop runs while a long list's rows are let go.
     void clear();
     // uids and sizes, when given, hold each entry's id and size in bytes in the same order.
     void append(const QStringList& entries, const QList<QByteArray>& uids = {},
@@ -50,6 +51,8 @@ public:
     // Sender, subject and date, empty until the entry's text has arrived.
     std::array<QString, 3> details(int row) const { return rowAt(row).details; }
     QByteArray header(int row) const { return rowAt(row).header; }
+    // Whether a line of the header block begins with "Authentication-Results".
+    bool holdsAuthenticationResults(int row) const { return rowAt(row).holdsAuthenticationResults; }
     // What the rules look at, read when first asked for.
     MessageFacts facts(int row) const;
     // The verdict on the header block, judged when first asked for.
@@ -87,10 +90,9 @@ private:
         QString text;
         bool marked = false;
         bool markChosen = false;
+        bool holdsAuthenticationResults = false;
         QByteArray header;
         RuleMatch rule;
-        mutable std::optional<MessageFacts> facts;
-        mutable std::optional<Verdict> verdict;
     };
     // The row, or an empty one outside the list: without copying it, as QList::value() would,
     // for each of a hundred thousand rows.
@@ -111,6 +113,10 @@ private:
     void noteChanged(int first, int last);
 
     QList<Row> m_rows;
+    // By row, read or judged when first asked for: outside the rows, which most lists never ask
+    // for them.
+    mutable QHash<int, MessageFacts> m_facts;
+    mutable QHash<int, Verdict> m_verdicts;
     QString m_trustedId;
     MarkingRules m_rules;
     bool m_noRules = true;

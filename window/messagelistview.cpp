@@ -190,3 +190,21 @@ bool MessageListView::viewportEvent(QEvent* event)
         m_columns->shareRoom();
     return QTreeView::viewportEvent(event);
 }
+
+void MessageListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                  const QList<int>& roles)
+{
+    // A fetch changes thousands of rows at once, most of them out of sight; the tree view would
+    // measure each of them to find what to repaint. Only the rows shown need it.
+    const QModelIndex firstShown = indexAt(QPoint(0, 0));
+    if (topLeft.row() == bottomRight.row() || !firstShown.isValid()) {
+        QTreeView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    const QModelIndex lastShown = indexAt(QPoint(0, viewport()->height() - 1));
+    const int from = qMax(topLeft.row(), firstShown.row());
+    const int to =
+        qMin(bottomRight.row(), lastShown.isValid() ? lastShown.row() : bottomRight.row());
+    if (from <= to)
+        QTreeView::dataChanged(topLeft.siblingAtRow(from), bottomRight.siblingAtRow(to), roles);
+}
