@@ -272,8 +272,10 @@ QVariant MessageListModel::sortKey(int row, int column) const
     case Size:
         return sorted.size;
     }
-    // Case-folded, so that the view's locale-aware comparison ignores case in every locale.
-    return sorted.details[column - Sender].toCaseFolded();
+    // Case-folded, so that the view's locale-aware comparison ignores case in every locale. A
+    // listing inserts a hundred thousand rows without details yet, compared many times each.
+    const QString& value = sorted.details[column - Sender];
+    return value.isEmpty() ? QString() : value.toCaseFolded();
 }
 
 int MessageListModel::hintRank(int row) const
