@@ -43,6 +43,7 @@ void MessageListModel::clear()
 {
     beginResetModel();
     QList<Row> old = std::exchange(m_rows, {});
+    m_blank.clear();
     QHash<int, MessageFacts> oldFacts = std::exchange(m_facts, {});
     QHash<int, Verdict> oldVerdicts = std::exchange(m_verdicts, {});
     m_published = 0;
@@ -58,6 +59,8 @@ void MessageListModel::clear()
 void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids,
                               const QList<qint64>& sizes)
 {
+    m_blank.resize(m_rows.size() + entries.size());
+    m_blank.fill(true, m_rows.size(), m_blank.size());
     m_rows.reserve(m_rows.size() + entries.size());
     FrameBudget frame;
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -83,8 +86,18 @@ void MessageListModel::setMessage(int row, const QString& text,
     changed.holdsAuthenticationResults = namesAuthenticationResults(header);
     m_facts.remove(row);
     m_verdicts.remove(row);
+    if (m_judgeOnArrival)
+        verdict(row);
     followRules(row);
+    noteBlank(row);
     noteChanged(row, row);
+}
+
+void MessageListModel::noteBlank(int row)
+{
+    const Row& checked = m_rows[row];
+    m_blank.setBit(row, checked.details == std::array<QString, 3>{} && checked.header.isEmpty() &&
+                            checked.rule.effect == RuleMatch::Effect::None);
 }
 
 void MessageListModel::noteChanged(int first, int last)
@@ -131,8 +144,10 @@ void MessageListModel::setRules(const MarkingRules& rules)
 {
     m_rules = rules;
     m_noRules = rules.isEmpty();
-    for (int row = 0; row < m_rows.size(); ++row)
+    for (int row = 0; row < m_rows.size(); ++row) {
         followRules(row);
+        noteBlank(row);
+    }
     noteChanged(0, int(m_rows.size()) - 1);
 }
 

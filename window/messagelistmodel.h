@@ -4,6 +4,7 @@
 #include "verdict/verdict.h"
 
 #include <QAbstractTableModel>
+#include <QBitArray>
 #include <QHash>
 #include <QStringList>
 #include <array>
@@ -55,9 +56,16 @@ public:
     bool holdsAuthenticationResults(int row) const { return rowAt(row).holdsAuthenticationResults; }
     // What the rules look at, read when first asked for.
     MessageFacts facts(int row) const;
-    // The verdict on the header block, judged when first asked for.
+    // The verdict on the header block, judged when first asked for, or as the block arrives while
+    // judgeOnArrival() holds: a list sorted by its hints then judges a fetch's blocks one by one
+    // instead of thousands at once when it sorts the rows just shown.
     Verdict verdict(int row) const;
+    void judgeOnArrival(bool judge) { m_judgeOnArrival = judge; }
     RuleMatch rule(int row) const { return rowAt(row).rule; }
+    // Neither details nor a header block nor a rule: every column but the entry's and the size's
+    // sorts the row like every other such row. Read without touching the row itself, so that a
+    // sorted view inserts a listing's hundred thousand rows quickly.
+    bool isBlank(int row) const { return row >= 0 && row < m_blank.size() && m_blank.testBit(row); }
 
     // The Authentication-Results the verdicts read (verdict/authservid.h).
     void setTrustedAuthServId(const QString& id);
@@ -111,8 +119,10 @@ private:
     void changeMark(int row, bool marked);
     // The rows have changed in the columns from first to last since the last publish().
     void noteChanged(int first, int last);
+    void noteBlank(int row);
 
     QList<Row> m_rows;
+    QBitArray m_blank;
     // By row, read or judged when first asked for: outside the rows, which most lists never ask
     // for them.
     mutable QHash<int, MessageFacts> m_facts;
@@ -120,6 +130,7 @@ private:
     QString m_trustedId;
     MarkingRules m_rules;
     bool m_noRules = true;
+    bool m_judgeOnArrival = false;
     int m_published = 0;
     // Published rows whose details changed since; empty when first > last.
     int m_changedFirst = INT_MAX;

@@ -35,11 +35,28 @@ protected:
     }
 };
 
+// Rows with nothing to sort by but their entry and size sort as equals without being read: a
+// listing inserts a hundred thousand of them into a sorted list at once.
+class ListOrder : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override
+    {
+        const auto* messages = static_cast<const MessageListModel*>(sourceModel());
+        const int column = left.column();
+        if (column != MessageListModel::Entry && column != MessageListModel::Size &&
+            messages->isBlank(left.row()) && messages->isBlank(right.row()))
+            return false;
+        return QSortFilterProxyModel::lessThan(left, right);
+    }
+};
+
 } // namespace
 
 MessageListView::MessageListView(QWidget* parent)
-    : QTreeView(parent), m_messages(new MessageListModel(this)),
-      m_sorted(new QSortFilterProxyModel(this))
+    : QTreeView(parent), m_messages(new MessageListModel(this)), m_sorted(new ListOrder(this))
 {
     m_sorted->setSourceModel(m_messages);
     m_sorted->setSortRole(MessageListModel::SortRole);
@@ -53,6 +70,8 @@ MessageListView::MessageListView(QWidget* parent)
     // Listing order until the user clicks a header.
     header()->setSortIndicator(-1, Qt::AscendingOrder);
     setSortingEnabled(true);
+    connect(header(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int column) { m_messages->judgeOnArrival(column == MessageListModel::Hint); });
     setAllColumnsShowFocus(true);
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
