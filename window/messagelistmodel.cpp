@@ -44,6 +44,7 @@ void MessageListModel::clear()
     beginResetModel();
     QList<Row> old = std::exchange(m_rows, {});
     m_blank.clear();
+    m_sizes.clear();
     QHash<int, MessageFacts> oldFacts = std::exchange(m_facts, {});
     QHash<int, Verdict> oldVerdicts = std::exchange(m_verdicts, {});
     m_published = 0;
@@ -67,7 +68,7 @@ void MessageListModel::append(const QStringList& entries, const QList<QByteArray
         Row& row = m_rows.emplace_back();
         row.entry = entries[i];
         row.uid = uids.value(i);
-        row.size = sizes.value(i);
+        m_sizes.append(sizes.value(i));
         frame.yieldWhenSpent();
     }
 }
@@ -167,7 +168,8 @@ void MessageListModel::publish()
         endInsertRows();
     }
     if (m_changedFirst <= m_changedLast) {
-        emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, ColumnCount - 1),
+        // The size never changes: a list sorted by it need not sort the rows again.
+        emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, Date),
                          {Qt::DisplayRole, Qt::DecorationRole, Qt::ToolTipRole, SortRole});
         m_changedFirst = INT_MAX;
         m_changedLast = -1;
@@ -268,7 +270,7 @@ QVariant MessageListModel::hintData(int row, int role) const
 QVariant MessageListModel::sizeData(int row, int role) const
 {
     if (role == Qt::DisplayRole)
-        return QLocale().formattedDataSize(m_rows[row].size, 1, QLocale::DataSizeTraditionalFormat);
+        return QLocale().formattedDataSize(m_sizes[row], 1, QLocale::DataSizeTraditionalFormat);
     if (role == Qt::TextAlignmentRole)
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return QVariant();
@@ -285,7 +287,7 @@ QVariant MessageListModel::sortKey(int row, int column) const
     case Date:
         return sorted.sentAt;
     case Size:
-        return sorted.size;
+        return m_sizes[row];
     }
     // Case-folded, so that the view's locale-aware comparison ignores case in every locale. A
     // listing inserts a hundred thousand rows without details yet, compared many times each.
