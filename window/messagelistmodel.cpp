@@ -20,8 +20,8 @@ qint64 sentAt(const QString& date)
     return time.isValid() ? time.toMSecsSinceEpoch() : LLONG_MIN;
 }
 
-// Whether a line of the block begins with the field's name. Looked for at line starts only, a
-// hundred thousand blocks are looked through within a frame.
+// Whether a line of the block begins with the field's name: noted as each block arrives, so that
+// the end of a fetch need not look through a hundred thousand of them.
 bool namesAuthenticationResults(QByteArrayView header)
 {
     constexpr QByteArrayView Field("Authentication-Results");
