@@ -1,5 +1,7 @@
 #include "mailbox/fetchedmailbox.h"
 
+#include "mailbox/framebudget.h"
+
 #include <QSet>
 #include <algorithm>
 #include <limits>
@@ -78,13 +80,16 @@ void FetchedMailbox::finishListing()
     QSet<QByteArray> seen;
     seen.reserve(messages.size());
     m_usableIds = !messages.isEmpty();
+    FrameBudget frame;
     for (const FetchedMessage& message : std::as_const(messages)) {
         if (message.uid.isEmpty() || seen.contains(message.uid)) {
             m_usableIds = false;
             break;
         }
         seen.insert(message.uid);
+        frame.yieldWhenSpent();
     }
+    frame.releaseHash(seen);
     if (!m_usableIds) {
         for (FetchedMessage& message : messages)
             message.uid.clear();

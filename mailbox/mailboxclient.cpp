@@ -160,6 +160,9 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
         return;
 
     m_view.clearMessages();
+    // What the positions of the list on screen named is gone with it.
+    FrameBudget().releaseList(m_fetched.messages);
+    m_fetched = FetchedMailbox();
     m_listedAccount = account.identity().key();
     CommandPipeline pipeline(*m_transport, m_session->pipelineDepth(), m_sentAhead);
     MailboxListing listing;
@@ -172,7 +175,7 @@ void MailboxClient::Emails_abrufen(const Account& account, qint16 LineCount,
         finish();
         return;
     }
-    m_fetched = listing.messages;
+    m_fetched = std::move(listing.messages);
     MailCount = listing.count;
     showListing(listing.count, listing.size);
     // The window shows the listing before the previews are asked for: for a large mailbox both

@@ -4,6 +4,7 @@
 #include "mailbox/previewstore.h"
 
 #include <QDateTime>
+#include <utility>
 
 namespace {
 
@@ -30,10 +31,15 @@ void PreviewCache::open(const QString& scope, bool onDisk)
         return;
     m_opened.insert(scope);
     QHash<QByteArray, Preview>& previews = m_previews[scope];
-    for (const PreviewStore::Entry& entry : m_store->load(scope)) {
+    QList<PreviewStore::Entry> entries = m_store->load(scope);
+    previews.reserve(previews.size() + entries.size());
+    FrameBudget frame;
+    for (const PreviewStore::Entry& entry : std::as_const(entries)) {
         if (!entry.uid.isEmpty() && !previews.contains(entry.uid))
             previews.insert(entry.uid, {entry.size, entry.text, entry.header, entry.usedAt});
+        frame.yieldWhenSpent();
     }
+    frame.releaseList(entries);
 }
 
 bool PreviewCache::find(const QString& scope, FetchedMessage& message)
@@ -69,7 +75,8 @@ void PreviewCache::keepOnly(const QString& scope, const QList<FetchedMessage>& l
             kept.insert(message.uid, *preview);
         frame.yieldWhenSpent();
     }
-    previews = std::move(kept);
+    std::swap(previews, kept);
+    frame.releaseHash(kept);
 }
 
 void PreviewCache::persist(const QString& scope)

@@ -59,7 +59,10 @@ bool PreviewFetch::readPreviews(CommandPipeline& pipeline, qint32 totalSize, qin
     options.progress = [&](qint64 received) {
         view.setProgress(int(qMin<qint64>(qMax(totalSize, 1), runningTotal + received)));
     };
+    // Answers that are all buffered already are read without the window's event loop running.
+    FrameBudget frame;
     for (int k : std::as_const(m_fromServer)) {
+        frame.yieldWhenSpent();
         FetchedMessage& message = m_listed.messages[k];
         m_session.showStatus(Texts::tr("Nachricht %1 abrufen").arg(message.number));
         MultiLineReply top;

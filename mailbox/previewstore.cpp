@@ -24,18 +24,6 @@ QByteArray checksumOf(QByteArrayView bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }
 
-// The same for a file of fifty megabytes, read while the window waits.
-QByteArray checksumOf(QByteArrayView bytes, FrameBudget& frame)
-{
-    constexpr qsizetype Piece = 1024 * 1024;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (qsizetype at = 0; at < bytes.size(); at += Piece) {
-        hash.addData(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
-        frame.yieldWhenSpent();
-    }
-    return hash.result();
-}
-
 qint64 costOf(const PreviewStore::Entry& entry)
 {
     return entry.uid.size() + entry.header.size() + 2 * entry.text.size() + 32;
@@ -62,30 +50,64 @@ private:
 };
 
 // Writes the magic, the entries and the checksum; false when the file took less.
-bool writeEntries(QIODevice& file, const QString& scope, const QList<PreviewStore::Entry>& entries)
+bool writeEntries(QIODevice& file, const QString& scope,
+                  const QList<const PreviewStore::Entry*>& entries)
 {
     ChecksummedWriter writer(file);
     writer.write(Magic);
     QDataStream out(&writer);
     out.setVersion(QDataStream::Qt_6_4);
     out << scope << quint32(entries.size());
-    for (const PreviewStore::Entry& entry : entries)
-        out << entry.uid << entry.size << entry.header << entry.text << entry.usedAt;
+    for (const PreviewStore::Entry* entry : entries)
+        out << entry->uid << entry->size << entry->header << entry->text << entry->usedAt;
     return out.status() == QDataStream::Ok && file.write(writer.checksum()) == ChecksumSize;
 }
 
-// Reads the entries from the content, the file's bytes up to its checksum.
-bool parse(const QByteArray& bytes, qsizetype contentSize, const QString& scope,
-           QList<PreviewStore::Entry>& entries, FrameBudget& frame)
+// Passes on what is read of the file before its checksum and hashes it: fifty megabytes of
+// previews are read without a buffer of their size beside them.
+class ChecksummedReader : public QIODevice {
+public:
+    ChecksummedReader(QIODevice& file, qint64 contentSize) : m_file(file), m_left(contentSize)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    // The whole content has been read, and nothing more.
+    bool allRead() const { return m_left == 0; }
+    QByteArray checksum() const { return m_hash.result(); }
+
+protected:
+    qint64 readData(char* data, qint64 size) override
+    {
+        const qint64 got = m_file.read(data, qMin(size, m_left));
+        if (got > 0) {
+            m_hash.addData(QByteArrayView(data, got));
+            m_left -= got;
+        }
+        return got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& m_file;
+    qint64 m_left = 0;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+};
+
+// Reads the magic and the entries from the content, the file's bytes up to its checksum. A torn
+// or foreign file may fail anywhere; what it held counts only when the checksum agrees.
+bool parse(ChecksummedReader& content, const QString& scope, QList<PreviewStore::Entry>& entries)
 {
-    QDataStream in(bytes);
-    in.skipRawData(int(Magic.size()));
+    if (content.read(Magic.size()) != Magic)
+        return false;
+    QDataStream in(&content);
     in.setVersion(QDataStream::Qt_6_4);
     QString storedScope;
     quint32 count = 0;
     in >> storedScope >> count;
     if (storedScope != scope)
         return false;
+    FrameBudget frame;
     for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
         PreviewStore::Entry entry;
         in >> entry.uid >> entry.size >> entry.header >> entry.text >> entry.usedAt;
@@ -94,13 +116,15 @@ bool parse(const QByteArray& bytes, qsizetype contentSize, const QString& scope,
         entries.append(entry);
         frame.yieldWhenSpent();
     }
-    return in.status() == QDataStream::Ok && in.device()->pos() == contentSize;
+    return in.status() == QDataStream::Ok && content.allRead();
 }
 
 // Makes room for a file of the scope: the files of other scopes used least recently go first,
-// and the scope keeps its most recently used previews within what is left.
-QList<PreviewStore::Entry> withinBudget(const QDir& folder, const QString& ownName, qint64 budget,
-                                        QList<PreviewStore::Entry> entries)
+// and the scope keeps its most recently used previews within what is left, most recent first.
+// The entries are pointed to, not copied: they may be a hundred thousand.
+QList<const PreviewStore::Entry*> withinBudget(const QDir& folder, const QString& ownName,
+                                               qint64 budget,
+                                               const QList<PreviewStore::Entry>& entries)
 {
     QFileInfoList others =
         folder.entryInfoList({QStringLiteral("*.previews")}, QDir::Files, QDir::Time);
@@ -116,16 +140,20 @@ QList<PreviewStore::Entry> withinBudget(const QDir& folder, const QString& ownNa
         if (QFile::remove(oldest.filePath()))
             othersSize -= oldest.size();
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const PreviewStore::Entry& a, const PreviewStore::Entry& b) {
-                  return a.usedAt > b.usedAt;
+    QList<const PreviewStore::Entry*> byUse;
+    byUse.reserve(entries.size());
+    for (const PreviewStore::Entry& entry : entries)
+        byUse.append(&entry);
+    std::sort(byUse.begin(), byUse.end(),
+              [](const PreviewStore::Entry* a, const PreviewStore::Entry* b) {
+                  return a->usedAt > b->usedAt;
               });
     qint64 left = budget - othersSize;
     qsizetype kept = 0;
-    while (kept < entries.size() && (left -= costOf(entries[kept])) >= 0)
+    while (kept < byUse.size() && (left -= costOf(*byUse[kept])) >= 0)
         ++kept;
-    entries.resize(kept);
-    return entries;
+    byUse.resize(kept);
+    return byUse;
 }
 
 } // namespace
@@ -156,17 +184,11 @@ QList<PreviewStore::Entry> PreviewStore::load(const QString& scope) const
 {
     QFile file(pathOf(scope));
     if (!QFileInfo(file).isFile() || file.size() > m_budget + Magic.size() + ChecksumSize ||
-        !file.open(QIODevice::ReadOnly))
+        file.size() < Magic.size() + ChecksumSize || !file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() < Magic.size() + ChecksumSize)
-        return {};
-    const QByteArrayView content = QByteArrayView(bytes).chopped(ChecksumSize);
+    ChecksummedReader content(file, file.size() - ChecksumSize);
     QList<Entry> entries;
-    FrameBudget frame;
-    if (!content.startsWith(Magic) ||
-        checksumOf(content, frame) != QByteArrayView(bytes).last(ChecksumSize) ||
-        !parse(bytes, content.size(), scope, entries, frame))
+    if (!parse(content, scope, entries) || content.checksum() != file.read(ChecksumSize))
         return {};
     return entries;
 }
@@ -180,7 +202,7 @@ void PreviewStore::save(const QString& scope, const QList<Entry>& entries)
         if (!QDir().mkpath(folder))
             return;
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QList<Entry> kept =
+        const QList<const Entry*> kept =
             withinBudget(QDir(folder), QFileInfo(path).fileName(), budget, entries);
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly))

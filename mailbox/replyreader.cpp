@@ -1,5 +1,6 @@
 #include "mailbox/replyreader.h"
 
+#include "mailbox/framebudget.h"
 #include "mailbox/replysource.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,9 @@ const QByteArray EndOfLine = QByteArrayLiteral("\r\n");
 constexpr qsizetype StatusLineLimit = 64 * 1024;
 // Lines handed to a line reader are cut here: listings and capabilities have short lines.
 constexpr qsizetype ReadLineLimit = 4 * 1024;
+// Lines of a body are begun in one go up to here: a megabyte of a listing at once would hold up
+// the window.
+constexpr qsizetype SliceSize = 64 * 1024;
 
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Connection)
@@ -24,13 +28,16 @@ public:
     {
     }
 
-    // Takes what the buffer holds; true once the line holding only "." has been taken.
-    bool consume(ReceiveBuffer& buffer)
+    enum class Step { NeedsMore, Paused, Ended };
+
+    // Takes what the buffer holds, or pauses after a slice of it: Ended once the line holding
+    // only "." has been taken.
+    Step consume(ReceiveBuffer& buffer)
     {
         const QByteArrayView bytes = buffer.unread();
         qsizetype pos = 0;
         bool ended = false;
-        while (pos < bytes.size()) {
+        while (pos < bytes.size() && pos < SliceSize) {
             if (m_atLineStart) {
                 const QByteArrayView rest = bytes.sliced(pos);
                 if (rest.startsWith('.') && rest.size() < 3)
@@ -56,9 +63,10 @@ public:
             add(bytes.sliced(pos, end + EndOfLine.size() - pos), true);
             pos = end + EndOfLine.size();
         }
+        const bool paused = !ended && pos >= SliceSize && pos < bytes.size();
         buffer.take(pos);
         m_reply.received += ended ? pos - 3 : pos;
-        return ended;
+        return ended ? Step::Ended : paused ? Step::Paused : Step::NeedsMore;
     }
 
 private:
@@ -149,16 +157,22 @@ bool readMultiLine(ReplySource& source, MultiLineReply& reply, const MultiLineOp
         return true;
 
     BodyReader body(reply, options);
+    FrameBudget frame;
     for (;;) {
-        const bool ended = body.consume(source.receiveBuffer());
+        const BodyReader::Step step = body.consume(source.receiveBuffer());
         if (options.receiveLimit >= 0 && reply.received > options.receiveLimit) {
             source.failProtocol(Texts::tr("Die Antwort des Servers ist zu lang."));
             return false;
         }
         if (options.progress)
             options.progress(reply.received);
-        if (ended)
+        if (step == BodyReader::Step::Ended)
             return true;
+        // The window gets its turn only here, where no view into the buffer is held.
+        if (step == BodyReader::Step::Paused) {
+            frame.yieldWhenSpent();
+            continue;
+        }
         if (!awaitMore(source, answer, true))
             return false;
     }

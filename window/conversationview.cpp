@@ -1,5 +1,6 @@
 #include "window/conversationview.h"
 
+#include "mailbox/framebudget.h"
 #include "text/mailinfo.h"
 #include "window/formcontrols.h"
 #include "window/listjudging.h"
@@ -70,10 +71,12 @@ void ConversationView::appendMessages(const QList<ListedMessage>& messages)
     entries.reserve(messages.size());
     uids.reserve(messages.size());
     sizes.reserve(messages.size());
+    FrameBudget frame;
     for (const ListedMessage& message : messages) {
         entries.append(message.entry);
         uids.append(message.uid);
         sizes.append(message.size);
+        frame.yieldWhenSpent();
     }
     m_controls.List1->messages()->append(entries, uids, sizes);
     m_listedAccount = m_fetchedAccount;

@@ -9,27 +9,6 @@
 #include <QLabel>
 #include <QStyle>
 
-namespace {
-
-// Whether a line of the block begins with the field's name. Looked for at line starts only, a
-// hundred thousand blocks are looked through within a frame.
-bool holdsAuthenticationResults(QByteArrayView header)
-{
-    constexpr QByteArrayView Field("Authentication-Results");
-    for (qsizetype at = 0; at >= 0 && at < header.size(); at = header.indexOf('\n', at)) {
-        at += header[at] == '\n' ? 1 : 0;
-        // Most lines are told apart by their first letter.
-        if (at < header.size() && (header[at] | 0x20) == 'a' &&
-            header.sliced(at)
-                    .first(qMin(Field.size(), header.size() - at))
-                    .compare(Field, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 ListJudging::ListJudging(MessageListView* list, std::function<void(const QString&)> showStatus,
                          const QString& rulesPath)
     : m_list(list), m_rules(rulesPath)
@@ -66,9 +45,8 @@ void ListJudging::fetched(const QString& mailbox)
     headers.reserve(messages.entryCount());
     // Only blocks that hold the field count; the rest need no reading.
     for (int row = 0; row < messages.entryCount(); ++row) {
-        const QByteArray header = messages.header(row);
-        if (holdsAuthenticationResults(header))
-            headers.append(header);
+        if (messages.holdsAuthenticationResults(row))
+            headers.append(messages.header(row));
     }
     const QString agreed = commonAuthServId(headers);
     m_agreed.insert(mailbox, agreed);

@@ -22,13 +22,16 @@ void ListPlace::remember(const MessageListView& list)
     forget();
     const MessageListModel& messages = *list.messages();
     m_hadIds = everyEntryHasAnId(messages);
+    m_current = list.currentRow();
+    m_currentUid = messages.uid(m_current);
+    // The entries only tell whether the current entry keeps its number.
+    const bool keepEntries = m_current >= 0;
     for (int row = 0; row < messages.entryCount(); ++row) {
-        m_entries.append(messages.entry(row));
+        if (keepEntries)
+            m_entries.append(messages.entry(row));
         if (m_hadIds && messages.isMarkChosen(row))
             m_chosenMarks.insert(messages.uid(row), messages.isMarked(row));
     }
-    m_current = list.currentRow();
-    m_currentUid = messages.uid(m_current);
 }
 
 void ListPlace::forget()

@@ -1,5 +1,6 @@
 #include "window/messagelistmodel.h"
 
+#include "mailbox/framebudget.h"
 #include "window/hint.h"
 #include "window/plaintext.h"
 
@@ -7,6 +8,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -18,28 +20,56 @@ qint64 sentAt(const QString& date)
     return time.isValid() ? time.toMSecsSinceEpoch() : LLONG_MIN;
 }
 
+// Whether a line of the block begins with the field's name: noted as each block arrives, so that
+// the end of a fetch need not look through a hundred thousand of them.
+bool namesAuthenticationResults(QByteArrayView header)
+{
+    constexpr QByteArrayView Field("Authentication-Results");
+    for (qsizetype at = 0; at >= 0 && at < header.size(); at = header.indexOf('\n', at)) {
+        at += header[at] == '\n' ? 1 : 0;
+        // Most lines are told apart by their first letter.
+        if (at < header.size() && (header[at] | 0x20) == 'a' &&
+            header.sliced(at)
+                    .first(qMin(Field.size(), header.size() - at))
+                    .compare(Field, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void MessageListModel::clear()
 {
     beginResetModel();
-    m_rows.clear();
+    QList<Row> old = std::exchange(m_rows, {});
+    m_blank.clear();
+    m_sizes.clear();
+    QHash<int, MessageFacts> oldFacts = std::exchange(m_facts, {});
+    QHash<int, Verdict> oldVerdicts = std::exchange(m_verdicts, {});
     m_published = 0;
     m_changedFirst = INT_MAX;
     m_changedLast = -1;
     endResetModel();
+    FrameBudget frame;
+    frame.releaseList(old);
+    frame.releaseHash(oldFacts);
+    frame.releaseHash(oldVerdicts);
 }
 
 void MessageListModel::append(const QStringList& entries, const QList<QByteArray>& uids,
                               const QList<qint64>& sizes)
 {
+    m_blank.resize(m_rows.size() + entries.size());
+    m_blank.fill(true, m_rows.size(), m_blank.size());
     m_rows.reserve(m_rows.size() + entries.size());
+    FrameBudget frame;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        Row row;
+        Row& row = m_rows.emplace_back();
         row.entry = entries[i];
         row.uid = uids.value(i);
-        row.size = sizes.value(i);
-        m_rows.append(row);
+        m_sizes.append(sizes.value(i));
+        frame.yieldWhenSpent();
     }
 }
 
@@ -54,10 +84,21 @@ void MessageListModel::setMessage(int row, const QString& text,
         changed.details[i] = plaintext::line(details[i]);
     changed.sentAt = sentAt(changed.details[2]);
     changed.header = header;
-    changed.facts.reset();
-    changed.verdict.reset();
+    changed.holdsAuthenticationResults = namesAuthenticationResults(header);
+    m_facts.remove(row);
+    m_verdicts.remove(row);
+    if (m_judgeOnArrival)
+        verdict(row);
     followRules(row);
+    noteBlank(row);
     noteChanged(row, row);
+}
+
+void MessageListModel::noteBlank(int row)
+{
+    const Row& checked = m_rows[row];
+    m_blank.setBit(row, checked.details == std::array<QString, 3>{} && checked.header.isEmpty() &&
+                            checked.rule.effect == RuleMatch::Effect::None);
 }
 
 void MessageListModel::noteChanged(int first, int last)
@@ -73,20 +114,22 @@ MessageFacts MessageListModel::facts(int row) const
 {
     if (row < 0 || row >= m_rows.size())
         return {};
-    const Row& read = m_rows[row];
-    if (!read.facts)
-        read.facts = read.header.isEmpty() ? MessageFacts() : readMessageFacts(read.header);
-    return *read.facts;
+    auto known = m_facts.constFind(row);
+    if (known == m_facts.constEnd()) {
+        const QByteArray& header = m_rows[row].header;
+        known = m_facts.insert(row, header.isEmpty() ? MessageFacts() : readMessageFacts(header));
+    }
+    return *known;
 }
 
 Verdict MessageListModel::verdict(int row) const
 {
     if (row < 0 || row >= m_rows.size())
         return {};
-    const Row& judged = m_rows[row];
-    if (!judged.verdict)
-        judged.verdict = judgeHeaderBlock(judged.header, m_trustedId);
-    return *judged.verdict;
+    auto known = m_verdicts.constFind(row);
+    if (known == m_verdicts.constEnd())
+        known = m_verdicts.insert(row, judgeHeaderBlock(m_rows[row].header, m_trustedId));
+    return *known;
 }
 
 void MessageListModel::setTrustedAuthServId(const QString& id)
@@ -94,8 +137,7 @@ void MessageListModel::setTrustedAuthServId(const QString& id)
     if (id == m_trustedId)
         return;
     m_trustedId = id;
-    for (Row& row : m_rows)
-        row.verdict.reset();
+    m_verdicts.clear();
     noteChanged(0, int(m_rows.size()) - 1);
 }
 
@@ -103,8 +145,10 @@ void MessageListModel::setRules(const MarkingRules& rules)
 {
     m_rules = rules;
     m_noRules = rules.isEmpty();
-    for (int row = 0; row < m_rows.size(); ++row)
+    for (int row = 0; row < m_rows.size(); ++row) {
         followRules(row);
+        noteBlank(row);
+    }
     noteChanged(0, int(m_rows.size()) - 1);
 }
 
@@ -124,7 +168,8 @@ void MessageListModel::publish()
         endInsertRows();
     }
     if (m_changedFirst <= m_changedLast) {
-        emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, ColumnCount - 1),
+        // The size never changes: a list sorted by it need not sort the rows again.
+        emit dataChanged(index(m_changedFirst, Entry), index(m_changedLast, Date),
                          {Qt::DisplayRole, Qt::DecorationRole, Qt::ToolTipRole, SortRole});
         m_changedFirst = INT_MAX;
         m_changedLast = -1;
@@ -225,7 +270,7 @@ QVariant MessageListModel::hintData(int row, int role) const
 QVariant MessageListModel::sizeData(int row, int role) const
 {
     if (role == Qt::DisplayRole)
-        return QLocale().formattedDataSize(m_rows[row].size, 1, QLocale::DataSizeTraditionalFormat);
+        return QLocale().formattedDataSize(m_sizes[row], 1, QLocale::DataSizeTraditionalFormat);
     if (role == Qt::TextAlignmentRole)
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return QVariant();
@@ -242,10 +287,12 @@ QVariant MessageListModel::sortKey(int row, int column) const
     case Date:
         return sorted.sentAt;
     case Size:
-        return sorted.size;
+        return m_sizes[row];
     }
-    // Case-folded, so that the view's locale-aware comparison ignores case in every locale.
-    return sorted.details[column - Sender].toCaseFolded();
+    // Case-folded, so that the view's locale-aware comparison ignores case in every locale. A
+    // listing inserts a hundred thousand rows without details yet, compared many times each.
+    const QString& value = sorted.details[column - Sender];
+    return value.isEmpty() ? QString() : value.toCaseFolded();
 }
 
 int MessageListModel::hintRank(int row) const

@@ -4,10 +4,11 @@
 #include "verdict/verdict.h"
 
 #include <QAbstractTableModel>
+#include <QBitArray>
+#include <QHash>
 #include <QStringList>
 #include <array>
 #include <climits>
-#include <optional>
 
 // The message list: per message its entry "i. Email size", the server's id for it (empty when the
 // server has no usable ids), its sender, subject and date once its text has arrived, what its
@@ -27,6 +28,7 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
+    // Empties the list; the window's event loop runs while a long list's rows are let go.
     void clear();
     // uids and sizes, when given, hold each entry's id and size in bytes in the same order.
     void append(const QStringList& entries, const QList<QByteArray>& uids = {},
@@ -50,11 +52,24 @@ public:
     // Sender, subject and date, empty until the entry's text has arrived.
     std::array<QString, 3> details(int row) const { return rowAt(row).details; }
     QByteArray header(int row) const { return rowAt(row).header; }
+    // Whether a line of the header block begins with "Authentication-Results".
+    bool holdsAuthenticationResults(int row) const { return rowAt(row).holdsAuthenticationResults; }
     // What the rules look at, read when first asked for.
     MessageFacts facts(int row) const;
-    // The verdict on the header block, judged when first asked for.
+    // The verdict on the header block, judged when first asked for, or as the block arrives while
+    // judgeOnArrival() holds: a list sorted by its hints then judges a fetch's blocks one by one
+    // instead of thousands at once when it sorts the rows just shown.
     Verdict verdict(int row) const;
+    void judgeOnArrival(bool judge) { m_judgeOnArrival = judge; }
     RuleMatch rule(int row) const { return rowAt(row).rule; }
+    // Neither details nor a header block nor a rule: every column but the entry's and the size's
+    // sorts the row like every other such row. Read without touching the row itself, so that a
+    // sorted view inserts a listing's hundred thousand rows quickly.
+    bool isBlank(int row) const { return row >= 0 && row < m_blank.size() && m_blank.testBit(row); }
+    // Sender, subject or date (0, 1, 2) as shown, and the size in bytes, without a copy: a sorted
+    // view compares them a few million times.
+    const QString& detail(int row, int index) const { return rowAt(row).details.at(index); }
+    qint64 size(int row) const { return m_sizes.value(row); }
 
     // The Authentication-Results the verdicts read (verdict/authservid.h).
     void setTrustedAuthServId(const QString& id);
@@ -80,17 +95,15 @@ private:
     struct Row {
         QString entry;
         QByteArray uid;
-        qint64 size = 0;
         std::array<QString, 3> details;
         // Milliseconds since the epoch; messages without a readable date sort first.
         qint64 sentAt = LLONG_MIN;
         QString text;
         bool marked = false;
         bool markChosen = false;
+        bool holdsAuthenticationResults = false;
         QByteArray header;
         RuleMatch rule;
-        mutable std::optional<MessageFacts> facts;
-        mutable std::optional<Verdict> verdict;
     };
     // The row, or an empty one outside the list: without copying it, as QList::value() would,
     // for each of a hundred thousand rows.
@@ -109,11 +122,20 @@ private:
     void changeMark(int row, bool marked);
     // The rows have changed in the columns from first to last since the last publish().
     void noteChanged(int first, int last);
+    void noteBlank(int row);
 
     QList<Row> m_rows;
+    QBitArray m_blank;
+    // Apart from the rows: a view sorted by size reads a hundred thousand of them at random.
+    QList<qint64> m_sizes;
+    // By row, read or judged when first asked for: outside the rows, which most lists never ask
+    // for them.
+    mutable QHash<int, MessageFacts> m_facts;
+    mutable QHash<int, Verdict> m_verdicts;
     QString m_trustedId;
     MarkingRules m_rules;
     bool m_noRules = true;
+    bool m_judgeOnArrival = false;
     int m_published = 0;
     // Published rows whose details changed since; empty when first > last.
     int m_changedFirst = INT_MAX;

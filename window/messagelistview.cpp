@@ -1,5 +1,6 @@
 #include "window/messagelistview.h"
 
+#include <QCollator>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -35,11 +36,43 @@ protected:
     }
 };
 
+// Compares without building the model's sort keys, a few million times when a listing fills a
+// sorted list: rows with nothing to sort by but their entry and size yet sort as equals unread,
+// texts are compared ignoring case without a case-folded copy of each, and sizes directly.
+class ListOrder : public QSortFilterProxyModel {
+public:
+    explicit ListOrder(QObject* parent) : QSortFilterProxyModel(parent)
+    {
+        m_texts.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override
+    {
+        const auto* messages = static_cast<const MessageListModel*>(sourceModel());
+        const int column = left.column();
+        if (column == MessageListModel::Entry)
+            return left.row() < right.row();
+        if (column == MessageListModel::Size)
+            return messages->size(left.row()) < messages->size(right.row());
+        if (messages->isBlank(left.row()) && messages->isBlank(right.row()))
+            return false;
+        if (column == MessageListModel::Sender || column == MessageListModel::Subject) {
+            const int detail = column - MessageListModel::Sender;
+            return m_texts.compare(messages->detail(left.row(), detail),
+                                   messages->detail(right.row(), detail)) < 0;
+        }
+        return QSortFilterProxyModel::lessThan(left, right);
+    }
+
+private:
+    QCollator m_texts;
+};
+
 } // namespace
 
 MessageListView::MessageListView(QWidget* parent)
-    : QTreeView(parent), m_messages(new MessageListModel(this)),
-      m_sorted(new QSortFilterProxyModel(this))
+    : QTreeView(parent), m_messages(new MessageListModel(this)), m_sorted(new ListOrder(this))
 {
     m_sorted->setSourceModel(m_messages);
     m_sorted->setSortRole(MessageListModel::SortRole);
@@ -53,6 +86,8 @@ MessageListView::MessageListView(QWidget* parent)
     // Listing order until the user clicks a header.
     header()->setSortIndicator(-1, Qt::AscendingOrder);
     setSortingEnabled(true);
+    connect(header(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int column) { m_messages->judgeOnArrival(column == MessageListModel::Hint); });
     setAllColumnsShowFocus(true);
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
@@ -189,4 +224,22 @@ bool MessageListView::viewportEvent(QEvent* event)
     if (event->type() == QEvent::Resize)
         m_columns->shareRoom();
     return QTreeView::viewportEvent(event);
+}
+
+void MessageListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                  const QList<int>& roles)
+{
+    // A fetch changes thousands of rows at once, most of them out of sight; the tree view would
+    // measure each of them to find what to repaint. Only the rows shown need it.
+    const QModelIndex firstShown = indexAt(QPoint(0, 0));
+    if (topLeft.row() == bottomRight.row() || !firstShown.isValid()) {
+        QTreeView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    const QModelIndex lastShown = indexAt(QPoint(0, viewport()->height() - 1));
+    const int from = qMax(topLeft.row(), firstShown.row());
+    const int to =
+        qMin(bottomRight.row(), lastShown.isValid() ? lastShown.row() : bottomRight.row());
+    if (from <= to)
+        QTreeView::dataChanged(topLeft.siblingAtRow(from), bottomRight.siblingAtRow(to), roles);
 }

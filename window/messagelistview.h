@@ -44,6 +44,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     // The row whose check box is at point, -1 when there is none.

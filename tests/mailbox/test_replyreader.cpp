@@ -249,6 +249,10 @@ void TestReplyReader::undoesDotStuffing_data()
     QTest::newRow("bare line feed is no line end")
         << QByteArray("a\n..b\r\n") << QByteArray("a\n..b\r\n");
     QTest::newRow("empty") << QByteArray() << QByteArray();
+    // Arrived at once and longer than the reader takes in one go: the rest is read without
+    // waiting for more, and a line across the slice's end stays whole.
+    QTest::newRow("longer than a slice")
+        << QByteArray("..lines\r\n").repeated(8000) << QByteArray(".lines\r\n").repeated(8000);
 }
 
 void TestReplyReader::undoesDotStuffing()
