@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Widgets belong to the window and above. tarvolk_forbid_widgets(folder...) stops the
 # configuration when a source file in one of the folders, outside a window/ subfolder of its
 # own, includes a QtWidgets header: linking

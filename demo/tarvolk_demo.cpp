@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Starts a throw-away dovecot with a demo mailbox on loopback and opens Tarvolk on it, so that
 // everything can be tried without a mail account. Usage: tarvolk_demo <path of tarvolk>
 #include "demo/demomailbox.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Opens Tarvolk on the demo mailbox, fetches it, previews a message with an attachment, marks
 // one entry and saves a picture of the window, to check the window by eye.
 // Usage: tarvolk_screenshot <picture.png> [--point-size N] [--dark]

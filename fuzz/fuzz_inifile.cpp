@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings reader. The first byte is the buffer size, then come the section and the key,
 // each ended by a zero byte, and the rest is the file. The promises of inifile.h are checked
 // against each other: the cut of a long value, letter case of names, line ends, comments, the

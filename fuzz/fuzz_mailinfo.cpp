@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The header search of a stored message and the decoding of encoded words ("=?utf-8?q?...?=")
 // in its values. The input is taken as the text of a message, and as the bytes of a header
 // value that is encoded here and must decode to itself.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The rules file: reading it, and adding a rule to it. The first byte chooses the section and the
 // kind of rule, then come the value and a zero byte, and the rest is the file. Checked: the reader
 // stays within its bounds, an added rule is read back where it belongs, every other rule stays as

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How the sign-in listener reads a request: the input as it is, and a request written from the
 // input's fields as a provider writes it, which must be read back exactly, and only with the state.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The two numbers of a "+OK" status line, held to an independent reading of each field: blanks,
 // tabs and line feeds dropped, then the longest number at its start converted by strtod.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The reply readers and the listing parsers behind them, fed a server's bytes in chunks.
 //
 // The first four bytes steer a run: the longest chunk, a seed for the chunk lengths, the kind of

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How a provider's answer to a token request is read: the input as it is, and an answer written as
 // JSON from the input's fields, whose tokens must come back exactly when, by an independent reading
 // of the rules, they can go into a login line, and be refused otherwise.

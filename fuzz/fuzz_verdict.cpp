@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The verdict on a header block. The input is the block, judged with a trusted id of its own
 // topmost Authentication-Results field. Checked: the order and form of the findings, that a body
 // after the empty line changes nothing, that nothing below a trusted field with nothing to say is

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A whole message made readable. The input is the message; as text it is also read as HTML.
 // Checked: attachments stay within their bound, each is named on a line of its own in the
 // readable text, text without markup comes out with its blanks made single, and a script's

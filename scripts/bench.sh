@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the benchmarks (Release) into build-bench/ and runs them.
 # Arguments go to bench_fetch, e.g. scripts/bench.sh --delay-ms 50. A benchmark reports figures;
 # it fails only when it could not run or a fetch went wrong.

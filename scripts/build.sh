@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Tarvolk into build/ (warnings are errors).
 # Usage: scripts/build.sh [target ...]   (no target builds everything, tests included)
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package (source and binary) from this tree as it is, committed or not, lets
 # lintian judge it and checks that it installs exactly the files `cmake --install` puts in place.
 # Usage: scripts/check-package.sh [BUILD_DIR]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Tarvolk needs that are not installed yet; does nothing otherwise.
 # Usage: scripts/deps.sh build|test|run|screenshot|fuzz|package  (each includes build)
 set -euo pipefail

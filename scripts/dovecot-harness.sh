@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A throw-away dovecot POP3 server on 127.0.0.1 for tests, benchmarks and the demo mode.
 #
 # Usage:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets into build-fuzz/ (clang) and runs each from its seeds in
 # fuzz/corpus/, printing per target the executions, executions a second, coverage and any
 # finding. The input behind a finding is kept in build-fuzz/findings/, each run's output in

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts Tarvolk, which reads the TARVOLK.INI beside
 # build/bin/tarvolk or else ~/.config/tarvolk/TARVOLK.INI. With --demo it starts a throw-away
 # mail server with a demo mailbox on loopback and opens Tarvolk on it instead.

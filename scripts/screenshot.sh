@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Opens Tarvolk on the demo mailbox (a throw-away dovecot on loopback), fetches it, previews a
 # message, marks one and saves a picture of the window, to check by eye that every text shows
 # whole and no control sits on a frame's title or on another control.

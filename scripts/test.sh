@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test headless: once as built for use, then the
 # tests of the readers, the settings and the mailbox once more under the address and
 # undefined-behaviour sanitizers, and each reader of untrusted input under libFuzzer.

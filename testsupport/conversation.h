@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Conversations for the scripted server, written as a server log reads, and whole fetches as

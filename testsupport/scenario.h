@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // What a POP3 server does in one conversation, step by step: the scripted server plays it on a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // A POP3 server for tests that plays a scripted conversation on 127.0.0.1.

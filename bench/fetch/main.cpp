@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // bench_fetch: one fetch of a generated dovecot mailbox, on loopback and through a proxy that
 // delays every chunk, with the time, CPU, memory and round trips it costs. It reports; it does
 // not judge. The exit code is non-zero only when a fetch went wrong or dovecot could not run.

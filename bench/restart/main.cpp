@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // bench_restart: what the previews and capabilities kept on disk save a new run of the program,
 // through a proxy that delays every chunk: "top" commands and round trips of a restart with
 // unchanged mail and with one new message, the first press with and without known capabilities,

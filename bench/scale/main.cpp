@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // bench_scale: one press of "Emails abrufen" in the window against a server with a very large
 // mailbox: the time until the whole list shows and until the last preview, the peak memory, and
 // the longest time the window's event loop did not run (its longest frame). It reports; it does

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // bench_watch: the real program watches ten dovecot accounts of 20 messages, each checked every
 // minute, first with nothing new, then with one delivery each, spread over a minute. It reports the
 // program's average CPU and peak memory, the round trips of a check that finds nothing new, and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a text the user sees has no English: lupdate reads the sources into a copy of the
 # translation file, where a new or changed text comes out unfinished and a tr() that lupdate
 # cannot file under a context is reported.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: test_install.sh BUILD_DIR  (the program must be built)
 set -euo pipefail
 prefix=$(mktemp -d)

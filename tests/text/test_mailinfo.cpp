@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "testsupport/testregistry.h"
 #include "text/encodedwords.h"
 #include "text/mailinfo.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: desktop-session.sh notifications|xembed COMMAND [ARGUMENT...]
 # Runs the command on a desktop of its own, in a throw-away home: an Xvfb display and a private
 # session bus with dunst as the notification server (reading markup, as most desktops' servers

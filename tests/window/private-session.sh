@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvolk developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: private-session.sh keyring|nobus COMMAND [ARGUMENT...]
 # Runs the command in a throw-away home and runtime folder, so that it never reaches the session
 # bus or the keyring of the user who runs the tests. With "keyring" it gets a Secret Service of

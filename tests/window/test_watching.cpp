@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Watching the mailboxes with the desktop's real parts (desktop-session.sh): dunst shows the
 // notifications, a StatusNotifierWatcher or trayer is the tray, dovecot or the scripted server
 // holds the mail. The schedule's seconds last 20 ms here, so a minute passes in 1.2 s.

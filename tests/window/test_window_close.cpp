@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Closing the window while a conversation waits for the server. Closing the last window quits the
 // application's event loops, so this test runs the real application loop itself instead of
 // inside a QTest class.

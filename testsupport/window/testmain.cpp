@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main of a folder's test program with windows: the application as every window test needs
 // it (what QTEST_MAIN sets up, the program's name, one style that draws the same everywhere).
 #include "testsupport/testregistry.h"

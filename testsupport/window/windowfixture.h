@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Tarvolk developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // One set-up for the window tests: a folder for TARVOLK.INI, a recorder that answers every
