@@ -22,6 +22,21 @@ QString majority(const QHash<QString, int>& counts, int blocksWithField)
 
 } // namespace
 
+bool namesAuthenticationResults(QByteArrayView headerBlock)
+{
+    constexpr QByteArrayView Field("Authentication-Results");
+    for (qsizetype at = 0; at >= 0 && at < headerBlock.size(); at = headerBlock.indexOf('\n', at)) {
+        at += headerBlock[at] == '\n' ? 1 : 0;
+        // Most lines are told apart by their first letter.
+        if (at < headerBlock.size() && (headerBlock[at] | 0x20) == 'a' &&
+            headerBlock.sliced(at)
+                    .first(qMin(Field.size(), headerBlock.size() - at))
+                    .compare(Field, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 bool isFromTrustedServer(const AuthenticationResults& field, const QString& trustedAuthServId)
 {
     if (trustedAuthServId == withoutAuthServId)

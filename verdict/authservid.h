@@ -26,3 +26,7 @@ bool isFromTrustedServer(const AuthenticationResults& field, const QString& trus
 // differ only below one registrable domain count together, as that domain. Empty when no id
 // has that many; withoutAuthServId when most name none.
 QString commonAuthServId(const QList<QByteArray>& headerBlocks);
+
+// Whether a line of the header block begins with the Authentication-Results field's name: cheap
+// enough to note for each block as it arrives, so that a fetch's end need not look through all.
+bool namesAuthenticationResults(QByteArrayView headerBlock);

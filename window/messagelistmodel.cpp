@@ -4,6 +4,7 @@
 #include "window/messagelistmodel.h"
 
 #include "mailbox/framebudget.h"
+#include "verdict/authservid.h"
 #include "window/hint.h"
 #include "window/plaintext.h"
 
@@ -21,23 +22,6 @@ qint64 sentAt(const QString& date)
     static const QRegularExpression comment(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
     const QDateTime time = QDateTime::fromString(QString(date).remove(comment), Qt::RFC2822Date);
     return time.isValid() ? time.toMSecsSinceEpoch() : LLONG_MIN;
-}
-
-// Whether a line of the block begins with the field's name: noted as each block arrives, so that
-// the end of a fetch need not look through a hundred thousand of them.
-bool namesAuthenticationResults(QByteArrayView header)
-{
-    constexpr QByteArrayView Field("Authentication-Results");
-    for (qsizetype at = 0; at >= 0 && at < header.size(); at = header.indexOf('\n', at)) {
-        at += header[at] == '\n' ? 1 : 0;
-        // Most lines are told apart by their first letter.
-        if (at < header.size() && (header[at] | 0x20) == 'a' &&
-            header.sliced(at)
-                    .first(qMin(Field.size(), header.size() - at))
-                    .compare(Field, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
