@@ -3,7 +3,8 @@
 
 #include "mailbox/capabilitystore.h"
 
-#include <QDir>
+#include "settings/userfolders.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -52,14 +53,9 @@ void CapabilityStore::save(const QHash<QString, Capabilities>& announced) const
             lines.append(QString::fromLatin1(line));
         servers.insert(it.key(), lines);
     }
-    const QString folder = QFileInfo(m_path).path();
-    if (!QDir().mkpath(folder))
-        return;
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!UserFolders::openPrivately(file))
         return;
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     file.write(QJsonDocument(QJsonObject{{QLatin1String("version"), Version},
                                          {QLatin1String("servers"), servers}})
                    .toJson(QJsonDocument::Compact));

@@ -202,15 +202,11 @@ void PreviewStore::save(const QString& scope, const QList<Entry>& entries)
     const QString folder = m_folder;
     const qint64 budget = m_budget;
     m_writer.start([path, folder, budget, scope, entries] {
-        if (!QDir().mkpath(folder))
+        QSaveFile file(path);
+        if (!UserFolders::openPrivately(file))
             return;
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QList<const Entry*> kept =
             withinBudget(QDir(folder), QFileInfo(path).fileName(), budget, entries);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return;
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         if (writeEntries(file, scope, kept))
             file.commit();
     });

@@ -4,6 +4,8 @@
 #include "settings/userfolders.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 
@@ -27,6 +29,18 @@ QString cache()
 QString state()
 {
     return below("XDG_STATE_HOME", QStringLiteral("/.local/state"));
+}
+
+bool openPrivately(QSaveFile& file)
+{
+    const QString folder = QFileInfo(file.fileName()).path();
+    if (!QDir().mkpath(folder))
+        return false;
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    return true;
 }
 
 } // namespace UserFolders

@@ -5,7 +5,6 @@
 
 #include "settings/userfolders.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -99,14 +98,9 @@ bool SeenState::save() const
     }
     const QJsonObject root{{QLatin1String("version"), Version},
                            {QLatin1String("mailboxes"), mailboxes}};
-    if (!QDir().mkpath(QFileInfo(m_path).path()))
-        return false;
-    QFile::setPermissions(QFileInfo(m_path).path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!UserFolders::openPrivately(file))
         return false;
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     file.write(QJsonDocument(root).toJson(QJsonDocument::Compact));
     return file.commit();
 }
